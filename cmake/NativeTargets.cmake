@@ -1,0 +1,21 @@
+# Native build: the core, the platform stand-ins and the unit tests, all under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
+set(TALLY_SANITIZERS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+add_compile_options(${TALLY_SANITIZERS})
+add_link_options(${TALLY_SANITIZERS})
+target_compile_options(tallycore PRIVATE ${TALLY_SANITIZERS})
+target_link_options(tallycore PUBLIC ${TALLY_SANITIZERS})
+
+find_package(GTest REQUIRED)
+
+add_library(tallystandins STATIC framework/native/StandIns.cpp)
+target_include_directories(tallystandins PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_definitions(tallystandins PRIVATE _GNU_SOURCE)
+tally_warnings(tallystandins)
+
+file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
+add_executable(unit_tests ${UNIT_TEST_SOURCES})
+target_link_libraries(unit_tests PRIVATE tallycore tallystandins GTest::gtest_main GTest::gmock
+                                         Threads::Threads)
+tally_warnings(unit_tests)
+gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS native)

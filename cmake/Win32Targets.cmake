@@ -1,0 +1,23 @@
+# Win32 build: tallywave.exe (PE32, GUI subsystem, statically linked, importing
+# only system DLLs) and the end-to-end tests that drive it under Wine.
+
+# Exact doubles (no x87 excess precision) and C99 printf on both builds.
+set(TALLY_WIN32_FLAGS -msse2 -mfpmath=sse)
+add_compile_options(${TALLY_WIN32_FLAGS})
+add_compile_definitions(__USE_MINGW_ANSI_STDIO=1 WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+add_library(tallyplatform STATIC framework/win32/Win32Seams.cpp)
+target_include_directories(tallyplatform PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(tallyplatform PUBLIC user32 gdi32 comdlg32 advapi32)
+tally_warnings(tallyplatform)
+
+add_executable(tallywave WIN32 startup/main.cpp)
+target_link_libraries(tallywave PRIVATE tallycore tallyplatform)
+target_link_options(tallywave PRIVATE -s)  # shipped without symbols
+tally_warnings(tallywave)
+
+option(TALLY_E2E_TESTS "Build the end-to-end tests run under Wine" ON)
+if(TALLY_E2E_TESTS)
+  include(cmake/E2eTests.cmake)
+endif()

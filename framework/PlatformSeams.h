@@ -1,0 +1,31 @@
+#pragma once
+// The platform services that the portable core (startup/, engine/) reaches.
+// Each has a Win32 implementation in framework/win32 and a native stand-in in
+// framework/native that the unit tests script; the core never includes
+// <windows.h>.
+
+namespace seam {
+
+// Message-box flags, with the values Win32 gives them.
+enum BoxFlag : unsigned {
+    BoxOk = 0x00000000,
+    BoxYesNo = 0x00000004,
+    BoxIconHand = 0x00000010,
+    BoxIconExclamation = 0x00000030,
+    BoxIconInformation = 0x00000040,
+    BoxDefButton2 = 0x00000100,
+    BoxTaskModal = 0x00002000,
+    BoxTopmost = 0x00040000,
+};
+
+// The buttons that close a box, with the values Win32 gives them.
+enum BoxAnswer : int { AnswerOk = 1, AnswerYes = 6, AnswerNo = 7 };
+
+// Shows a modal box without owner window and returns the button that closed
+// it. Blocks the calling thread until the box is closed.
+int showMessageBox(unsigned flags, const char* caption, const char* text);
+
+// The largest error number for which the C runtime has a text of its own.
+int largestErrnoWithText();
+
+}  // namespace seam

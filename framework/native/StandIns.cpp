@@ -1,0 +1,80 @@
+// Native stand-ins for the platform seams (see StandIns.h).
+#include "framework/native/StandIns.h"
+
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+
+#include "framework/PlatformSeams.h"
+
+namespace standin {
+namespace {
+
+std::mutex Guard;
+std::vector<ShownBox> Shown;
+BoxAnswerer Answerer;
+bool EchoToStderr = false;
+
+int pressEnter(const ShownBox& box) {
+    if ((box.flags & 0xF) != seam::BoxYesNo) return seam::AnswerOk;
+    return (box.flags & seam::BoxDefButton2) ? seam::AnswerNo : seam::AnswerYes;
+}
+
+}  // namespace
+
+void setBoxAnswerer(BoxAnswerer answerer) {
+    std::lock_guard<std::mutex> lock(Guard);
+    Answerer = std::move(answerer);
+}
+
+std::vector<ShownBox> shownBoxes() {
+    std::lock_guard<std::mutex> lock(Guard);
+    return Shown;
+}
+
+void clearShownBoxes() {
+    std::lock_guard<std::mutex> lock(Guard);
+    Shown.clear();
+}
+
+void echoBoxesToStderr(bool on) {
+    std::lock_guard<std::mutex> lock(Guard);
+    EchoToStderr = on;
+}
+
+void resetAll() {
+    std::lock_guard<std::mutex> lock(Guard);
+    Shown.clear();
+    Answerer = nullptr;
+    EchoToStderr = false;
+}
+
+}  // namespace standin
+
+namespace seam {
+
+int showMessageBox(unsigned flags, const char* caption, const char* text) {
+    standin::ShownBox box{flags, caption, text};
+    standin::BoxAnswerer answerer;
+    {
+        std::lock_guard<std::mutex> lock(standin::Guard);
+        standin::Shown.push_back(box);
+        answerer = standin::Answerer;
+        if (standin::EchoToStderr) std::fprintf(stderr, "[%s]\n%s", caption, text);
+    }
+    return answerer ? answerer(box) : standin::pressEnter(box);
+}
+
+// glibc's table of error texts has gaps (41 and 58 on Linux): take the
+// highest number that has a text.
+int largestErrnoWithText() {
+    static const int largest = [] {
+        int last = 0;
+        for (int n = 1; n < 4096; ++n)
+            if (strerrordesc_np(n) != nullptr) last = n;
+        return last;
+    }();
+    return largest;
+}
+
+}  // namespace seam

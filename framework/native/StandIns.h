@@ -1,0 +1,32 @@
+#pragma once
+// Native stand-ins for the platform seams. Unit tests script what the platform
+// answers and read back what the program asked it to show.
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace standin {
+
+struct ShownBox {
+    unsigned flags;
+    std::string caption;
+    std::string text;
+};
+
+// Decides the button that closes a box; runs on the thread that shows it, with
+// no lock held, so it may block (to hold a box "open").
+using BoxAnswerer = std::function<int(const ShownBox&)>;
+
+// Sets how boxes are answered; an empty answerer presses Enter, which picks
+// the default button (OK, or No for a yes/no box whose second button is the
+// default, else Yes).
+void setBoxAnswerer(BoxAnswerer answerer);
+std::vector<ShownBox> shownBoxes();
+void clearShownBoxes();
+// Writes each box to stderr as well: death tests read what a dying process showed.
+void echoBoxesToStderr(bool on);
+
+// Back to the start state: no boxes recorded, Enter answers, no echo.
+void resetAll();
+
+}  // namespace standin
