@@ -1,0 +1,115 @@
+// The real report boxes of the Win32 build, made by the test-only reportprobe
+// program and read back from the screen: captions, texts, buttons, the default
+// button of the quit question, and the signed exit code of a fatal report.
+// (Wine does not show MB_TOPMOST as WS_EX_TOPMOST; the unit tests check the flags.)
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "tests/e2e/driver/WinDriver.h"
+
+namespace {
+
+const std::string Head = " Tallywave Release v. 1.0 of 2003-05-22\n\n\n";
+const DWORD Patience = 20000;
+
+class ReportingTest : public e2e::E2eTest {
+protected:
+    void start(const char* report) {
+        ASSERT_TRUE(launch(Probe, e2e::exeDir() + "\\reportprobe.exe", report));
+    }
+    e2e::MessageBoxInfo box(const char* caption) {
+        e2e::MessageBoxInfo info;
+        EXPECT_TRUE(e2e::waitForMessageBox(Probe.pid(), caption, Patience, &info))
+            << "no box captioned " << caption;
+        return info;
+    }
+    int32_t exitCode() {
+        int32_t code = 12345;
+        EXPECT_TRUE(Probe.waitExit(Patience, &code)) << "the probe did not end";
+        return code;
+    }
+
+    e2e::LaunchedProcess Probe;
+};
+
+TEST_F(ReportingTest, StatusZeroShowsAnInformationBox) {
+    start("info");
+    auto info = box("Tallywave Message:");
+    EXPECT_EQ(info.text, Head + "ReportProbe: information [one line].\n   -----> Status=0 *****\n");
+    EXPECT_EQ(info.buttonIds, std::vector<int>{IDOK});
+    e2e::answerBox(info.hwnd, IDOK);
+    EXPECT_EQ(exitCode(), 0);
+}
+
+TEST_F(ReportingTest, NegativeStatusShowsAWarningBoxAndIsReturned) {
+    start("warning");
+    auto warning = box("Tallywave WARNING!");
+    EXPECT_EQ(warning.text,
+              Head + "ReportProbe: warning\nsecond line [42].\n   -----> Status=-3 *****\n");
+    EXPECT_EQ(warning.buttonIds, std::vector<int>{IDOK});
+    e2e::answerBox(warning.hwnd, IDOK);
+    EXPECT_EQ(exitCode(), -3);
+}
+
+TEST_F(ReportingTest, AFailedRuntimeCallAddsTheSystemErrorLine) {
+    start("errno");
+    auto warning = box("Tallywave WARNING!");
+    EXPECT_EQ(warning.text, Head + "ReportProbe: open failed.\n   -----> Status=-1 *****\n" +
+                                "\nSYSTEM ERROR: errno=2 : No such file or directory\n");
+    e2e::answerBox(warning.hwnd, IDOK);
+    EXPECT_EQ(exitCode(), -1);
+}
+
+TEST_F(ReportingTest, FatalShowsItsBoxThenEndsTheProcessWithTheStatus) {
+    start("fatal");
+    auto fatal = box("Tallywave FATAL!");
+    EXPECT_EQ(fatal.text, Head + "ReportProbe: fatal [7].\n   -----> Status=-2 *****\n" +
+                              "\n\nFatal Error.   Aborting ...\n");
+    EXPECT_EQ(fatal.buttonIds, std::vector<int>{IDOK});
+    e2e::answerBox(fatal.hwnd, IDOK);
+    EXPECT_EQ(exitCode(), -2);
+}
+
+TEST_F(ReportingTest, QuitQuestionAnswersNoOnEnter) {
+    start("quit");
+    auto question = box(" Tallywave Release v. 1.0 of 2003-05-22");
+    EXPECT_EQ(question.text,
+              "QUIT Tallywave?    Are you sure?\n\nYES\t= quit now.\nNO\t= continue processing.");
+    EXPECT_EQ(question.buttonIds, (std::vector<int>{IDYES, IDNO}));
+    EXPECT_EQ(question.defaultButton, IDNO);
+    e2e::pressEnter(question.hwnd);
+    EXPECT_EQ(exitCode(), IDNO);
+}
+
+TEST_F(ReportingTest, QuitQuestionAnswersYesOnYes) {
+    start("quit");
+    auto question = box(" Tallywave Release v. 1.0 of 2003-05-22");
+    e2e::answerBox(question.hwnd, IDYES);
+    EXPECT_EQ(exitCode(), IDYES);
+}
+
+// Both threads' boxes are up at once: a box on one thread holds up no report
+// on the other.
+TEST_F(ReportingTest, TwoThreadsShowTheirBoxesAtTheSameTime) {
+    start("twothreads");
+    std::vector<HWND> boxes;
+    const DWORD deadline = GetTickCount() + Patience;
+    while (boxes.size() < 2 && GetTickCount() < deadline) {
+        boxes = e2e::topWindows(Probe.pid(), "#32770");
+        Sleep(20);
+    }
+    ASSERT_EQ(boxes.size(), 2u);
+    std::vector<std::string> texts;
+    for (HWND b : boxes) texts.push_back(e2e::childText(b, 0xFFFF));
+    std::sort(texts.begin(), texts.end());
+    EXPECT_EQ(texts[0], Head + "ReportProbe: first thread [A].\n   -----> Status=-4 *****\n");
+    EXPECT_EQ(texts[1], Head + "ReportProbe: second thread [B].\n   -----> Status=-5 *****\n");
+    for (HWND b : boxes) e2e::answerBox(b, IDOK);
+    EXPECT_EQ(exitCode(), 0);
+}
+
+}  // namespace

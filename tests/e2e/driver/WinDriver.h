@@ -1,0 +1,121 @@
+// Drives the real program from an end-to-end test that runs on the same Wine
+// desktop: starts it, finds its windows, reads their text, answers message
+// boxes, types keys and takes screenshots. Everything goes through window
+// messages, so it works across processes and needs nothing inside the program.
+// Waits poll every kPollIntervalMs until their condition holds or time is up.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace e2e {
+
+constexpr DWORD kPollIntervalMs = 20;
+
+// Polls condition until it returns true (then true) or timeoutMs passes (then false).
+bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
+
+// One child process started with CreateProcessA, owned by this object: the
+// destructor kills it if it still runs.
+class LaunchedProcess {
+  public:
+    LaunchedProcess() = default;
+    LaunchedProcess(const LaunchedProcess&) = delete;
+    LaunchedProcess& operator=(const LaunchedProcess&) = delete;
+    ~LaunchedProcess();
+
+    // Runs `"exePath" args` in workDir (empty: the current folder), killing any
+    // process this object owned before. exePath is a full path with ".exe"
+    // (PATH is not searched). False when CreateProcessA failed; its reason is
+    // then in GetLastError().
+    bool launch(const std::string& exePath, const std::string& args,
+                const std::string& workDir = "");
+    DWORD pid() const { return info_.dwProcessId; }
+    bool running() const;
+    // True when the process ended within timeoutMs; *exitCode then gets the
+    // value the program passed to exit(), signed (exit(-2) reads -2).
+    bool waitExit(DWORD timeoutMs, int32_t* exitCode);
+    // Terminates the process if it still runs and waits (up to 5 s) until it is gone.
+    void kill();
+
+  private:
+    void release();
+
+    PROCESS_INFORMATION info_{};
+};
+
+// Folder of the running test program, without a trailing backslash.
+std::string exeDir();
+
+// Visible top-level windows of process pid whose class is className (nullptr: any class).
+std::vector<HWND> topWindows(DWORD pid, const char* className);
+
+// Waits for a visible top-level window of process pid with that class and
+// caption (nullptr: any); nullptr on timeout.
+HWND waitForWindow(DWORD pid, const char* className, const char* caption, DWORD timeoutMs);
+
+// Text of any window, also one of another process (WM_GETTEXT); "" when it
+// has none or does not answer within a second.
+std::string windowText(HWND window);
+std::string childText(HWND parent, int id);
+
+struct MessageBoxInfo {
+    HWND hwnd = nullptr;
+    std::string caption;
+    std::string text;
+    bool topmost = false;        // WS_EX_TOPMOST is set (Wine sets it for MB_SYSTEMMODAL only)
+    std::vector<int> buttonIds;  // visible buttons among IDOK..IDCONTINUE, ascending
+    int defaultButton = 0;       // the one Enter chooses (BS_DEFPUSHBUTTON), 0 if none
+};
+
+// Waits for a message box (class "#32770") of process pid with that caption
+// (nullptr: any) and describes it; false on timeout.
+bool waitForMessageBox(DWORD pid, const char* caption, DWORD timeoutMs, MessageBoxInfo* out);
+
+// Answers a message box as if buttonId had been clicked (posted WM_COMMAND).
+void answerBox(HWND box, int buttonId);
+
+// Posts a key press (WM_KEYDOWN then WM_KEYUP) to target.
+void pressKey(HWND target, UINT vk);
+
+// Enter posted to a dialog or message box answers it with its default button.
+inline void pressEnter(HWND target) {
+    pressKey(target, VK_RETURN);
+}
+
+// Posts one WM_CHAR per character to target ('\n' is not turned into Enter:
+// use pressKey(VK_RETURN)).
+void typeText(HWND target, const std::string& text);
+
+// Clicks the button with that id in parent (posted BM_CLICK, so check boxes
+// toggle and the parent gets BN_CLICKED as from a mouse click).
+void clickControl(HWND parent, int id);
+
+// Writes the whole screen (the Wine desktop) as a 24-bit .bmp file.
+bool saveScreenshot(const std::string& bmpPath);
+
+// Base fixture for end-to-end tests. Programs started with launch() are killed
+// at the end of the test if still running; when the test failed, the screen is
+// first saved to <exeDir>\e2e-shots\<Suite>.<Test>.bmp. A fixture overriding
+// TearDown must call E2eTest::TearDown().
+class E2eTest : public ::testing::Test {
+  protected:
+    // process.launch(...), recording a test failure with the reason when the
+    // program cannot be started.
+    bool launch(LaunchedProcess& process, const std::string& exePath, const std::string& args = "",
+                const std::string& workDir = "");
+    void TearDown() override;
+
+  private:
+    // Own handles, so the processes can be ended even when their
+    // LaunchedProcess objects are gone.
+    std::vector<HANDLE> launched_;
+};
+
+}  // namespace e2e
