@@ -19,7 +19,7 @@ enum BoxFlag : unsigned {
 };
 
 // The buttons that close a box, with the values Win32 gives them.
-enum BoxAnswer : int { AnswerOk = 1, AnswerYes = 6, AnswerNo = 7 };
+enum BoxAnswer : int { AnswerOk = 1, AnswerCancel = 2, AnswerYes = 6, AnswerNo = 7 };
 
 // Shows a modal box without owner window and returns the button that closed
 // it. Blocks the calling thread until the box is closed.

@@ -32,9 +32,13 @@ int composeEnding(char* ending, int size, int status, int errorNumber, bool isFa
 
 }  // namespace
 
-ErrHandleC::ErrHandleC() : Title{}, Msg{}, MsgLen(0), Kind(KindWarning) { clearMsg(); }
+ErrHandleC::ErrHandleC() : Title{}, Msg{}, MsgLen(0), Kind(KindWarning) {
+    clearMsg();
+}
 
-ErrHandleC::~ErrHandleC() { clearMsg(); }
+ErrHandleC::~ErrHandleC() {
+    clearMsg();
+}
 
 void ErrHandleC::setTitle(const char* title) {
     {
@@ -79,10 +83,13 @@ void ErrHandleC::fatal(int status, const char* format, ...) {
     std::exit(status);
 }
 
+// Only a Yes quits: any other way of closing the box (Wine lets Escape close a
+// yes/no box with Cancel) counts as No, so callers see Yes or No alone.
 int ErrHandleC::askQuit() {
-    return showBox(seam::BoxYesNo | seam::BoxIconHand | seam::BoxDefButton2 |
-                       seam::BoxTaskModal | seam::BoxTopmost,
-                   Title, QuitQuestion);
+    const int answer = showBox(seam::BoxYesNo | seam::BoxIconHand | seam::BoxDefButton2 |
+                                   seam::BoxTaskModal | seam::BoxTopmost,
+                               Title, QuitQuestion);
+    return answer == seam::AnswerYes ? seam::AnswerYes : seam::AnswerNo;
 }
 
 int ErrHandleC::composeInto(char* text, int status, bool isFatal, const char* format,

@@ -11,7 +11,7 @@
 #define TALLY_PRINTF_LIKE(fmt, first) __attribute__((format(gnu_printf, fmt, first)))
 
 class ErrHandleC : public MessageBoxC {
-public:
+  public:
     enum Sizes { TitleSize = 64, MsgSize = 12289 };
     enum BoxKind { KindMessage = 0, KindWarning = 1, KindFatal = 2 };
 
@@ -29,7 +29,7 @@ public:
     int report(int status, const char* format, ...) TALLY_PRINTF_LIKE(3, 4);
     // Fatal box, then the process ends with status as its exit code.
     [[noreturn]] void fatal(int status, const char* format, ...) TALLY_PRINTF_LIKE(3, 4);
-    // The Yes/No quit question, No the default; returns the button pressed.
+    // The Yes/No quit question, No the default; returns Yes or No.
     int askQuit();
 
     const char* title() const { return Title; }
@@ -37,7 +37,7 @@ public:
     int msgLen() const { return MsgLen; }
     int kind() const { return Kind; }
 
-private:
+  private:
     // Composes the report into Msg and copies it to text (MsgSize bytes);
     // Msg is cleared again before the lock is given up, so no box is ever
     // shown while the lock is held. Returns the kind of box to show.

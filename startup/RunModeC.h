@@ -38,8 +38,8 @@ struct FileStateS {
     double MaxValue;  // greatest datum p
     uint32_t RunAbove;
     uint32_t RunBelow;
-    double HeightH;  // spike height threshold H
-    uint32_t WidthW;  // spike width threshold W, data lines
+    double HeightH;    // spike height threshold H
+    uint32_t WidthW;   // spike width threshold W, data lines
     uint32_t GlitchG;  // glitch length G, data lines
 };
 
@@ -47,7 +47,7 @@ extern const HeaderLimitsS DefaultHeaderLimits;
 extern const FileStateS StartFileState;
 
 class RunModeC {
-public:
+  public:
     enum TextSizes { CWDSize = 1024, DateSize = 12, TimeSize = 6, UserSize = 64 };
 
     RunModeC();

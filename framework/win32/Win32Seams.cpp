@@ -8,11 +8,12 @@
 namespace seam {
 
 static_assert(BoxOk == MB_OK && BoxYesNo == MB_YESNO && BoxIconHand == MB_ICONHAND &&
-              BoxIconExclamation == MB_ICONEXCLAMATION &&
-              BoxIconInformation == MB_ICONINFORMATION && BoxDefButton2 == MB_DEFBUTTON2 &&
-              BoxTaskModal == MB_TASKMODAL && BoxTopmost == MB_TOPMOST,
+                  BoxIconExclamation == MB_ICONEXCLAMATION &&
+                  BoxIconInformation == MB_ICONINFORMATION && BoxDefButton2 == MB_DEFBUTTON2 &&
+                  BoxTaskModal == MB_TASKMODAL && BoxTopmost == MB_TOPMOST,
               "box flags must carry Win32's values");
-static_assert(AnswerOk == IDOK && AnswerYes == IDYES && AnswerNo == IDNO,
+static_assert(AnswerOk == IDOK && AnswerCancel == IDCANCEL && AnswerYes == IDYES &&
+                  AnswerNo == IDNO,
               "box answers must carry Win32's values");
 
 int showMessageBox(unsigned flags, const char* caption, const char* text) {
@@ -20,6 +21,8 @@ int showMessageBox(unsigned flags, const char* caption, const char* text) {
 }
 
 // msvcrt's error texts are numbered 0 to _sys_nerr - 1.
-int largestErrnoWithText() { return _sys_nerr - 1; }
+int largestErrnoWithText() {
+    return _sys_nerr - 1;
+}
 
 }  // namespace seam

@@ -21,7 +21,8 @@ int makeReport(const char* what) {
     if (std::strcmp(what, "info") == 0)
         return Status = ErrHandle.report(0, "ReportProbe: information [%s].", "one line");
     if (std::strcmp(what, "warning") == 0)
-        return Status = ErrHandle.report(-3, "ReportProbe: warning\nsecond line [%d].", 42);
+        return Status =
+                   ErrHandle.report(-3, "ReportProbe: warning\nsecond line [%d] [%.1f].", 42, 2.25);
     if (std::strcmp(what, "errno") == 0) {
         std::FILE* missing = std::fopen("no such folder\\no such file.txt", "r");
         if (missing) std::fclose(missing);

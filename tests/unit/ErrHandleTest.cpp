@@ -24,7 +24,7 @@ const unsigned WarningFlags = seam::BoxOk | seam::BoxIconExclamation | seam::Box
 const unsigned FatalFlags = seam::BoxOk | seam::BoxIconHand | seam::BoxTaskModal | seam::BoxTopmost;
 
 class ErrHandleTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         standin::resetAll();
         Handle.setTitle(ReleaseStr);
@@ -136,8 +136,10 @@ TEST_F(ErrHandleTest, AskQuitShowsTheQuestionWithNoAsDefaultAndLeavesTheMessageA
     EXPECT_EQ(errno, ENOENT);
     standin::setBoxAnswerer([](const standin::ShownBox&) { return int(seam::AnswerYes); });
     EXPECT_EQ(Handle.askQuit(), seam::AnswerYes);
+    standin::setBoxAnswerer([](const standin::ShownBox&) { return int(seam::AnswerCancel); });
+    EXPECT_EQ(Handle.askQuit(), seam::AnswerNo);  // closed some other way: not a Yes
     auto boxes = standin::shownBoxes();
-    ASSERT_EQ(boxes.size(), 2u);
+    ASSERT_EQ(boxes.size(), 3u);
     EXPECT_EQ(boxes[0].caption, ReleaseStr);
     EXPECT_EQ(boxes[0].flags, seam::BoxYesNo | seam::BoxIconHand | seam::BoxDefButton2 |
                                   seam::BoxTaskModal | seam::BoxTopmost);
@@ -188,8 +190,8 @@ TEST_F(ErrHandleTest, ConcurrentReportsNeverMixTheirTexts) {
         const std::string body = box.text.substr(Head.size(), 500);
         ASSERT_EQ(body, std::string(500, mark));
         int index = std::stoi(box.text.substr(Head.size() + 501));
-        ASSERT_EQ(box.text, Head + body + " " + std::to_string(index) + "\n   -----> Status=" +
-                                std::to_string(status) + " *****\n");
+        ASSERT_EQ(box.text, Head + body + " " + std::to_string(index) +
+                                "\n   -----> Status=" + std::to_string(status) + " *****\n");
         (mark == 'a' ? seenA : seenB)++;
     }
     EXPECT_EQ(seenA, perThread);
