@@ -36,44 +36,50 @@ class ReportingTest : public e2e::E2eTest {
     e2e::LaunchedProcess Probe;
 };
 
-TEST_F(ReportingTest, StatusZeroShowsAnInformationBox) {
-    start("info");
-    auto info = box("Tallywave Message:");
-    EXPECT_EQ(info.text, Head + "ReportProbe: information [one line].\n   -----> Status=0 *****\n");
-    EXPECT_EQ(info.buttonIds, std::vector<int>{IDOK});
-    e2e::answerBox(info.hwnd, IDOK);
-    EXPECT_EQ(exitCode(), 0);
+struct ReportCase {
+    const char* report;
+    const char* caption;
+    std::string text;
+    int32_t exitCode;
+};
+
+void PrintTo(const ReportCase& c, std::ostream* out) { *out << c.report; }
+
+class ReportBoxTest : public ReportingTest, public ::testing::WithParamInterface<ReportCase> {};
+
+// Each report box has OK alone; pressing it lets the probe end with the
+// report's status.
+TEST_P(ReportBoxTest, ShowsItsCaptionAndTextThenEndsWithItsStatus) {
+    const ReportCase& c = GetParam();
+    start(c.report);
+    auto shown = box(c.caption);
+    EXPECT_EQ(shown.text, c.text);
+    EXPECT_EQ(shown.buttonIds, std::vector<int>{IDOK});
+    e2e::answerBox(shown.hwnd, IDOK);
+    EXPECT_EQ(exitCode(), c.exitCode);
 }
 
-// 2.25 prints as 2.2 with C99 rounding on both builds (msvcrt's own printf says 2.3).
-TEST_F(ReportingTest, NegativeStatusShowsAWarningBoxAndIsReturned) {
-    start("warning");
-    auto warning = box("Tallywave WARNING!");
-    EXPECT_EQ(warning.text,
-              Head + "ReportProbe: warning\nsecond line [42] [2.2].\n   -----> Status=-3 *****\n");
-    EXPECT_EQ(warning.buttonIds, std::vector<int>{IDOK});
-    e2e::answerBox(warning.hwnd, IDOK);
-    EXPECT_EQ(exitCode(), -3);
-}
-
-TEST_F(ReportingTest, AFailedRuntimeCallAddsTheSystemErrorLine) {
-    start("errno");
-    auto warning = box("Tallywave WARNING!");
-    EXPECT_EQ(warning.text, Head + "ReportProbe: open failed.\n   -----> Status=-1 *****\n" +
-                                "\nSYSTEM ERROR: errno=2 : No such file or directory\n");
-    e2e::answerBox(warning.hwnd, IDOK);
-    EXPECT_EQ(exitCode(), -1);
-}
-
-TEST_F(ReportingTest, FatalShowsItsBoxThenEndsTheProcessWithTheStatus) {
-    start("fatal");
-    auto fatal = box("Tallywave FATAL!");
-    EXPECT_EQ(fatal.text, Head + "ReportProbe: fatal [7].\n   -----> Status=-2 *****\n" +
-                              "\n\nFatal Error.   Aborting ...\n");
-    EXPECT_EQ(fatal.buttonIds, std::vector<int>{IDOK});
-    e2e::answerBox(fatal.hwnd, IDOK);
-    EXPECT_EQ(exitCode(), -2);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, ReportBoxTest,
+    ::testing::Values(
+        ReportCase{"info", "Tallywave Message:",
+                   Head + "ReportProbe: information [one line].\n   -----> Status=0 *****\n", 0},
+        // 2.25 prints as 2.2 with C99 rounding on both builds (msvcrt's own printf says 2.3).
+        ReportCase{
+            "warning", "Tallywave WARNING!",
+            Head + "ReportProbe: warning\nsecond line [42] [2.2].\n   -----> Status=-3 *****\n",
+            -3},
+        ReportCase{"errno", "Tallywave WARNING!",
+                   Head + "ReportProbe: open failed.\n   -----> Status=-1 *****\n" +
+                       "\nSYSTEM ERROR: errno=2 : No such file or directory\n",
+                   -1},
+        ReportCase{"fatal", "Tallywave FATAL!",
+                   Head + "ReportProbe: fatal [7].\n   -----> Status=-2 *****\n" +
+                       "\n\nFatal Error.   Aborting ...\n",
+                   -2}),
+    [](const ::testing::TestParamInfo<ReportCase>& param) {
+        return std::string(param.param.report);
+    });
 
 TEST_F(ReportingTest, QuitQuestionAnswersNoOnEnter) {
     start("quit");
