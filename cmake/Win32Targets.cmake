@@ -10,12 +10,12 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 add_library(tallyplatform STATIC framework/win32/Win32Seams.cpp)
 target_include_directories(tallyplatform PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(tallyplatform PUBLIC user32 gdi32 comdlg32 advapi32)
-tally_warnings(tallyplatform)
+tally_product(tallyplatform)
 
 add_executable(tallywave WIN32 startup/main.cpp)
 target_link_libraries(tallywave PRIVATE tallycore tallyplatform)
 target_link_options(tallywave PRIVATE -s)  # shipped without symbols
-tally_warnings(tallywave)
+tally_product(tallywave)
 
 option(TALLY_E2E_TESTS "Build the end-to-end tests run under Wine" ON)
 if(TALLY_E2E_TESTS)

@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+
+#include <sched.h>
 
 #include "framework/PlatformSeams.h"
 
@@ -32,6 +35,10 @@ int composeEnding(char* ending, int size, int status, int errorNumber, bool isFa
 
 }  // namespace
 
+void SpinLockC::lock() {
+    while (Held.test_and_set(std::memory_order_acquire)) sched_yield();
+}
+
 ErrHandleC::ErrHandleC() : Title{}, Msg{}, MsgLen(0), Kind(KindWarning) {
     clearMsg();
 }
@@ -42,7 +49,7 @@ ErrHandleC::~ErrHandleC() {
 
 void ErrHandleC::setTitle(const char* title) {
     {
-        std::lock_guard<std::mutex> guard(Lock);
+        std::lock_guard<SpinLockC> guard(Lock);
         std::snprintf(Title, sizeof Title, "%s", title);
     }
     clearMsg();
@@ -50,7 +57,7 @@ void ErrHandleC::setTitle(const char* title) {
 
 void ErrHandleC::clearMsg() {
     {
-        std::lock_guard<std::mutex> guard(Lock);
+        std::lock_guard<SpinLockC> guard(Lock);
         resetMsg();
     }
     errno = 0;
@@ -98,7 +105,7 @@ int ErrHandleC::composeInto(char* text, int status, bool isFatal, const char* fo
     char ending[256];
     const int endingLen = composeEnding(ending, sizeof ending, status, errorNumber, isFatal);
 
-    std::lock_guard<std::mutex> guard(Lock);
+    std::lock_guard<SpinLockC> guard(Lock);
     appendText(format, args, MsgSize - 1 - MsgLen - endingLen);
     std::memcpy(Msg + MsgLen, ending, endingLen + 1);
     MsgLen += endingLen;

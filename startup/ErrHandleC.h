@@ -4,11 +4,21 @@
 // question.
 #include <atomic>
 #include <cstdarg>
-#include <mutex>
 
 #include "startup/MessageBoxC.h"
 
 #define TALLY_PRINTF_LIKE(fmt, first) __attribute__((format(gnu_printf, fmt, first)))
+
+// Serialises the few microseconds in which a report is composed. std::mutex
+// would pull the C++ exception machinery (about 200 KB) into the program.
+class SpinLockC {
+  public:
+    void lock();
+    void unlock() { Held.clear(std::memory_order_release); }
+
+  private:
+    std::atomic_flag Held = ATOMIC_FLAG_INIT;
+};
 
 class ErrHandleC : public MessageBoxC {
   public:
@@ -46,7 +56,7 @@ class ErrHandleC : public MessageBoxC {
     void resetMsg();
     int showMsg(int kind, const char* text);
 
-    std::mutex Lock;  // serialises composition into Msg across threads
+    SpinLockC Lock;  // serialises composition into Msg across threads
     char Title[TitleSize];
     char Msg[MsgSize];
     int MsgLen;
