@@ -14,10 +14,10 @@
 ErrHandleC ErrHandle;
 std::atomic<int> Status{0};
 
+namespace {
+
 const char* const QuitQuestion =
     "QUIT Tallywave?    Are you sure?\n\nYES\t= quit now.\nNO\t= continue processing.";
-
-namespace {
 
 const char* const FatalEnding = "\n\nFatal Error.   Aborting ...\n";
 
@@ -69,25 +69,27 @@ void ErrHandleC::resetMsg() {
 }
 
 int ErrHandleC::report(int status, const char* format, ...) {
-    char text[MsgSize];
     va_list args;
     va_start(args, format);
-    int kind = composeInto(text, status, false, format, args);
+    composeAndShow(status, false, format, args);
     va_end(args);
-    showMsg(kind, text);
-    errno = 0;
     return status;
 }
 
 void ErrHandleC::fatal(int status, const char* format, ...) {
-    char text[MsgSize];
     va_list args;
     va_start(args, format);
-    int kind = composeInto(text, status, true, format, args);
+    composeAndShow(status, true, format, args);
     va_end(args);
-    showMsg(kind, text);
-    errno = 0;
     std::exit(status);
+}
+
+// Shows the report, then clears the error number the calling thread may have
+// picked up meanwhile (the box itself can set one).
+void ErrHandleC::composeAndShow(int status, bool isFatal, const char* format, va_list args) {
+    char text[MsgSize];
+    showMsg(composeInto(text, status, isFatal, format, args), text);
+    errno = 0;
 }
 
 // Only a Yes quits: any other way of closing the box (Wine lets Escape close a

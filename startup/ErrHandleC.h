@@ -48,6 +48,7 @@ class ErrHandleC : public MessageBoxC {
     int kind() const { return Kind; }
 
   private:
+    void composeAndShow(int status, bool isFatal, const char* format, va_list args);
     // Composes the report into Msg and copies it to text (MsgSize bytes);
     // Msg is cleared again before the lock is given up, so no box is ever
     // shown while the lock is held. Returns the kind of box to show.
@@ -68,5 +69,3 @@ extern ErrHandleC ErrHandle;
 // Last status of the program: 0 success, negative a failure code. Shared by
 // both threads of graphic mode, hence atomic.
 extern std::atomic<int> Status;
-
-extern const char* const QuitQuestion;

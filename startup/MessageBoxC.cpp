@@ -2,9 +2,11 @@
 
 #include "framework/PlatformSeams.h"
 
+namespace {
 const char* const MessageCaption = "Tallywave Message:";
 const char* const WarningCaption = "Tallywave WARNING!";
 const char* const FatalCaption = "Tallywave FATAL!";
+}  // namespace
 
 int MessageBoxC::showBox(unsigned flags, const char* caption, const char* text) {
     return seam::showMessageBox(flags, caption, text);

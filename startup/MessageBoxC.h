@@ -9,7 +9,3 @@ class MessageBoxC {
     int showWarning(const char* text);
     int showFatal(const char* text);
 };
-
-extern const char* const MessageCaption;
-extern const char* const WarningCaption;
-extern const char* const FatalCaption;
