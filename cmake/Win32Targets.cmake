@@ -4,6 +4,8 @@
 # Exact doubles (no x87 excess precision) and C99 printf on both builds.
 set(TALLY_WIN32_FLAGS -msse2 -mfpmath=sse)
 add_compile_options(${TALLY_WIN32_FLAGS})
+# The directory's options reach only targets made after them; the core is made first.
+target_compile_options(tallycore PRIVATE ${TALLY_WIN32_FLAGS})
 add_compile_definitions(__USE_MINGW_ANSI_STDIO=1 WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 add_link_options(-static -static-libgcc -static-libstdc++)
 
