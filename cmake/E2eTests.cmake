@@ -16,7 +16,7 @@ tally_warnings(reportprobe)
 
 file(GLOB E2E_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*Test.cpp)
 add_executable(e2e_tests ${E2E_TEST_SOURCES})
-target_link_libraries(e2e_tests PRIVATE e2edriver gtest_main)
+target_link_libraries(e2e_tests PRIVATE e2edriver tallycore tallyplatform gtest_main)
 add_dependencies(e2e_tests tallywave reportprobe)
 tally_warnings(e2e_tests)
 gtest_discover_tests(e2e_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120

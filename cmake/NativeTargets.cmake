@@ -1,10 +1,14 @@
 # Native build: the core, the platform stand-ins and the unit tests, all under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
-set(TALLY_SANITIZERS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
-add_compile_options(${TALLY_SANITIZERS})
-add_link_options(${TALLY_SANITIZERS})
-target_compile_options(tallycore PRIVATE ${TALLY_SANITIZERS})
-target_link_options(tallycore PUBLIC ${TALLY_SANITIZERS})
+# AddressSanitizer and UndefinedBehaviorSanitizer. The benchmark tree
+# (bench/run) turns the sanitizers off, as they would swamp what it measures.
+option(TALLY_SANITIZE "Build the native tree under ASan and UBSan" ON)
+if(TALLY_SANITIZE)
+  set(TALLY_SANITIZERS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_compile_options(${TALLY_SANITIZERS})
+  add_link_options(${TALLY_SANITIZERS})
+  target_compile_options(tallycore PRIVATE ${TALLY_SANITIZERS})
+  target_link_options(tallycore PUBLIC ${TALLY_SANITIZERS})
+endif()
 
 find_package(GTest REQUIRED)
 

@@ -1,0 +1,284 @@
+// readerbench: how fast FileReadC delivers a wave file, against the plain
+// fopen(path, "r") + fgets(buf, 48, f) loop it replaces.
+//
+//   readerbench [--repeat N] [--goal X] [--header] FILE...
+//
+// For each file: one untimed pass per method checksums every delivered byte
+// and read boundary, and fails loudly when the two disagree; it also warms
+// the file cache. Then N timed passes per method (5 by default), taken in
+// turn, each consuming reads as cheaply as possible; the best pass counts.
+// Prints one row per method; the reader's row holds the ratio of the fgets
+// time to the reader time (above 1: the reader is faster) and, with --goal,
+// whether that ratio reaches X. Exit status 0 unless something failed; a
+// missed goal is reported, not failed.
+//
+// The fgets stream is opened in text mode. Under the Win32 C runtime that
+// drops the CR of each CR LF, as the reader does; natively text mode is
+// binary, so the fgets loop keeps CRs and the checksum leaves them out of its
+// reads only (a reader that kept a CR still fails the comparison).
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/FileReadC.h"
+
+namespace {
+
+#ifdef _WIN32
+constexpr const char* BuildName = "win32";
+constexpr bool StreamKeepsCR = false;
+#else
+constexpr const char* BuildName = "native";
+constexpr bool StreamKeepsCR = true;
+#endif
+
+constexpr int FgetsSize = 48;  // the reads the reader stands in for
+
+struct Fail {
+    std::string what;
+};
+
+// FNV-1a over the delivered bytes, with the length of each read mixed in so
+// that reads split at other places give another sum.
+struct Checksum {
+    uint64_t hash = 0xCBF29CE484222325ull;
+    uint64_t reads = 0;
+    uint64_t bytes = 0;
+    void add(const char* text, std::size_t n, bool skipCR) {
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (skipCR && text[i] == '\r') continue;
+            hash = (hash ^ static_cast<unsigned char>(text[i])) * 0x100000001B3ull;
+            ++kept;
+        }
+        hash = (hash ^ (kept + 0x100)) * 0x100000001B3ull;
+        bytes += kept;
+        ++reads;
+    }
+    bool operator==(const Checksum& o) const {
+        return hash == o.hash && reads == o.reads && bytes == o.bytes;
+    }
+};
+
+// What a timed pass reports: the reads and a value that depends on each of
+// them, so that no read can be optimised away.
+struct Pass {
+    uint64_t reads = 0;
+    uint64_t touch = 0;
+    double seconds = 0;
+};
+
+using Clock = std::chrono::steady_clock;
+
+double since(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+class ReaderMethod {
+  public:
+    explicit ReaderMethod(const char* path) : Reader(new FileReadC) {
+        if (Reader->setFileName(path) != 0) throw Fail{"FileReadC: file name not accepted"};
+    }
+    Checksum verify() {
+        Checksum sum;
+        openReader();
+        while (Reader->ReadLine() == 0) {
+            const std::size_t len = Reader->LineLen;
+            if (len == 0 || len > FileReadC::ReadMax || std::strlen(Reader->Line) != len)
+                throw Fail{"FileReadC: LineLen " + std::to_string(len) + " does not match read " +
+                           std::to_string(sum.reads + 1)};
+            if (Reader->LineNo != sum.reads + 1)
+                throw Fail{"FileReadC: LineNo " + std::to_string(Reader->LineNo) + " at read " +
+                           std::to_string(sum.reads + 1)};
+            sum.add(Reader->Line, len, false);
+        }
+        closeReader();
+        return sum;
+    }
+    Pass timed() {
+        Pass pass;
+        const Clock::time_point start = Clock::now();
+        openReader();
+        while (Reader->ReadLine() == 0) {
+            ++pass.reads;
+            pass.touch += static_cast<unsigned char>(Reader->Line[0]) + Reader->LineLen;
+        }
+        closeReader();
+        pass.seconds = since(start);
+        return pass;
+    }
+
+  private:
+    void openReader() {
+        if (Reader->open() != 0) throw Fail{std::string("FileReadC: cannot open ") + Reader->FName};
+    }
+    void closeReader() {
+        if (Reader->close() != 0) throw Fail{"FileReadC: close failed"};
+    }
+    std::unique_ptr<FileReadC> Reader;  // 64 KiB: kept off the stack
+};
+
+class FgetsMethod {
+  public:
+    explicit FgetsMethod(const char* path) : Path(path) {}
+    Checksum verify() {
+        Checksum sum;
+        std::FILE* f = openStream();
+        char buf[FgetsSize];
+        while (std::fgets(buf, FgetsSize, f) != nullptr)
+            sum.add(buf, std::strlen(buf), StreamKeepsCR);
+        closeStream(f);
+        return sum;
+    }
+    Pass timed() {
+        Pass pass;
+        const Clock::time_point start = Clock::now();
+        std::FILE* f = openStream();
+        char buf[FgetsSize];
+        while (std::fgets(buf, FgetsSize, f) != nullptr) {
+            ++pass.reads;
+            pass.touch += static_cast<unsigned char>(buf[0]);
+        }
+        closeStream(f);
+        pass.seconds = since(start);
+        return pass;
+    }
+
+  private:
+    std::FILE* openStream() {
+        std::FILE* f = std::fopen(Path, "r");
+        if (f == nullptr) throw Fail{std::string("fgets: cannot open ") + Path};
+        return f;
+    }
+    void closeStream(std::FILE* f) {
+        const bool failed = std::ferror(f) != 0;
+        if (std::fclose(f) != 0 || failed)
+            throw Fail{std::string("fgets: reading failed: ") + Path};
+    }
+    const char* Path;
+};
+
+long long fileSize(const char* path) {
+    std::FILE* f = std::fopen(path, "rb");
+    if (f == nullptr) throw Fail{std::string("cannot open ") + path};
+    long long size = 0;
+    char buf[1 << 16];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) != 0) size += static_cast<long long>(n);
+    std::fclose(f);
+    return size;
+}
+
+const char* baseName(const char* path) {
+    const char* base = path;
+    for (const char* p = path; *p != '\0'; ++p)
+        if (*p == '/' || *p == '\\') base = p + 1;
+    return base;
+}
+
+void printHeader() {
+    std::printf("%-7s %-24s %-10s %10s %9s %9s  %s\n", "build", "file", "method", "reads", "best s",
+                "MB/s", "fgets/reader");
+}
+
+void printRow(const char* file, const char* method, uint64_t reads, double seconds, long long size,
+              const std::string& ratio) {
+    std::printf("%-7s %-24s %-10s %10llu %9.3f %9.1f  %s\n", BuildName, file, method,
+                static_cast<unsigned long long>(reads), seconds, size / seconds / 1e6,
+                ratio.c_str());
+}
+
+// Keeps the faster of two passes over the same file; both must have seen the
+// same reads.
+void keepBest(Pass& best, const Pass& pass, const char* method, const char* path) {
+    if (pass.reads != best.reads || pass.touch != best.touch)
+        throw Fail{std::string(method) + ": two passes over " + path + " saw different reads"};
+    if (pass.seconds < best.seconds) best.seconds = pass.seconds;
+}
+
+void benchFile(const char* path, int repeat, double goal) {
+    const long long size = fileSize(path);
+    ReaderMethod reader(path);
+    FgetsMethod stream(path);
+
+    const Checksum readerSum = reader.verify();
+    const Checksum streamSum = stream.verify();
+    if (!(readerSum == streamSum)) {
+        char detail[200];
+        std::snprintf(detail, sizeof detail,
+                      "reads %llu vs %llu, bytes %llu vs %llu, checksum %016llx vs %016llx",
+                      static_cast<unsigned long long>(readerSum.reads),
+                      static_cast<unsigned long long>(streamSum.reads),
+                      static_cast<unsigned long long>(readerSum.bytes),
+                      static_cast<unsigned long long>(streamSum.bytes),
+                      static_cast<unsigned long long>(readerSum.hash),
+                      static_cast<unsigned long long>(streamSum.hash));
+        throw Fail{std::string("FileReadC and fgets deliver different reads of ") + path + ": " +
+                   detail};
+    }
+
+    Pass readerBest = reader.timed();
+    Pass streamBest = stream.timed();
+    if (readerBest.reads != readerSum.reads || streamBest.reads != streamSum.reads)
+        throw Fail{
+            std::string("a timed pass saw another number of reads than the checked one in ") +
+            path};
+    for (int i = 1; i < repeat; ++i) {
+        keepBest(readerBest, reader.timed(), "FileReadC", path);
+        keepBest(streamBest, stream.timed(), "fgets", path);
+    }
+
+    const double ratio = streamBest.seconds / readerBest.seconds;
+    char ratioText[40];
+    if (goal > 0)
+        std::snprintf(ratioText, sizeof ratioText, "%.2fx %s", ratio,
+                      ratio >= goal ? "met" : "MISSED");
+    else
+        std::snprintf(ratioText, sizeof ratioText, "%.2fx", ratio);
+    printRow(baseName(path), "FileReadC", readerBest.reads, readerBest.seconds, size, ratioText);
+    printRow(baseName(path), "fgets", streamBest.reads, streamBest.seconds, size, "");
+    std::fflush(stdout);
+}
+
+int usage() {
+    std::fprintf(stderr, "usage: readerbench [--repeat N] [--goal X] [--header] FILE...\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int repeat = 5;
+    double goal = 0;
+    bool header = false;
+    std::vector<const char*> files;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--repeat") == 0 && i + 1 < argc) {
+            repeat = std::atoi(argv[++i]);
+            if (repeat < 1) return usage();
+        } else if (std::strcmp(argv[i], "--goal") == 0 && i + 1 < argc) {
+            goal = std::atof(argv[++i]);
+        } else if (std::strcmp(argv[i], "--header") == 0) {
+            header = true;
+        } else if (argv[i][0] == '-') {
+            return usage();
+        } else {
+            files.push_back(argv[i]);
+        }
+    }
+    if (files.empty()) return usage();
+    if (header) printHeader();
+    try {
+        for (const char* path : files) benchFile(path, repeat, goal);
+    } catch (const Fail& fail) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "readerbench: FAILED: %s\n", fail.what.c_str());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,346 @@
+#include "engine/FileReadC.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "startup/ErrHandleC.h"
+
+namespace {
+
+const unsigned char CtrlZ = 26;
+
+// Bytes that stop the copy loop of ReadLine: CR (dropped), LF (ends a read)
+// and Ctrl-Z (ends the file).
+struct StopTableS {
+    bool Stops[256];
+    constexpr StopTableS() : Stops{} {
+        Stops['\r'] = true;
+        Stops['\n'] = true;
+        Stops[CtrlZ] = true;
+    }
+};
+constexpr StopTableS StopTable;
+
+// White space as formatted input skips it.
+inline bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+inline bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+const char* skipBlanks(const char* text) {
+    while (isBlank(*text)) ++text;
+    return text;
+}
+
+}  // namespace
+
+FileReadC::FileReadC()
+    : FName{},
+      Line{},
+      LineNo(0),
+      LineLen(0),
+      DotNow(0),
+      DotLast(0),
+      DotEvery(DotInterval),
+      Stream(nullptr),
+      Clock(std::time),
+      BlockPos(0),
+      BlockEnd(0),
+      AtEnd(false),
+      ReadFailed(false),
+      Block{} {}
+
+FileReadC::~FileReadC() {
+    close();
+}
+
+int FileReadC::setFileName(const char* name) {
+    if (name == nullptr) return -5;
+    std::size_t length = std::strlen(name);
+    if (length > FNameSize - 1) return -6;
+    std::memcpy(FName, name, length + 1);
+    return 0;
+}
+
+int FileReadC::open() {
+    close();
+    LineNo = 0;
+    Line[0] = '\0';
+    LineLen = 0;
+    forgetBlock();
+    // Binary mode: ReadLine itself drops CR and stops at Ctrl-Z, so the
+    // runtime's text-mode translation is not needed, and the stream is
+    // unbuffered because ReadLine fetches whole blocks of its own.
+    Stream = std::fopen(FName, "rb");
+    if (Stream == nullptr) return -2;
+    std::setvbuf(Stream, nullptr, _IONBF, 0);
+    return 0;
+}
+
+void FileReadC::forgetBlock() {
+    BlockPos = 0;
+    BlockEnd = 0;
+    AtEnd = false;
+    ReadFailed = false;
+}
+
+bool FileReadC::fillBlock() {
+    if (AtEnd || Stream == nullptr) return false;
+    BlockPos = 0;
+    BlockEnd = std::fread(Block, 1, BlockSize, Stream);
+    if (BlockEnd > 0) return true;
+    ReadFailed = std::ferror(Stream) != 0;
+    AtEnd = true;
+    return false;
+}
+
+// Copies the bytes of in[0, span) up to the first CR, LF or Ctrl-Z to out and
+// returns how many were copied. room is the space at out, at least span;
+// whole 16-byte groups are stored while they fit in room, and read up to 15
+// bytes past span (the block has slack).
+std::size_t FileReadC::copyPlain(const unsigned char* in, std::size_t span, char* out,
+                                 [[maybe_unused]] std::size_t room) {
+    std::size_t done = 0;
+#if defined(__SSE2__)
+    // Sixteen bytes at a time while a whole group fits at out: a data line
+    // usually takes one group, with no branch per byte.
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i ctrlZ = _mm_set1_epi8(static_cast<char>(CtrlZ));
+    while (done < span && room - done >= 16) {
+        __m128i group = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + done));
+        __m128i stops =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(group, lf), _mm_cmpeq_epi8(group, cr)),
+                         _mm_cmpeq_epi8(group, ctrlZ));
+        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(stops));
+        std::size_t plain = mask != 0 ? static_cast<std::size_t>(__builtin_ctz(mask)) : 16;
+        if (plain > span - done) plain = span - done;
+        // Nothing is written unless a byte is delivered: at end of file Line
+        // keeps its previous read.
+        if (plain > 0) _mm_storeu_si128(reinterpret_cast<__m128i*>(out + done), group);
+        done += plain;
+        if (plain < 16) return done;
+    }
+#endif
+    while (done < span && !StopTable.Stops[in[done]]) {
+        out[done] = static_cast<char>(in[done]);
+        ++done;
+    }
+    return done;
+}
+
+int FileReadC::ReadLine() {
+    // The read is built in place: Line changes only once a byte is
+    // delivered, so at end of file it keeps the previous read.
+    std::size_t length = 0;
+    while (length < ReadMax) {
+        if (BlockPos == BlockEnd && !fillBlock()) break;
+        std::size_t span = BlockEnd - BlockPos;
+        if (span > ReadMax - length) span = ReadMax - length;
+        std::size_t plain = copyPlain(Block + BlockPos, span, Line + length, ReadMax + 1 - length);
+        length += plain;
+        BlockPos += plain;
+        if (plain == span) continue;
+        unsigned char stop = Block[BlockPos++];
+        if (stop == '\r') continue;
+        if (stop == '\n') {
+            Line[length++] = '\n';
+        } else {  // Ctrl-Z: nothing after it is ever read
+            AtEnd = true;
+            BlockEnd = BlockPos;
+        }
+        break;
+    }
+    if (length == 0 || ReadFailed) return -4;
+    Line[length] = '\0';
+    LineLen = static_cast<uint32_t>(length);
+    ++LineNo;
+    return 0;
+}
+
+int FileReadC::seekLine(uint32_t n) {
+    Status = 0;
+    if (Stream == nullptr || std::fseek(Stream, 0L, SEEK_SET) != 0) {
+        Status = -2;
+    } else {
+        std::clearerr(Stream);
+        forgetBlock();
+        // Past the end every read fails alike, so discarding stops there.
+        for (uint32_t skip = n - 1; skip > 0 && ReadLine() == 0; --skip) {
+        }
+    }
+    LineNo = n;
+    Line[0] = '\0';
+    LineLen = 0;
+    return Status;
+}
+
+int FileReadC::close() {
+    if (Stream == nullptr) return 0;
+    // fclose releases the stream even when it fails, so it is forgotten
+    // either way: closing it again would free it twice.
+    int closed = std::fclose(Stream);
+    Stream = nullptr;
+    forgetBlock();
+    return closed == 0 ? 0 : -3;
+}
+
+bool FileReadC::dotDue() {
+    DotNow = Clock(nullptr);
+    if (DotLast == 0) {
+        DotLast = DotNow;
+        return false;
+    }
+    if (DotNow - DotLast > DotEvery) {
+        DotLast = DotNow;
+        return true;
+    }
+    return false;
+}
+
+namespace {
+
+// The parts of a decimal number as scanned: its significant digits (at most
+// 19 kept in Mantissa) and the power of ten to apply to them.
+struct DecimalS {
+    uint64_t Mantissa = 0;
+    int KeptDigits = 0;   // significant digits in Mantissa
+    long Exponent10 = 0;  // value = Mantissa * 10^Exponent10 when AllKept
+    bool AllKept = true;  // no non-zero digit dropped
+    bool NonZero = false;
+    long IntDigits = 0;        // significant digits before the point
+    long ZerosAfterPoint = 0;  // zeros after the point before the first significant digit
+
+    // The decimal exponent of the leading significant digit.
+    long magnitude() const { return IntDigits > 0 ? IntDigits - 1 : -ZerosAfterPoint - 1; }
+};
+
+// Longest exponent that still matters; larger ones saturate.
+const long ExponentCap = 100000;
+
+// Scans digits with an optional point; returns the end, or none without a digit.
+const char* scanDigits(const char* p, DecimalS& number) {
+    bool sawDigit = false;
+    bool afterPoint = false;
+    for (;; ++p) {
+        if (*p == '.' && !afterPoint) {
+            afterPoint = true;
+            continue;
+        }
+        if (!isDigit(*p)) break;
+        sawDigit = true;
+        int digit = *p - '0';
+        if (!number.NonZero && digit == 0) {
+            if (afterPoint) {
+                ++number.ZerosAfterPoint;
+                --number.Exponent10;
+            }
+            continue;
+        }
+        number.NonZero = true;
+        if (!afterPoint) ++number.IntDigits;
+        if (number.KeptDigits < 19) {
+            number.Mantissa = number.Mantissa * 10 + static_cast<uint64_t>(digit);
+            ++number.KeptDigits;
+            if (afterPoint) --number.Exponent10;
+        } else {
+            if (!afterPoint) ++number.Exponent10;
+            if (digit != 0) number.AllKept = false;
+        }
+    }
+    return sawDigit ? p : nullptr;
+}
+
+// Scans an exponent part; returns where the number ends.
+const char* scanExponent(const char* p, long& exponent) {
+    exponent = 0;
+    if (*p != 'e' && *p != 'E') return p;
+    const char* q = p + 1;
+    bool negative = *q == '-';
+    if (*q == '+' || *q == '-') ++q;
+    if (!isDigit(*q)) return p;  // "1e" and "1e+" end before the e
+    for (; isDigit(*q); ++q) {
+        if (exponent < ExponentCap) exponent = exponent * 10 + (*q - '0');
+    }
+    if (negative) exponent = -exponent;
+    return q;
+}
+
+const double ExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                              1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// Short decimals: mantissa and power of ten both exact doubles, so one
+// multiplication or division rounds correctly.
+bool fastDecimal(const DecimalS& number, long exponent, double& value) {
+    long power = number.Exponent10 + exponent;
+    if (!number.AllKept || number.Mantissa > (uint64_t{1} << 53) || power < -22 || power > 22)
+        return false;
+    double mantissa = static_cast<double>(number.Mantissa);
+    value = power >= 0 ? mantissa * ExactPowers[power] : mantissa / ExactPowers[-power];
+    return true;
+}
+
+}  // namespace
+
+bool FileReadC::toDatum(const char* text, double& value) {
+    const char* p = skipBlanks(text);
+    bool negative = *p == '-';
+    if (*p == '+' || *p == '-') ++p;
+    // A hexadecimal number is not a datum, not even its leading 0.
+    if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) return false;
+    DecimalS number;
+    const char* digitsEnd = scanDigits(p, number);
+    if (digitsEnd == nullptr) return false;
+    long exponent = 0;
+    const char* end = scanExponent(digitsEnd, exponent);
+    double magnitude = 0.0;
+    if (!number.NonZero) {
+        magnitude = 0.0;
+    } else if (!fastDecimal(number, exponent, magnitude)) {
+        std::from_chars_result read = std::from_chars(p, end, magnitude);
+        if (read.ec == std::errc::result_out_of_range)
+            magnitude = number.magnitude() + exponent >= 0 ? HUGE_VAL : 0.0;
+    }
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
+bool FileReadC::toHeaderNumber(const char* text, uint32_t& value) {
+    const char* p = skipBlanks(text);
+    bool negative = *p == '-';
+    if (*p == '+' || *p == '-') ++p;
+    if (!isDigit(*p)) return false;
+    const uint64_t Largest = 0xFFFFFFFFu;
+    uint64_t number = 0;
+    for (; isDigit(*p); ++p) {
+        if (number <= Largest) number = number * 10 + static_cast<uint64_t>(*p - '0');
+    }
+    if (number > Largest) {
+        value = 0xFFFFFFFFu;
+    } else {
+        value = static_cast<uint32_t>(number);
+        if (negative) value = 0u - value;
+    }
+    return true;
+}
+
+bool FileReadC::toHeaderWord(const char* text, char* word, std::size_t size) {
+    const char* p = skipBlanks(text);
+    if (*p == '\0' || size == 0) return false;
+    std::size_t length = 0;
+    while (p[length] != '\0' && !isBlank(p[length])) ++length;
+    if (length > size - 1) length = size - 1;
+    std::memcpy(word, p, length);
+    word[length] = '\0';
+    return true;
+}

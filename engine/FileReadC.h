@@ -1,0 +1,86 @@
+#pragma once
+// The wave-file line reader, root of the engine: it delivers a file piece by
+// piece exactly as fgets(Line, 48) on a text-mode stream would (every CR
+// dropped, Ctrl-Z ends the file, at most 47 characters per read, a line feed
+// ends a read and stays in it), but reads the file in large binary blocks and
+// looks at each byte once. Also holds the conversions of the wave-file format
+// that the validation pass applies to header and data lines.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+
+#include "startup/RunModeC.h"
+
+class FileReadC {
+  public:
+    enum Sizes {
+        ReadMax = 47,         // characters per read, a line feed included
+        LineSize = 49,        // a read, its terminator and one spare character
+        BlockSize = 1 << 16,  // bytes fetched from the file at a time
+        DotInterval = 2,      // seconds between progress dots
+    };
+    using ClockFn = std::time_t (*)(std::time_t*);
+
+    FileReadC();
+    ~FileReadC();
+    FileReadC(const FileReadC&) = delete;
+    FileReadC& operator=(const FileReadC&) = delete;
+
+    // Copies name into FName: 0; -6 when longer than 2048 characters (not
+    // stored); -5 when there is no name to copy.
+    int setFileName(const char* name);
+    const char* getFileName() const { return FName; }
+    // Opens FName (closing any stream still open): LineNo 0, Line empty; 0,
+    // or -2 when the file cannot be opened (errno tells why).
+    int open();
+    // The next read into Line: 0 and LineNo + 1; -4 at end of file or on a
+    // read error, with LineNo unchanged and, at end of file, Line as it was.
+    int ReadLine();
+    // Back to the start of the file, then n - 1 reads discarded; LineNo = n,
+    // Line empty. Sets Status to 0, or -2 when the rewind fails, and returns it.
+    int seekLine(uint32_t n);
+    // Closes the stream if one is open: 0, or -3 when closing fails.
+    int close();
+    // True once more than DotInterval seconds have passed since the last dot.
+    bool dotDue();
+    // The time source of dotDue; std::time unless a test sets another.
+    void setClock(ClockFn clock) { Clock = clock; }
+
+    // A datum: optional white space and sign, decimal digits with an optional
+    // point (at least one digit), an optional exponent; anything after it is
+    // ignored. Correctly rounded; beyond the double range it reads as
+    // +/-HUGE_VAL, below it as 0. False when no number can be read.
+    static bool toDatum(const char* text, double& value);
+    // A header number read as formatted %u input on a 32-bit platform: white
+    // space skipped, optional sign, a minus wraps (-1 is 4294967295), too
+    // large saturates at 4294967295. False when no digit follows.
+    static bool toHeaderNumber(const char* text, uint32_t& value);
+    // A header word: white space skipped, then the run of other characters,
+    // cut to size - 1. False when there is none.
+    static bool toHeaderWord(const char* text, char* word, std::size_t size);
+
+    char FName[FNameSize];
+    char Line[LineSize];
+    uint32_t LineNo;
+    uint32_t LineLen;  // bytes in the last read; a NUL byte ends Line early
+
+  protected:
+    std::time_t DotNow;
+    std::time_t DotLast;
+    std::time_t DotEvery;
+
+  private:
+    bool fillBlock();
+    void forgetBlock();
+    static std::size_t copyPlain(const unsigned char* in, std::size_t span, char* out,
+                                 std::size_t room);
+
+    std::FILE* Stream;
+    ClockFn Clock;
+    std::size_t BlockPos;
+    std::size_t BlockEnd;
+    bool AtEnd;                           // end of file or a Ctrl-Z reached: no more reads
+    bool ReadFailed;                      // the last fetch failed
+    unsigned char Block[BlockSize + 16];  // slack: copyPlain reads whole 16-byte groups
+};

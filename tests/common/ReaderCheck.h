@@ -1,0 +1,99 @@
+#pragma once
+// The oracle of the reader's tests: a byte-at-a-time reader that follows the
+// text-mode rules literally, random files full of the bytes that matter, and
+// the comparison of the two readers read by read. Shared by the native and
+// the Win32 tests.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
+#include <string>
+
+#include "engine/FileReadC.h"
+
+namespace testcheck {
+
+// fgets(Line, 48) on a text-mode stream, one byte at a time.
+class ReferenceReader {
+  public:
+    explicit ReferenceReader(const std::string& path) : File(std::fopen(path.c_str(), "rb")) {}
+    ~ReferenceReader() { std::fclose(File); }
+
+    int readLine() {
+        std::string read;
+        while (read.size() < FileReadC::ReadMax && !Ended) {
+            int c = std::fgetc(File);
+            if (c == EOF || c == 26) {
+                Ended = true;
+            } else if (c != '\r') {
+                read += static_cast<char>(c);
+                if (c == '\n') break;
+            }
+        }
+        if (read.empty()) return -4;
+        Line = read;
+        ++LineNo;
+        return 0;
+    }
+
+    int seekLine(uint32_t n) {
+        std::rewind(File);
+        Ended = false;
+        for (uint32_t i = 1; i < n; ++i) readLine();
+        LineNo = n;
+        Line.clear();
+        return 0;
+    }
+
+    std::string Line;
+    uint32_t LineNo = 0;
+
+  private:
+    std::FILE* File;
+    bool Ended = false;
+};
+
+// Lines of random length built from bytes that the rules treat specially,
+// rarely a Ctrl-Z (which ends the file early).
+inline std::string randomFile(std::mt19937& random, std::size_t size) {
+    static const char Alphabet[] = "0123456789.-+e \t\r\r\n\n\n\0";
+    std::string bytes;
+    std::uniform_int_distribution<int> lineLength(0, 110);
+    while (bytes.size() < size) {
+        int length = lineLength(random);
+        for (int i = 0; i < length; ++i) bytes += Alphabet[random() % (sizeof Alphabet - 1)];
+        bytes += random() % 3 ? "\n" : "\r\n";
+    }
+    if (random() % 8 == 0) bytes[random() % bytes.size()] = 26;
+    return bytes;
+}
+
+inline void expectSameReads(FileReadC& reader, ReferenceReader& reference, int reads,
+                            const std::string& where) {
+    for (int i = 0; i < reads; ++i) {
+        int expected = reference.readLine();
+        ASSERT_EQ(reader.ReadLine(), expected) << where << " read " << i;
+        ASSERT_EQ(reader.LineNo, reference.LineNo) << where << " read " << i;
+        ASSERT_EQ(std::string(reader.Line, reader.LineLen), reference.Line)
+            << where << " read " << i;
+        if (expected != 0) return;
+    }
+}
+
+// Reads a whole file with both readers, then rewinds both to random lines a
+// few times and reads on, comparing every read.
+inline void compareReaders(const std::string& path, std::mt19937& random,
+                           const std::string& where) {
+    FileReadC reader;
+    ASSERT_EQ(reader.setFileName(path.c_str()), 0);
+    ASSERT_EQ(reader.open(), 0);
+    ReferenceReader reference(path);
+    expectSameReads(reader, reference, 1 << 30, where);
+    for (int seek = 0; seek < 3; ++seek) {
+        uint32_t line = 1 + static_cast<uint32_t>(random() % (reference.LineNo + 5));
+        ASSERT_EQ(reader.seekLine(line), reference.seekLine(line)) << where;
+        expectSameReads(reader, reference, static_cast<int>(random() % 200), where);
+    }
+}
+
+}  // namespace testcheck

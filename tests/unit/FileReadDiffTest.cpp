@@ -1,0 +1,47 @@
+// The block reader against a byte-at-a-time reference reader that follows the
+// text-mode rules literally, on generated files full of the bytes that matter
+// (LF, CR, NUL, Ctrl-Z) and of lines that cross block boundaries.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "engine/FileReadC.h"
+#include "tests/common/ReaderCheck.h"
+#include "tests/unit/TempFiles.h"
+
+namespace {
+
+using testcheck::compareReaders;
+using testcheck::randomFile;
+
+TEST(FileReadDifferential, BlockReaderDeliversWhatTheByteReaderDelivers) {
+    testfiles::TempFilesC files;
+    std::mt19937 random(20261207);
+    const std::size_t Block = FileReadC::BlockSize;
+    for (int fileNo = 0; fileNo < 300; ++fileNo) {
+        std::size_t size = fileNo % 10 == 0 ? 2 * Block + random() % Block : random() % 4000;
+        std::string path = files.write(randomFile(random, size));
+        compareReaders(path, random, "file " + std::to_string(fileNo));
+    }
+}
+
+// Line ends, CRs and Ctrl-Z placed on both sides of each block boundary.
+TEST(FileReadDifferential, SpecialBytesAtBlockBoundaries) {
+    testfiles::TempFilesC files;
+    std::mt19937 random(7);
+    const std::size_t Block = FileReadC::BlockSize;
+    for (const char* tail : {"\n", "\r", "\r\n", "\x1A", "\0", "\n\r", "\r\r\n"}) {
+        for (std::size_t before : {Block - 47, Block - 46, Block - 3, Block - 2, Block - 1, Block,
+                                   Block + 1, Block + 2}) {
+            std::string bytes(before, '5');
+            for (std::size_t i = 40; i < before; i += 40) bytes[i] = '\n';
+            bytes += std::string(tail, std::char_traits<char>::length(tail) + (*tail == 0));
+            bytes += "0.25\n-1\n";
+            std::string path = files.write(bytes, "boundary.txt");
+            compareReaders(path, random, "boundary " + std::to_string(before));
+        }
+    }
+}
+
+}  // namespace
