@@ -103,9 +103,9 @@ int GoodBadListC::brokenChain(int list, const char* operation, int32_t pos) {
     return -1;
 }
 
-// The element at pos (1..FCount), starting from the remembered position when
-// that is nearer than First, and remembering pos; nullptr if the chain ends
-// first.
+// The element at pos (1..FCount), walking on from the remembered position
+// when that is not past pos, else from First, and remembering pos; nullptr if
+// the chain ends first.
 GoodBadListC::ElemS* GoodBadListC::walkTo(int list, int32_t pos) {
     CursorS& cursor = cursorOf(list);
     ElemS* elem = pick(list).First;
@@ -113,17 +113,6 @@ GoodBadListC::ElemS* GoodBadListC::walkTo(int list, int32_t pos) {
     if (cursor.Pos >= 1 && cursor.Pos <= pos) {
         elem = cursor.Elem;
         at = cursor.Pos;
-    } else if (cursor.Pos > pos && cursor.Pos - pos < pos - 1) {
-        elem = cursor.Elem;
-        at = cursor.Pos;
-        while (at > pos && elem->Prev != nullptr) {
-            elem = elem->Prev;
-            --at;
-        }
-        if (at != pos) {  // Prev ended early: go the long way
-            elem = pick(list).First;
-            at = 1;
-        }
     }
     while (elem != nullptr && at < pos) {
         elem = elem->Next;
