@@ -11,7 +11,7 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 
 add_library(tallyplatform STATIC framework/win32/Win32Seams.cpp)
 target_include_directories(tallyplatform PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(tallyplatform PUBLIC user32)
+target_link_libraries(tallyplatform PUBLIC user32 advapi32)
 tally_product(tallyplatform)
 
 add_executable(tallywave WIN32 startup/main.cpp)

@@ -28,4 +28,16 @@ int showMessageBox(unsigned flags, const char* caption, const char* text);
 // The largest error number for which the C runtime has a text of its own.
 int largestErrnoWithText();
 
+// Width and height of the primary screen in pixels.
+unsigned screenWidth();
+unsigned screenHeight();
+
+// The name of the user running the program, at most size - 1 characters, into
+// name; name is left empty when the system does not give it.
+void userName(char* name, unsigned size);
+
+// Whether one block of that many bytes can be obtained right now; the block
+// is given back at once.
+bool canObtainBlock(unsigned long bytes);
+
 }  // namespace seam

@@ -1,9 +1,46 @@
-// Program entry. For now it only names the reporting facility; the start-up
-// object and the front ends it dispatches to are added with them.
-#include "startup/ErrHandleC.h"
-#include "startup/RunModeC.h"
+// Program entry: names the reporting facility, sets the "C" locale, builds the
+// start-up object (invocation line and system probe), runs the one front end
+// that the run mode asks for, and returns its status as the exit code.
+#include <clocale>
 
-int main(int, char**) {
-    ErrHandle.setTitle(ReleaseStr);
+#include "startup/ErrHandleC.h"
+#include "startup/StartupC.h"
+
+namespace {
+
+// The front ends are not built yet: the text-mode application (silent and
+// text modes) and the graphic application with its output-window thread are
+// added later. Until then each mode ends the run here with status 0.
+int runFrontEnd(StartupC& startup, QuitterS& quitter) {
+    (void)quitter;
+    switch (startup.Mode) {
+        case ModeSilent:
+        case ModeText:
+            Status = 0;  // text-mode application: added later
+            break;
+        case ModeGraphic:
+            Status = 0;  // output-window thread and graphic application: added later
+            break;
+        default:
+            ErrHandle.fatal(-6, "Tallywave Main:  UNKNOWN Mode Exit.");
+    }
     return Status;
+}
+
+}  // namespace
+
+int main(int, char** argv) {
+    ErrHandle.setTitle(ReleaseStr);
+    if (std::setlocale(LC_ALL, "C") == nullptr)
+        ErrHandle.report(-2,
+                         "Tallywave Main:  Can't set LOCALE to default C.\n"
+                         "setlocale(LC_ALL, \"C\") returned NULL.\n\n"
+                         "Continuing anyway.  Filename, date, or time formats\nmay be irregular.");
+    int result;
+    {
+        StartupC Startup(argv);
+        QuitterS Quitter;  // all fields 0: running, entry destroys
+        result = runFrontEnd(Startup, Quitter);
+    }  // ~StartupC releases the context; the result is already taken
+    return result;
 }

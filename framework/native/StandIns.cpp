@@ -15,6 +15,13 @@ std::vector<ShownBox> Shown;
 BoxAnswerer Answerer;
 bool EchoToStderr = false;
 
+const unsigned StartScreenWidth = 1024, StartScreenHeight = 768;
+const char* const StartUserName = "tester";
+const unsigned long AnySize = ~0UL;
+unsigned ScreenWidth = StartScreenWidth, ScreenHeight = StartScreenHeight;
+std::string UserName = StartUserName;
+unsigned long ObtainableBytes = AnySize;
+
 int pressEnter(const ShownBox& box) {
     if ((box.flags & 0xF) != seam::BoxYesNo) return seam::AnswerOk;
     return (box.flags & seam::BoxDefButton2) ? seam::AnswerNo : seam::AnswerYes;
@@ -42,11 +49,31 @@ void echoBoxesToStderr(bool on) {
     EchoToStderr = on;
 }
 
+void setScreenSize(unsigned width, unsigned height) {
+    std::lock_guard<std::mutex> lock(Guard);
+    ScreenWidth = width;
+    ScreenHeight = height;
+}
+
+void setUserName(const std::string& name) {
+    std::lock_guard<std::mutex> lock(Guard);
+    UserName = name;
+}
+
+void setObtainableBytes(unsigned long bytes) {
+    std::lock_guard<std::mutex> lock(Guard);
+    ObtainableBytes = bytes;
+}
+
 void resetAll() {
     std::lock_guard<std::mutex> lock(Guard);
     Shown.clear();
     Answerer = nullptr;
     EchoToStderr = false;
+    ScreenWidth = StartScreenWidth;
+    ScreenHeight = StartScreenHeight;
+    UserName = StartUserName;
+    ObtainableBytes = AnySize;
 }
 
 }  // namespace standin
@@ -75,6 +102,26 @@ int largestErrnoWithText() {
         return last;
     }();
     return largest;
+}
+
+unsigned screenWidth() {
+    std::lock_guard<std::mutex> lock(standin::Guard);
+    return standin::ScreenWidth;
+}
+
+unsigned screenHeight() {
+    std::lock_guard<std::mutex> lock(standin::Guard);
+    return standin::ScreenHeight;
+}
+
+void userName(char* name, unsigned size) {
+    std::lock_guard<std::mutex> lock(standin::Guard);
+    std::snprintf(name, size, "%s", standin::UserName.c_str());
+}
+
+bool canObtainBlock(unsigned long bytes) {
+    std::lock_guard<std::mutex> lock(standin::Guard);
+    return bytes <= standin::ObtainableBytes;
 }
 
 }  // namespace seam

@@ -26,7 +26,15 @@ void clearShownBoxes();
 // Writes each box to stderr as well: death tests read what a dying process showed.
 void echoBoxesToStderr(bool on);
 
-// Back to the start state: no boxes recorded, Enter answers, no echo.
+// The screen the program sees (start: 1024 x 768).
+void setScreenSize(unsigned width, unsigned height);
+// The user name the system gives ("" for none; start: "tester").
+void setUserName(const std::string& name);
+// The largest block, in bytes, that can be obtained (start: any size).
+void setObtainableBytes(unsigned long bytes);
+
+// Back to the start state: no boxes recorded, Enter answers, no echo, and
+// the screen, user and memory above.
 void resetAll();
 
 }  // namespace standin

@@ -25,4 +25,28 @@ int largestErrnoWithText() {
     return _sys_nerr - 1;
 }
 
+unsigned screenWidth() {
+    return static_cast<unsigned>(GetSystemMetrics(SM_CXSCREEN));
+}
+
+unsigned screenHeight() {
+    return static_cast<unsigned>(GetSystemMetrics(SM_CYSCREEN));
+}
+
+// GetUserNameA's result is not needed: an empty name is the failure.
+void userName(char* name, unsigned size) {
+    DWORD length = size;
+    name[0] = '\0';
+    GetUserNameA(name, &length);
+    name[size - 1] = '\0';
+}
+
+// The volatile store keeps the compiler from folding the allocation away.
+bool canObtainBlock(unsigned long bytes) {
+    void* volatile block = std::malloc(bytes);
+    const bool obtained = block != nullptr;
+    std::free(block);
+    return obtained;
+}
+
 }  // namespace seam

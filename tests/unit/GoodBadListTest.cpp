@@ -13,6 +13,7 @@
 
 #include "framework/native/StandIns.h"
 #include "startup/ErrHandleC.h"
+#include "tests/unit/Boxes.h"
 
 namespace {
 
@@ -21,10 +22,7 @@ const auto GOOD = GoodBadListC::GOOD;
 const auto BAD = GoodBadListC::BAD;
 const GoodBadListC::ReallocFn SystemRealloc = GoodBadListC::Realloc;
 
-std::string box(const std::string& text, int status) {
-    return std::string(ReleaseStr) + "\n\n\n" + text +
-           "\n   -----> Status=" + std::to_string(status) + " *****\n";
-}
+using testboxes::box;
 
 // Fails every request larger than Limit bytes.
 std::size_t Limit = 0;
@@ -55,12 +53,7 @@ class GoodBadListTest : public ::testing::Test {
         EXPECT_EQ(names.size(), size_t(l.FCount > 0 ? l.FCount : 1));
         return names;
     }
-    Names boxTexts() {
-        Names texts;
-        for (const auto& b : standin::shownBoxes()) texts.push_back(b.text);
-        standin::clearShownBoxes();
-        return texts;
-    }
+    Names boxTexts() { return testboxes::takeTexts(); }
     void fill(int list, const Names& names) {
         for (const auto& n : names) L.appendNew(list, n.c_str());
     }
