@@ -33,14 +33,14 @@ const TextBufS TextBufs[SysContextC::TextCount] = {
 }  // namespace
 
 SysContextC::SysContextC()
-    : ScreenH(0),
+    : BufStates(0),
+      ScreenH(0),
       ScreenW(0),
       MemKB(0),
       CWD(nullptr),
       Date(nullptr),
       Time(nullptr),
-      User(nullptr),
-      BufStates(0) {
+      User(nullptr) {
     obtainBuffers();
     getSysCWD();
     getSysDate();

@@ -6,6 +6,8 @@
 #include <ctime>
 
 class SysContextC {
+    uint8_t BufStates;  // ownership of the four texts, two bits each, CWD lowest
+
   public:
     // The four texts, in the order their buffers are obtained and released.
     enum TextId { CWDText = 0, DateText = 1, TimeText = 2, UserText = 3, TextCount = 4 };
@@ -56,6 +58,4 @@ class SysContextC {
     char*& buffer(TextId id);
     void obtainBuffers();
     const std::tm* readLocalTime(const char* lostWhat);
-
-    uint8_t BufStates;  // two bits per text, CWD in the lowest
 };

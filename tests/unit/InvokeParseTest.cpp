@@ -317,6 +317,17 @@ TEST_F(InvokeParseDeathTest, ABadSwitchIsFatalAfterItsOwnWarning) {
         {{"-tx", "1", "2"}, -4, unknown},
         {{"1", "2", "-file.txt"}, -4, unknown},
     };
+    const std::string longPath(2048, 'p');
+    EXPECT_EXIT(
+        {
+            standin::echoBoxesToStderr(true);
+            parse({"-t"}, longPath);
+        },
+        ::testing::ExitedWithCode(254),
+        testboxes::literally(
+            "[Tallywave WARNING!]\n" +
+            box("InvokeParseC::storeExeName() exe name len=[2048]\nExceeds maximum=[2048].", -2) +
+            "[Tallywave FATAL!]\n" + box("InvokeParseC::storeExeName() failed.", -2)));
     for (const auto& c : cases) {
         const std::string line = joined(Names{Exe}) + joined(c.args);
         const std::string shown = "[Tallywave WARNING!]\n" +

@@ -1,0 +1,110 @@
+// The real tallywave.exe at start-up: invalid invocation lines end the
+// process with the switch's status after two boxes, a missing w warns and the
+// run goes on, and a program in a folder whose path holds blanks still reads
+// h and w and names itself after its own file.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/e2e/driver/WinDriver.h"
+
+namespace {
+
+const std::string Head = " Tallywave Release v. 1.0 of 2003-05-22\n\n\n";
+const DWORD Patience = 20000;
+
+std::string statusLine(int status) {
+    return "\n   -----> Status=" + std::to_string(status) + " *****\n";
+}
+
+std::string invalidLine(const std::string& line, const std::string& exeName, int status) {
+    return Head + "InvokeParseC:  The invocation line was invalid:\n[" + line + "]\n\n" +
+           "Syntax: " + exeName + " [-s|-t] [h w] [fname1 [fname2 . . .] ]\n" +
+           "-s for silent; -t for text; neither for graphic mode; never both.\n" +
+           "h and w are in percent, 0.0001..99.9999.\n\nTry " + exeName + " and view help menues." +
+           statusLine(status) + "\n\nFatal Error.   Aborting ...\n";
+}
+
+class StartupTest : public e2e::E2eTest {
+  protected:
+    // Starts the program with args; returns the line it was invoked with.
+    std::string start(const std::string& args, const std::string& exe = shippedExe()) {
+        EXPECT_TRUE(launch(Program, exe, args));
+        return exe + " " + args + " ";
+    }
+    static std::string shippedExe() { return e2e::exeDir() + "\\tallywave.exe"; }
+    // Waits for the box with that caption, checks its text and presses OK.
+    void answer(const char* caption, const std::string& text) {
+        e2e::MessageBoxInfo info;
+        ASSERT_TRUE(e2e::waitForMessageBox(Program.pid(), caption, Patience, &info))
+            << "no box captioned " << caption;
+        EXPECT_EQ(info.text, text);
+        e2e::answerBox(info.hwnd, IDOK);
+    }
+    int32_t exitCode() {
+        int32_t code = 12345;
+        EXPECT_TRUE(Program.waitExit(Patience, &code)) << "the program did not end";
+        return code;
+    }
+
+    e2e::LaunchedProcess Program;
+};
+
+TEST_F(StartupTest, TwoSwitchesWarnThenEndTheRunWithTheirStatus) {
+    const std::string line = start("-s -t 1 2 x.txt");
+    answer("Tallywave WARNING!",
+           Head + "InvokeParseC::storeRunMode() Apparent multiple switches.\nInvoked as: [" + line +
+               "]\n\nMore than one \" -xxx\" found.  Only one of -s or -t allowed.\n" +
+               "File names beginning with \"-\" are not allowed." + statusLine(-2));
+    answer("Tallywave FATAL!", invalidLine(line, "tallywave", -2));
+    EXPECT_EQ(exitCode(), -2);
+}
+
+TEST_F(StartupTest, AnUnknownSwitchWarnsThenEndsTheRunWithItsStatus) {
+    const std::string line = start("-x");
+    answer("Tallywave WARNING!",
+           Head + "InvokeParseC::storeRunMode() Unknown switch on invocation line.\n" +
+               "Invoked as: [" + line + "]\n\nThe only allowed switches are -s or -t.\n" +
+               "File names beginning with \"-\" are not allowed." + statusLine(-4));
+    answer("Tallywave FATAL!", invalidLine(line, "tallywave", -4));
+    EXPECT_EQ(exitCode(), -4);
+}
+
+// Not fatal: the run goes on after the warning (and, with no front end yet,
+// ends with 0).
+TEST_F(StartupTest, OneNumberOnlyWarnsAndTheRunGoesOn) {
+    const std::string line = start("-t 5");
+    answer("Tallywave WARNING!",
+           Head + "InvokeParseC::storeParams() Just one Height h or Width w found.\n" +
+               "Invoked as: [" + line + "]\n\nBoth h and w must be provided.\n" +
+               "Neither, or both, is OK for graphic mode.\n" +
+               "Each must be a percent value x, with 0.0001 <= x <= 99.9999.\n" +
+               "Possible typo on invocation line?" + statusLine(-3));
+    EXPECT_EQ(exitCode(), 0);
+}
+
+TEST_F(StartupTest, AProgramInAFolderWithBlanksReadsHeightAndWidth) {
+    const std::string folder = e2e::exeDir() + "\\Program Files\\tally wave 1.0";
+    CreateDirectoryA((e2e::exeDir() + "\\Program Files").c_str(), nullptr);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string copy = folder + "\\tally wave.exe";
+    ASSERT_TRUE(CopyFileA(shippedExe().c_str(), copy.c_str(), FALSE)) << GetLastError();
+
+    // h and w are found after the whole program path: no warning box holds
+    // the program up, and it ends by itself.
+    start("-t 5 2 a.txt", copy);
+    EXPECT_EQ(exitCode(), 0);
+
+    // The program names itself after its own file, blanks and all.
+    const std::string line = start("-x 5 2", copy);
+    answer("Tallywave WARNING!",
+           Head + "InvokeParseC::storeRunMode() Unknown switch on invocation line.\n" +
+               "Invoked as: [" + line + "]\n\nThe only allowed switches are -s or -t.\n" +
+               "File names beginning with \"-\" are not allowed." + statusLine(-4));
+    answer("Tallywave FATAL!", invalidLine(line, "tally wave", -4));
+    EXPECT_EQ(exitCode(), -4);
+}
+
+}  // namespace
