@@ -27,6 +27,12 @@ std::string invalidLine(const std::string& line, const std::string& exeName, int
            statusLine(status) + "\n\nFatal Error.   Aborting ...\n";
 }
 
+std::string unknownSwitch(const std::string& line) {
+    return Head + "InvokeParseC::storeRunMode() Unknown switch on invocation line.\n" +
+           "Invoked as: [" + line + "]\n\nThe only allowed switches are -s or -t.\n" +
+           "File names beginning with \"-\" are not allowed." + statusLine(-4);
+}
+
 class StartupTest : public e2e::E2eTest {
   protected:
     // Starts the program with args; returns the line it was invoked with.
@@ -64,10 +70,7 @@ TEST_F(StartupTest, TwoSwitchesWarnThenEndTheRunWithTheirStatus) {
 
 TEST_F(StartupTest, AnUnknownSwitchWarnsThenEndsTheRunWithItsStatus) {
     const std::string line = start("-x");
-    answer("Tallywave WARNING!",
-           Head + "InvokeParseC::storeRunMode() Unknown switch on invocation line.\n" +
-               "Invoked as: [" + line + "]\n\nThe only allowed switches are -s or -t.\n" +
-               "File names beginning with \"-\" are not allowed." + statusLine(-4));
+    answer("Tallywave WARNING!", unknownSwitch(line));
     answer("Tallywave FATAL!", invalidLine(line, "tallywave", -4));
     EXPECT_EQ(exitCode(), -4);
 }
@@ -99,10 +102,7 @@ TEST_F(StartupTest, AProgramInAFolderWithBlanksReadsHeightAndWidth) {
 
     // The program names itself after its own file, blanks and all.
     const std::string line = start("-x 5 2", copy);
-    answer("Tallywave WARNING!",
-           Head + "InvokeParseC::storeRunMode() Unknown switch on invocation line.\n" +
-               "Invoked as: [" + line + "]\n\nThe only allowed switches are -s or -t.\n" +
-               "File names beginning with \"-\" are not allowed." + statusLine(-4));
+    answer("Tallywave WARNING!", unknownSwitch(line));
     answer("Tallywave FATAL!", invalidLine(line, "tally wave", -4));
     EXPECT_EQ(exitCode(), -4);
 }
