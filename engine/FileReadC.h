@@ -42,6 +42,8 @@ class FileReadC {
     int seekLine(uint32_t n);
     // Closes the stream if one is open: 0, or -3 when closing fails.
     int close();
+    // Whether the last failed read failed on an error rather than at the end.
+    bool readFailed() const { return ReadFailed; }
     // True once more than DotInterval seconds have passed since the last dot.
     bool dotDue();
     // The time source of dotDue; std::time unless a test sets another.

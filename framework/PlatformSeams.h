@@ -3,6 +3,7 @@
 // Each has a Win32 implementation in framework/win32 and a native stand-in in
 // framework/native that the unit tests script; the core never includes
 // <windows.h>.
+#include <cstddef>
 
 namespace seam {
 
@@ -39,5 +40,25 @@ void userName(char* name, unsigned size);
 // Whether one block of that many bytes can be obtained right now; the block
 // is given back at once.
 bool canObtainBlock(unsigned long bytes);
+
+// The multi-line edit control of the text output window, as the output
+// window's buffer side drives it. Until the control's window exists none of
+// these has any effect.
+class EditControl {
+  public:
+    // Replaces the whole text (the platform's set-text) and shows its end.
+    virtual void replaceText(const char* text) = 0;
+    // Adds text after the last character and shows the end of the text.
+    virtual void appendText(const char* text, std::size_t length) = 0;
+    // Whether the user changed the text since the program last wrote it.
+    virtual bool modified() = 0;
+    virtual void setReadOnly() = 0;
+    virtual int lineCount() = 0;
+    // Scrolls the view down by lines (up when negative), never past the text.
+    virtual void scrollLines(int lines) = 0;
+
+  protected:
+    ~EditControl() = default;
+};
 
 }  // namespace seam

@@ -65,6 +65,30 @@ void setObtainableBytes(unsigned long bytes) {
     ObtainableBytes = bytes;
 }
 
+void EditControlC::replaceText(const char* text) {
+    Shown = text;
+    Modified = false;
+    ++Replaces;
+}
+
+void EditControlC::appendText(const char* text, std::size_t length) {
+    Shown.append(text, length);
+    Modified = false;
+    ++Appends;
+}
+
+int EditControlC::lineCount() {
+    int lines = 1;
+    for (char c : Shown) lines += c == '\n';
+    return lines;
+}
+
+void EditControlC::userTypes(const std::string& keys) {
+    if (ReadOnly) return;
+    Shown += keys;
+    Modified = true;
+}
+
 void resetAll() {
     std::lock_guard<std::mutex> lock(Guard);
     Shown.clear();

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/PlatformSeams.h"
+
 namespace standin {
 
 struct ShownBox {
@@ -32,6 +34,27 @@ void setScreenSize(unsigned width, unsigned height);
 void setUserName(const std::string& name);
 // The largest block, in bytes, that can be obtained (start: any size).
 void setObtainableBytes(unsigned long bytes);
+
+// An edit control in memory: what it shows, its marks and what was asked of it.
+class EditControlC : public seam::EditControl {
+  public:
+    void replaceText(const char* text) override;
+    void appendText(const char* text, std::size_t length) override;
+    bool modified() override { return Modified; }
+    void setReadOnly() override { ReadOnly = true; }
+    // Lines as the control counts them: one more than its line ends.
+    int lineCount() override;
+    void scrollLines(int lines) override { Scrolls.push_back(lines); }
+    // What typing by the user does: the text changes unless read-only.
+    void userTypes(const std::string& keys);
+
+    std::string Shown;
+    bool Modified = false;
+    bool ReadOnly = false;
+    int Replaces = 0;
+    int Appends = 0;
+    std::vector<int> Scrolls;
+};
 
 // Back to the start state: no boxes recorded, Enter answers, no echo, and
 // the screen, user and memory above.

@@ -1,0 +1,453 @@
+#include "engine/ValidateC.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "engine/ExtendedPrecision.h"
+
+namespace {
+
+const int HeaderLineCount = 5;
+
+// A header line: its keyword, the exact prefix it must start with, and the
+// statuses of the warnings raised when its file cannot be moved to BAD.
+struct HeaderLineS {
+    const char* Keyword;
+    const char* Prefix;
+    int Unreadable;
+    int BadPrefix;
+    int NoValue;
+    int BadValue;
+};
+
+const HeaderLineS HeaderLines[HeaderLineCount] = {
+    {"SAMPLES", "SAMPLES:\t", -5, -7, -8, -9},
+    {"BITSPERSAMPLE", "BITSPERSAMPLE:\t", -10, -12, -14, -16},
+    {"CHANNELS", "CHANNELS:\t", -17, -19, -21, -22},
+    {"SAMPLERATE", "SAMPLERATE:\t", -30, -32, -34, -36},
+    {"NORMALIZED", "NORMALIZED:\t", -23, -25, -27, -29},
+};
+
+// The problems named by the warnings raised when a rejected file cannot be
+// moved to BAD.
+const char* const HeaderUnreadable = "Can't add file name to Bad list because of header format.";
+const char* const BadFormat = "Can't add file name to Bad list because of bad header format.";
+const char* const BadValue = "Can't add file name to Bad list because of bad header value.";
+const char* const Overlength = "Can't add file name to Bad list because of overlength file.";
+const char* const CountFailed = "Can't CountFile() apparently good file!  System error?";
+const char* const CloseFailed = "Can't close() apparently good file!  System error?";
+
+// A line after the data that may stand there: empty, a line feed, or one
+// blank and a line feed.
+bool looksEmpty(const char* line) {
+    return line[0] == '\0' || line[0] == '\n' || (line[0] == ' ' && line[1] == '\n');
+}
+
+}  // namespace
+
+ValidateC::ValidateC(GoodBadListC& params, QuitterS& quitter)
+    : CountC(params, quitter),
+      OutWin(nullptr),
+      ix(0),
+      GoodTotal(0),
+      ReportStr(nullptr),
+      CountFlag(false),
+      ReportRoom(0) {}
+
+ValidateC::~ValidateC() {
+    std::free(ReportStr);
+}
+
+int ValidateC::ValidateAll() {
+    GoodTotal = Params.getTotal(GoodBadListC::GOOD);
+    if (GoodTotal < 1) {
+        Status = -2;
+        return -2;
+    }
+    for (ix = 1; ix <= GoodTotal; ++ix) {
+        if (quitAsked()) return Status = 0;
+        int checked = checkFile();
+        if (checked == QuitNow) {
+            close();
+            return Status = 0;
+        }
+        if (checked < 0) return Status = checked;
+    }
+    if (CountFlag) {
+        summarize();
+    } else if (Params.Mode == ModeGraphic) {
+        goodFileList();
+    }
+    return Status = 0;
+}
+
+// One turn of the walk: FileDone, QuitNow, or the status of a failed list
+// operation. A rejected file leaves ix and GoodTotal one lower.
+int ValidateC::checkFile() {
+    int named = setFileName(Params.getName(GoodBadListC::GOOD, ix));
+    if (named < 0) {
+        return ErrHandle.report(named,
+                                "Tallywave ValidateC::ValidateAll():\nCan't retrieve file name "
+                                "from Good list.\ngetName(GOOD, %d) failed; list total should "
+                                "be %d.",
+                                ix, GoodTotal);
+    }
+    std::memcpy(State.CurFName, FName, sizeof State.CurFName);
+    if (open() != 0) {
+        badNotReadable();
+        return moveUnopened();
+    }
+    int header = checkHeader();
+    if (header != FileDone) return header;
+    switch (firstPass()) {
+        case DataQuit:
+            return QuitNow;
+        case DataUnreadable:
+            badDatum();
+            return rejectFile(BadFormat, -41, "ReadLine() failure.");
+        case DataOutOfRange:
+            badDatum();
+            return rejectFile(BadFormat, -42, "Bad data.");
+        case DataGood:
+            break;
+    }
+    if (!endLooksGood()) {
+        badDatum();
+        return rejectFile(Overlength, -45, "Invalid data at end of file.");
+    }
+    setThresholds(State, Params.Height, Params.Width);
+    if (CountFlag || Params.Mode != ModeGraphic) {
+        if (CountFile(OutWin) < 0) {
+            badCount();
+            return rejectFile(CountFailed, -46, "CountFile() failed!");
+        }
+        if (quitAsked()) return QuitNow;
+    }
+    if (close() != 0) {
+        badClose();
+        return rejectFile(CloseFailed, -47, "Can't close() file!");
+    }
+    return FileDone;
+}
+
+// A file that cannot be opened moves to BAD here, with warnings of its own.
+int ValidateC::moveUnopened() {
+    if (Params.deleteElem(GoodBadListC::GOOD, ix) == -1) {
+        return ErrHandle.report(-3,
+                                "Tallywave ValidateC::ValidateAll():\nCan't remove file name "
+                                "from Good list.\nFname=[%s].\ndeletePos(GOOD, %d) failed; list "
+                                "total should be %d.",
+                                FName, ix, GoodTotal);
+    }
+    if (Params.appendNew(GoodBadListC::BAD, FName) == -1) {
+        return ErrHandle.report(-4,
+                                "Tallywave ValidateC::ValidateAll():\nCan't add file name to Bad "
+                                "list.\nFname=[%s].\nappendNew(BAD, Fname) failed; was ix=%d "
+                                "element of %d Good names.",
+                                FName, ix, GoodTotal);
+    }
+    --ix;
+    --GoodTotal;
+    close();
+    return FileDone;
+}
+
+// Moves the file to BAD; when that fails, a further warning naming the
+// problem, and its status ends the pass.
+int ValidateC::rejectFile(const char* problem, int status, const char* reason) {
+    if (moveBadFile(reason) >= 0) return FileDone;
+    return ErrHandle.report(status,
+                            "Tallywave ValidateC::ValidateAll():\n%s\nFname=[%s].\n"
+                            "moveBadFile(\"%s\") failed; was ix=%d element of %d Good names.",
+                            problem, FName, reason, ix, GoodTotal);
+}
+
+int ValidateC::moveBadFile(const char* reason) {
+    if (Params.deleteElem(GoodBadListC::GOOD, ix) == -1) {
+        return ErrHandle.report(-3,
+                                "Tallywave ValidateC::moveBadFile():\nCan't remove file name "
+                                "from Good list because of %s.\nFname=[%s].\ndeletePos(GOOD, %d) "
+                                "failed; list total should be %d.",
+                                reason, FName, ix, GoodTotal);
+    }
+    if (Params.appendNew(GoodBadListC::BAD, FName) == -1) {
+        return ErrHandle.report(-4,
+                                "Tallywave ValidateC::moveBadFile():\nCan't add file name to Bad "
+                                "list because of %s.\nFname=[%s].\nappendNew(BAD, Fname) failed; "
+                                "was ix=%d element of %d Good names.",
+                                reason, FName, ix, GoodTotal);
+    }
+    --ix;
+    --GoodTotal;
+    close();
+    return 0;
+}
+
+// The five header lines in order; each accepted value is stored at once.
+int ValidateC::checkHeader() {
+    const HeaderLimitsS& limits = Params.HeaderLimits;
+    for (int i = 0; i < HeaderLineCount; ++i) {
+        const HeaderLineS& header = HeaderLines[i];
+        const std::size_t prefixLen = std::strlen(header.Prefix);
+        uint32_t number = 0;
+        char word[LineSize] = "";
+        int formatError = 0;
+        if (ReadLine() != 0) {
+            formatError = header.Unreadable;
+        } else if (std::strncmp(Line, header.Prefix, prefixLen) != 0) {
+            formatError = header.BadPrefix;
+        } else if (i < HeaderLineCount - 1 ? !toHeaderNumber(Line + prefixLen, number)
+                                           : !toHeaderWord(Line + prefixLen, word, sizeof word)) {
+            formatError = header.NoValue;
+        }
+        if (formatError != 0) {
+            badHeaderFmt(header.Keyword);
+            return rejectFile(i == 0 && formatError == header.Unreadable ? HeaderUnreadable
+                                                                          : BadFormat,
+                              formatError, header.Keyword);
+        }
+        const uint16_t number16 = static_cast<uint16_t>(number);
+        bool accepted = false;
+        switch (i) {
+            case 0:
+                accepted = number > limits.SamplesMin && number <= limits.SamplesMax;
+                if (accepted) State.Samples = number;
+                break;
+            case 1:
+                accepted = number16 > limits.BitsMin;
+                if (accepted) State.BitsPerSample = number16;
+                break;
+            case 2:
+                accepted = number16 == limits.ChannelsNeeded;
+                if (accepted) State.Channels = number16;
+                break;
+            case 3:
+                accepted = number > limits.RateMin;
+                if (accepted) State.SampleRate = number;
+                break;
+            default:
+                accepted = std::strcmp(word, limits.NormalizedWord) == 0;
+                if (accepted) std::snprintf(State.Normalized, sizeof State.Normalized, "%s", word);
+                break;
+        }
+        if (!accepted) {
+            badHeaderVal(header.Keyword);
+            return rejectFile(BadValue, header.BadValue, header.Keyword);
+        }
+    }
+    return FileDone;
+}
+
+// Reads the data: each must convert and lie within the limits. Gathers the
+// greatest datum p and the longest runs above and at-or-below h/100. Stops
+// at the end of the data or once the line after the last datum the header
+// announced has been read (that line is not examined).
+ValidateC::DataResult ValidateC::firstPass() {
+    const long double level = runThreshold(Params.Height);
+    const double lowest = Params.HeaderLimits.DatumMin;
+    const double highest = Params.HeaderLimits.DatumMax;
+    const uint32_t lastLine = State.Samples + 5;
+    double value = State.Value;
+    double maxValue = 0.0;
+    uint32_t runAbove = 0, runBelow = 0, run = 0;
+    bool above = false;
+    DataResult result = DataGood;
+    while (ReadLine() == 0 && LineNo <= lastLine) {
+        if (quitAsked()) return DataQuit;
+        double datum;
+        if (!toDatum(Line, datum)) {
+            result = DataUnreadable;
+            break;
+        }
+        if (datum < lowest || datum > highest) {
+            result = DataOutOfRange;
+            break;
+        }
+        value = datum;
+        if (dotPoll()) putDot();
+        if (datum > maxValue) maxValue = datum;
+        const bool isAbove = datum > level;
+        if (isAbove == above) {
+            ++run;
+            continue;
+        }
+        uint32_t& ended = above ? runAbove : runBelow;
+        if (run > ended) ended = run;
+        run = 1;
+        above = isAbove;
+    }
+    uint32_t& open = above ? runAbove : runBelow;
+    if (run > open) open = run;
+    State.Value = value;
+    State.MaxValue = maxValue;
+    State.RunAbove = runAbove;
+    State.RunBelow = runBelow;
+    return result;
+}
+
+// After the data at most one empty line is tolerated in every second line:
+// three lines are examined, each followed by one read unseen.
+bool ValidateC::endLooksGood() {
+    for (int turn = 0; turn < 3; ++turn) {
+        if (ReadLine() != 0 && !readFailed()) return true;
+        if (!looksEmpty(Line)) return false;
+        if (ReadLine() != 0) return !readFailed();
+    }
+    return true;
+}
+
+long double ValidateC::runThreshold(double height) {
+    ExtendedPrecisionC extended;
+    return height * 0.01L;
+}
+
+void ValidateC::setThresholds(FileStateS& state, double height, double width) {
+    ExtendedPrecisionC extended;
+    state.HeightH = static_cast<double>(state.MaxValue * static_cast<long double>(height) * 0.01L);
+    const uint32_t longest = state.RunAbove > state.RunBelow ? state.RunAbove : state.RunBelow;
+    uint32_t widthW = static_cast<uint32_t>(longest * static_cast<long double>(width) * 0.01L);
+    uint32_t glitchG = static_cast<uint32_t>(widthW * 0.1L);
+    if (widthW < 1) widthW = 1;
+    if (glitchG < 1) glitchG = 1;
+    if (glitchG >= widthW) widthW = glitchG + 1;
+    state.WidthW = widthW;
+    state.GlitchG = glitchG;
+}
+
+// Composes into ReportStr, growing it so that no text is ever cut; false
+// (after a warning) when the memory cannot be had.
+bool ValidateC::compose(const char* format, ...) {
+    std::size_t room = ReportStartSize;
+    for (;;) {
+        if (ReportStr != nullptr) {
+            va_list args;
+            va_start(args, format);
+            const int needed = std::vsnprintf(ReportStr, ReportRoom, format, args);
+            va_end(args);
+            if (needed < 0) return false;
+            if (static_cast<std::size_t>(needed) < ReportRoom) return true;
+            room = ReportRoom;
+            while (room <= static_cast<std::size_t>(needed)) room *= 2;
+        }
+        char* bigger = static_cast<char*>(GoodBadListC::Realloc(ReportStr, room));
+        if (bigger == nullptr) {
+            ErrHandle.report(-2,
+                             "Tallywave ValidateC:  Can't allocate %lu bytes for a report "
+                             "line.\nFname=[%s].",
+                             static_cast<unsigned long>(room), FName);
+            return false;
+        }
+        ReportStr = bigger;
+        ReportRoom = room;
+    }
+}
+
+// The failure warning of a writer whose text could not be added.
+void ValidateC::reportWriter(int status, const char* writer, const char* what) {
+    ErrHandle.report(status,
+                     "Tallywave ValidateC::%s():\n%s failed.\nFname=[%s].\n"
+                     "Current Good list item %d; list total should be %d.",
+                     writer, what, FName, ix, GoodTotal);
+}
+
+// Adds ReportStr as a line, shows it and scrolls the new lines into view.
+void ValidateC::showLine(const char* writer, const char* what) {
+    const int added = OutWin->addLine(ReportStr);
+    if (added < 0) {
+        reportWriter(added, writer, what);
+        return;
+    }
+    scrollIn();
+}
+
+// Shows what was added and scrolls the lines added since the last scroll
+// into view.
+void ValidateC::scrollIn() {
+    OutWin->refresh();
+    OutWin->scrollLines(OutWin->NewLines);
+    OutWin->NewLines = 0;
+}
+
+bool ValidateC::silent() const {
+    return quitAsked() || OutWin == nullptr;
+}
+
+void ValidateC::badNotReadable() {
+    if (silent() || !compose("File=%s.  Can't open for test read.", FName)) return;
+    showLine("badNotReadable", "addLine() test read failure message");
+}
+
+void ValidateC::badHeaderFmt(const char* /*keyword*/) {
+    if (silent() || !compose("File=%s line %d failed header check:  Possible bad format or "
+                             "truncated file.",
+                             FName, static_cast<int>(LineNo)))
+        return;
+    showLine("badHeaderFmt", "addLine() header read failure message");
+}
+
+void ValidateC::badHeaderVal(const char* /*keyword*/) {
+    if (silent() || !compose("File=%s line %d failed header check:  Possible bad format or "
+                             "invalid param.",
+                             FName, static_cast<int>(LineNo)))
+        return;
+    showLine("badHeaderVal", "addLine() header value failure message");
+}
+
+void ValidateC::badDatum() {
+    if (silent() ||
+        !compose("File=%s line %d bad datum or size:  Found %d good data; header said %d.", FName,
+                 static_cast<int>(LineNo), static_cast<int>(LineNo - 5),
+                 static_cast<int>(State.Samples)))
+        return;
+    showLine("badDatum", "addLine() data value failure message");
+}
+
+void ValidateC::badCount() {
+    if (silent() || !compose("(Warning: Count spikes in good File=%s returned failure).", FName))
+        return;
+    showLine("badCount", "addLine() CountFile() failure message");
+}
+
+void ValidateC::badClose() {
+    if (silent() || !compose("(Warning:  close good File=%s returned failure).", FName)) return;
+    showLine("badClose", "addLine() close() failure message");
+}
+
+// A dot goes after whatever the window holds, without a line end.
+void ValidateC::putDot() {
+    if (silent()) return;
+    const int added = OutWin->appendStr(".");
+    if (added < 0) {
+        reportWriter(added, "putDot", "appendStr() putDot()");
+        return;
+    }
+    OutWin->refresh();
+}
+
+void ValidateC::goodFileList() {
+    if (silent() ||
+        !compose("Files to be processed: [%s].", Params.listNames(GoodBadListC::GOOD)))
+        return;
+    showLine("goodFileList", "addLine() files-to-process message");
+}
+
+void ValidateC::summarize() {
+    if (silent()) return;
+    const int counted = Params.getTotal(GoodBadListC::GOOD);
+    const int bad = Params.getTotal(GoodBadListC::BAD);
+    const char* badNames = bad > 0 ? Params.listNames(GoodBadListC::BAD) : "(none)";
+    if (!compose("\r\n%s:  %d files named at invocation; %d of them were counted.\r\n"
+                 "These %d were found bad: [%s].\r\n\r\n"
+                 "Cut-and-paste to save these messages before closing this window.",
+                 Params.ExeName, counted + bad, counted, bad, badNames))
+        return;
+    const int added = OutWin->addLine(ReportStr);
+    if (added < 0) {
+        ErrHandle.report(added,
+                         "Tallywave ValidateC::summarize():\naddLine() to create message "
+                         "failed.\nSummary message may be garbled.");
+        return;
+    }
+    scrollIn();
+}

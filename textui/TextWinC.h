@@ -1,0 +1,56 @@
+#pragma once
+// The text output window's buffer side: the whole text the window shows, kept
+// by the program, and the few requests made of its edit control. Writers
+// append whole lines with addLine or pieces with appendStr, then refresh.
+#include <cstddef>
+
+#include "framework/PlatformSeams.h"
+
+class TextWinC {
+  public:
+    // Text starts with room for this many characters and grows as needed, so
+    // no line of a long batch is lost.
+    enum Sizes { TextStartRoom = 238000 };
+    using ReallocFn = void* (*)(void* old, std::size_t size);
+
+    TextWinC();
+    ~TextWinC();
+    TextWinC(const TextWinC&) = delete;
+    TextWinC& operator=(const TextWinC&) = delete;
+
+    // str and CR LF after the text: 0 and NewLines + 1; -2 when the text
+    // cannot grow (nothing is added).
+    int addLine(const char* str);
+    // str after the text, NewLines unchanged: 0, or -2 as above.
+    int appendStr(const char* str);
+    // str and CR LF as the whole text, then refresh: 0, or -2 (no refresh).
+    int setLine(const char* str);
+    // Shows the whole text in the edit control. When the control still holds
+    // what it was last given, only the new part is sent, so the cost of a
+    // refresh does not grow with the text. Clears the modified mark.
+    void refresh();
+    // True (and the control turns read-only) once the user changed the text.
+    bool userTyped();
+    // The edit control's line count (0 without a control) and its scroll.
+    int lineCount();
+    void scrollLines(int lines);
+
+    // The control that shows the text (none until the window exists); it is
+    // given the whole text at once.
+    void setEdit(seam::EditControl* edit);
+    std::size_t length() const { return TextLen; }
+
+    char* Text;    // always zero-terminated
+    int NewLines;  // lines added since a caller last set it to 0
+    seam::EditControl* TEditP;
+
+    // Where memory comes from; tests swap it to run out of memory on purpose.
+    static ReallocFn Realloc;
+
+  private:
+    int put(std::size_t at, const char* str, bool lineEnd);
+
+    std::size_t TextLen;   // characters in Text
+    std::size_t TextRoom;  // characters Text can hold, the terminator aside
+    std::size_t ShownLen;  // leading characters of Text the control holds
+};
