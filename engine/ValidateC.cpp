@@ -1,5 +1,6 @@
 #include "engine/ValidateC.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -95,11 +96,12 @@ int ValidateC::checkFile() {
     }
     std::memcpy(State.CurFName, FName, sizeof State.CurFName);
     if (open() != 0) {
+        errno = 0;  // told in the window; no later box is to show this error
         badNotReadable();
         return moveUnopened();
     }
     int header = checkHeader();
-    if (header != FileDone) return header;
+    if (header != FileGoesOn) return header;
     switch (firstPass()) {
         case DataQuit:
             return QuitNow;
@@ -185,6 +187,7 @@ int ValidateC::moveBadFile(const char* reason) {
 }
 
 // The five header lines in order; each accepted value is stored at once.
+// FileGoesOn when all five are accepted; otherwise the file was rejected.
 int ValidateC::checkHeader() {
     const HeaderLimitsS& limits = Params.HeaderLimits;
     for (int i = 0; i < HeaderLineCount; ++i) {
@@ -236,7 +239,7 @@ int ValidateC::checkHeader() {
             return rejectFile(BadValue, header.BadValue, header.Keyword);
         }
     }
-    return FileDone;
+    return FileGoesOn;
 }
 
 // Reads the data: each must convert and lie within the limits. Gathers the

@@ -48,7 +48,7 @@ class ValidateC : public CountC {
     bool CountFlag;   // graphic Count: validate and count, then summarize
 
   private:
-    enum FileResult { FileDone = 0, QuitNow = 1 };
+    enum FileResult { FileDone = 0, QuitNow = 1, FileGoesOn = 2 };
     enum DataResult { DataGood, DataUnreadable, DataOutOfRange, DataQuit };
 
     int checkFile();

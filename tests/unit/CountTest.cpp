@@ -1,0 +1,148 @@
+// The spike counter on its own, with the thresholds set by hand: where spikes
+// open, close and count, and the result line.
+#include "engine/CountC.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <string>
+#include <vector>
+
+#include "engine/GoodBadListC.h"
+#include "framework/native/StandIns.h"
+#include "startup/ErrHandleC.h"
+#include "tests/unit/Boxes.h"
+#include "tests/unit/TempFiles.h"
+
+namespace {
+
+class CountTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        standin::resetAll();
+        ErrHandle.setTitle(ReleaseStr);
+    }
+
+    // Counts a file of samples data with H = 0.5 and the given W and G; the
+    // data are low (0.1) except at the 1-based indexes in high.
+    int count(uint32_t samples, uint32_t w, uint32_t g, const std::vector<uint32_t>& high,
+              uint32_t rate = 8000) {
+        std::string bytes = "SAMPLES:\t" + std::to_string(samples) +
+                            "\nBITSPERSAMPLE:\t16\nCHANNELS:\t1\nSAMPLERATE:\t" +
+                            std::to_string(rate) + "\nNORMALIZED:\tTRUE\n";
+        std::vector<bool> isHigh(samples + 1, false);
+        for (uint32_t i : high) isHigh[i] = true;
+        for (uint32_t i = 1; i <= samples; ++i) bytes += isHigh[i] ? "0.5\n" : "0.1\n";
+        Path = Files.write(bytes);
+        EXPECT_EQ(Counter.setFileName(Path.c_str()), 0);
+        EXPECT_EQ(Counter.open(), 0);
+        FileStateS& state = Params.FileState;
+        state.Samples = samples;
+        state.SampleRate = rate;
+        state.HeightH = 0.5;
+        state.WidthW = w;
+        state.GlitchG = g;
+        return Counter.CountFile(&Window);
+    }
+
+    testfiles::TempFilesC Files;
+    std::string Path;
+    GoodBadListC Params;
+    QuitterS Quitter;
+    CountC Counter{Params, Quitter};
+    TextWinC Window;
+};
+
+TEST_F(CountTest, ResultLineWithDurationSpikesAndRate) {
+    ASSERT_EQ(count(48000, 2, 1, {100, 200, 300}), 0);
+    EXPECT_EQ(std::string(Window.Text),
+              Path + " : 6.00 s (6000.0 ms) | 3 spikes => 0.5/sec.\r\n");
+    EXPECT_EQ(Window.NewLines, 1);  // scrolled by the next writer, not here
+    EXPECT_EQ(Status.load(), 0);
+}
+
+TEST_F(CountTest, SpikesOpenAfterWidthAndCloseAfterGlitchRun) {
+    // Data 8 and 9 high, 10 low: opened at 8, closed and counted at 10.
+    EXPECT_EQ(count(1000, 2, 1, {8, 9}), 0);
+    EXPECT_EQ(Counter.Spikes, 1u);
+    EXPECT_EQ(Counter.RegionStart, 9u);
+    // The next may open from datum 11 on (10 - G + W): 10 stays low, 11 opens.
+    EXPECT_EQ(count(1000, 2, 1, {8, 9, 11, 12}), 0);
+    EXPECT_EQ(Counter.Spikes, 2u);
+    // Among data 6 to 5 + W nothing opens.
+    EXPECT_EQ(count(1000, 4, 1, {6, 7, 8, 9}), 0);
+    EXPECT_EQ(Counter.Spikes, 0u);
+    // One low datum inside a spike with G 2 does not close it; two do.
+    EXPECT_EQ(count(1000, 3, 2, {20, 21, 23, 24}), 0);
+    EXPECT_EQ(Counter.Spikes, 1u);
+    EXPECT_EQ(Counter.RegionStart, 24u);
+    // A spike still open at the last datum is not counted.
+    EXPECT_EQ(count(1000, 2, 1, {50, 999, 1000}), 0);
+    EXPECT_EQ(Counter.Spikes, 1u);
+    EXPECT_TRUE(Counter.InSpike);
+}
+
+// RegionStart starts at 6: a high datum among 1 to 5 opens at once (the
+// difference wraps); the spike counts if it closes before 6 (wrapped again)
+// or from 6 + W on, not in between.
+TEST_F(CountTest, FirstDataOpenAtOnceThroughTheWrappedDifference) {
+    EXPECT_EQ(count(1000, 3, 1, {2, 3}), 0);
+    EXPECT_EQ(Counter.Spikes, 1u);
+    EXPECT_EQ(Counter.RegionStart, 3u);
+    EXPECT_EQ(count(1000, 3, 1, {4, 5}), 0);
+    EXPECT_EQ(Counter.Spikes, 0u);
+    EXPECT_EQ(Counter.RegionStart, 5u);
+    EXPECT_EQ(count(1000, 3, 1, {1, 2, 3, 4, 5, 6, 7, 8}), 0);
+    EXPECT_EQ(Counter.Spikes, 1u);
+}
+
+TEST_F(CountTest, EqualToHeightIsHighAndHeaderGivesTheDuration) {
+    // Only 3 data lines for SAMPLES 10000: the duration still comes from the header.
+    Path = Files.write(
+        "SAMPLES:\t10000\nBITSPERSAMPLE:\t16\nCHANNELS:\t1\nSAMPLERATE:\t10000\n"
+        "NORMALIZED:\tTRUE\n0.25\n0.25\n0.0\n");
+    ASSERT_EQ(Counter.setFileName(Path.c_str()), 0);
+    ASSERT_EQ(Counter.open(), 0);
+    Params.FileState = {"", 10000, 16, 1, 10000, "TRUE", 0, 0, 0, 0, 0.25, 1, 1};
+    ASSERT_EQ(Counter.CountFile(&Window), 0);
+    EXPECT_EQ(std::string(Window.Text), Path + " : 1.00 s (1000.0 ms) | 1 spikes => 1.0/sec.\r\n");
+}
+
+// A file changed since it was validated: the count fails with a warning
+// naming the line read (one past the datum's file line) and writes nothing.
+TEST_F(CountTest, UnconvertibleDatumFails) {
+    Path = Files.write(
+        "SAMPLES:\t1000\nBITSPERSAMPLE:\t16\nCHANNELS:\t1\nSAMPLERATE:\t8000\n"
+        "NORMALIZED:\tTRUE\n0.1\nabc\n");
+    ASSERT_EQ(Counter.setFileName(Path.c_str()), 0);
+    ASSERT_EQ(Counter.open(), 0);
+    Params.FileState.Samples = 1000;
+    errno = 0;
+    EXPECT_EQ(Counter.CountFile(&Window), -3);
+    EXPECT_EQ(testboxes::takeTexts(),
+              std::vector<std::string>{testboxes::box(
+                  "Tallywave ValidateC::CountFile():\nFname=[" + Path +
+                      "].\nConvert float value FAILED.\nBad datum at line 8=[abc\n].",
+                  -1000)});
+    EXPECT_EQ(std::string(Window.Text), "");
+}
+
+TEST_F(CountTest, QuitStopsWithoutResultLine) {
+    Quitter.QuitState = 1;
+    EXPECT_EQ(count(1000, 2, 1, {8, 9}), 0);
+    EXPECT_EQ(std::string(Window.Text), "");
+    EXPECT_EQ(Counter.DatumIx, 1u);
+}
+
+TEST_F(CountTest, UnreachableDataFails) {
+    Params.FileState.Samples = 1000;
+    errno = 0;
+    EXPECT_EQ(Counter.CountFile(&Window), -2);  // no file open: nothing to rewind
+    EXPECT_EQ(testboxes::takeTexts(),
+              std::vector<std::string>{testboxes::box(
+                  "Tallywave CountC::CountFile() error:\nFile=[].\nCan't seekLine(6) to start "
+                  "spike count.",
+                  -2)});
+}
+
+}  // namespace
