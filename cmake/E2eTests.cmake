@@ -18,6 +18,8 @@ file(GLOB E2E_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*Test
 add_executable(e2e_tests ${E2E_TEST_SOURCES})
 target_link_libraries(e2e_tests PRIVATE e2edriver tallycore tallyplatform gtest_main)
 add_dependencies(e2e_tests tallywave reportprobe)
+# Wine shows the Unix root as drive Z:.
+target_compile_definitions(e2e_tests PRIVATE TALLY_SAMPLES_DIR="Z:${CMAKE_SOURCE_DIR}/samples")
 tally_warnings(e2e_tests)
 gtest_discover_tests(e2e_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                      PROPERTIES RUN_SERIAL TRUE TIMEOUT 120 LABELS e2e)

@@ -21,5 +21,6 @@ file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.c
 add_executable(unit_tests ${UNIT_TEST_SOURCES})
 target_link_libraries(unit_tests PRIVATE tallycore tallystandins GTest::gtest_main GTest::gmock
                                          Threads::Threads)
+target_compile_definitions(unit_tests PRIVATE TALLY_SAMPLES_DIR="${CMAKE_SOURCE_DIR}/samples")
 tally_warnings(unit_tests)
 gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS native)

@@ -1,6 +1,6 @@
-// The engine's reader and conversions as the Win32 build compiles them (SSE2
-// doubles, the Win32 C runtime's files): the same reads and the same values as
-// the native build gives.
+// The engine as the Win32 build compiles it (SSE2 doubles, x87 extended
+// thresholds, the Win32 C runtime's files and printf): the same reads, values,
+// thresholds and window text as the native build gives.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -10,6 +10,8 @@
 
 #include "tests/common/DatumCheck.h"
 #include "tests/common/ReaderCheck.h"
+#include "tests/common/SampleRun.h"
+#include "tests/common/ThresholdCheck.h"
 #include "tests/e2e/driver/WinDriver.h"
 
 namespace {
@@ -32,6 +34,16 @@ TEST(CoreOnWin32, BlockReaderDeliversWhatTheByteReaderDelivers) {
         testcheck::compareReaders(path, random, "file " + std::to_string(fileNo));
     }
     std::remove(path.c_str());
+}
+
+TEST(CoreOnWin32, ThresholdsInExtendedPrecision) {
+    EXPECT_EQ(testcheck::thresholdMismatches(), "");
+}
+
+TEST(CoreOnWin32, SamplesGiveTheTextOfTheNativeBuild) {
+    const std::string dir = TALLY_SAMPLES_DIR;
+    EXPECT_EQ(testcheck::runSamples(dir, '/'),
+              testcheck::expectedSampleText(dir + "/expected-results.txt"));
 }
 
 }  // namespace
