@@ -48,8 +48,9 @@ class CountC : public FileReadC {
 
   private:
     enum { DotPollData = 1024 };
-    // The state machine's step for one datum.
-    void takeDatum(double value);
+    // The state machine's step for a datum at or above H, and below it.
+    void takeHigh();
+    void takeLow();
     void writeResult(TextWinC* win);
 
     uint32_t DotCountdown;

@@ -37,6 +37,14 @@ class FileReadC {
     // The next read into Line: 0 and LineNo + 1; -4 at end of file or on a
     // read error, with LineNo unchanged and, at end of file, Line as it was.
     int ReadLine();
+    // The next read for a caller that needs only its text, up to the line
+    // feed: LineNo + 1 and the text, or none where ReadLine fails. A short
+    // line that lies whole in the block is handed out in place (its line feed
+    // replaced by the terminator) and Line is left as it was; any other read
+    // goes through ReadLine into Line.
+    const char* nextRead();
+    // Puts a text from nextRead into Line, with its line feed, for messages.
+    void keepRead(const char* text);
     // Back to the start of the file, then n - 1 reads discarded; LineNo = n,
     // Line empty. Sets Status to 0, or -2 when the rewind fails, and returns it.
     int seekLine(uint32_t n);

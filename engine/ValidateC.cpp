@@ -1,6 +1,7 @@
 #include "engine/ValidateC.h"
 
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -247,7 +248,7 @@ int ValidateC::checkHeader() {
 // at the end of the data or once the line after the last datum the header
 // announced has been read (that line is not examined).
 ValidateC::DataResult ValidateC::firstPass() {
-    const long double level = runThreshold(Params.Height);
+    const double level = runLevel(Params.Height);
     const double lowest = Params.HeaderLimits.DatumMin;
     const double highest = Params.HeaderLimits.DatumMax;
     const uint32_t lastLine = State.Samples + 5;
@@ -256,10 +257,11 @@ ValidateC::DataResult ValidateC::firstPass() {
     uint32_t runAbove = 0, runBelow = 0, run = 0;
     bool above = false;
     DataResult result = DataGood;
-    while (ReadLine() == 0 && LineNo <= lastLine) {
+    const char* read;
+    while ((read = nextRead()) != nullptr && LineNo <= lastLine) {
         if (quitAsked()) return DataQuit;
         double datum;
-        if (!toDatum(Line, datum)) {
+        if (!toDatum(read, datum)) {
             result = DataUnreadable;
             break;
         }
@@ -303,6 +305,16 @@ bool ValidateC::endLooksGood() {
 long double ValidateC::runThreshold(double height) {
     ExtendedPrecisionC extended;
     return height * 0.01L;
+}
+
+// The largest double not above the level: a datum lies above the level
+// exactly when it lies above this double, so each datum is compared as a
+// double.
+double ValidateC::runLevel(double height) {
+    const long double level = runThreshold(height);
+    double below = static_cast<double>(level);
+    if (below > level) below = std::nextafter(below, -HUGE_VAL);
+    return below;
 }
 
 void ValidateC::setThresholds(FileStateS& state, double height, double width) {

@@ -40,6 +40,7 @@ class ValidateC : public CountC {
     static void setThresholds(FileStateS& state, double height, double width);
     // The level h/100 that splits the data into runs above and at-or-below.
     static long double runThreshold(double height);
+    static double runLevel(double height);
 
     TextWinC* OutWin;  // set by the front end before the first ValidateAll
     int32_t ix;        // position in GOOD of the file at hand

@@ -95,13 +95,14 @@ const std::tm* SysContextC::readLocalTime(const char* lostWhat) {
 
 void SysContextC::getSysDate() {
     const std::tm* local = readLocalTime("Can't obtain Tallywave date.");
-    std::snprintf(Date, DateSize, "%4d-%02d-%02d", local->tm_year + 1900, local->tm_mon + 1,
-                  local->tm_mday);
+    // The fields are bounded to their widths, so the text always fits.
+    std::snprintf(Date, DateSize, "%4u-%02u-%02u", (local->tm_year + 1900u) % 10000u,
+                  (local->tm_mon + 1u) % 100u, local->tm_mday % 100u);
 }
 
 void SysContextC::getSysTime() {
     const std::tm* local = readLocalTime("Date was OK, but can't obtain Tallywave time.");
-    std::snprintf(Time, TimeSize, "%02d:%02d", local->tm_hour, local->tm_min);
+    std::snprintf(Time, TimeSize, "%02u:%02u", local->tm_hour % 100u, local->tm_min % 100u);
 }
 
 void SysContextC::getSysUser() {

@@ -113,7 +113,7 @@ TEST_F(CountTest, EqualToHeightIsHighAndHeaderGivesTheDuration) {
 TEST_F(CountTest, UnconvertibleDatumFails) {
     Path = Files.write(
         "SAMPLES:\t1000\nBITSPERSAMPLE:\t16\nCHANNELS:\t1\nSAMPLERATE:\t8000\n"
-        "NORMALIZED:\tTRUE\n0.1\nabc\n");
+        "NORMALIZED:\tTRUE\n0.1\nabc\n0.1\n0.1\n0.1\n0.1\n");
     ASSERT_EQ(Counter.setFileName(Path.c_str()), 0);
     ASSERT_EQ(Counter.open(), 0);
     Params.FileState.Samples = 1000;
