@@ -108,6 +108,30 @@ TEST_F(CountTest, EqualToHeightIsHighAndHeaderGivesTheDuration) {
     EXPECT_EQ(std::string(Window.Text), Path + " : 1.00 s (1000.0 ms) | 1 spikes => 1.0/sec.\r\n");
 }
 
+// Data the count need not convert are never taken for high ones: each file
+// has one high datum, at 8, among low data of every shape.
+TEST_F(CountTest, EveryHighDatumIsSeenWhateverItsShape) {
+    struct CaseS {
+        double H;
+        const char* Low;
+        const char* High;
+    };
+    const CaseS cases[] = {
+        {0.5, "-0.3\n0.01\n0.0\n.05\n-.2\n0.02\n0.03\n", "0.09e1\n"},
+        {0.0, "-0.5\n-0.1\n-1\n-.5\n-0.2\n-0.3\n-0.4\n", "-0\n"},
+        {0.05, "0.01\n0.02\n0.03\n0.04\n0.0\n0.01\n0.02\n", "0.06\n"},
+    };
+    for (const CaseS& c : cases) {
+        Path = Files.write(std::string("SAMPLES:\t1000\nBITSPERSAMPLE:\t16\nCHANNELS:\t1\n") +
+                           "SAMPLERATE:\t8000\nNORMALIZED:\tTRUE\n" + c.Low + c.High + c.Low);
+        ASSERT_EQ(Counter.setFileName(Path.c_str()), 0);
+        ASSERT_EQ(Counter.open(), 0);
+        Params.FileState = {"", 1000, 16, 1, 8000, "TRUE", 0, 0, 0, 0, c.H, 2, 1};
+        ASSERT_EQ(Counter.CountFile(&Window), 0);
+        EXPECT_EQ(Counter.Spikes, 1u) << c.High;
+    }
+}
+
 // A file changed since it was validated: the count fails with a warning
 // naming the line read (one past the datum's file line) and writes nothing.
 TEST_F(CountTest, UnconvertibleDatumFails) {
