@@ -1,0 +1,445 @@
+// enginebench: how fast the engine validates and counts one wave file (what
+// silent mode does for each file), against a straightforward implementation
+// of the same job: fopen(path, "r"), fgets(buf, 48, f) per line and strtod
+// per datum, with the same checks, thresholds and spike rules.
+//
+//   enginebench [--repeat N] [--goal X] [--header] FILE...
+//   enginebench --memory [--header] FILE
+//
+// For each file both methods run N times (5 by default), taking turns; the
+// best pass of each counts. Every pass must yield a result line, and all of
+// them the same one: both lines are printed, and the run fails (exit 1) when
+// they differ or a method rejects the file. One row per method follows:
+// samples, best seconds, nanoseconds per sample (both passes over the file
+// included) and, on the engine's row, the ratio of the straightforward time
+// to the engine time (above 1: the engine is faster) with, given --goal,
+// whether it reaches X. A missed goal is reported, not failed.
+//
+// --memory runs only the engine, once, and prints the peak resident memory of
+// the process (natively ru_maxrss; in the Win32 build PeakWorkingSetSize).
+// Run it in a fresh process per file: the engine's memory does not depend on
+// the file's size, so a small and a large file must show the same peak.
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+// windows.h first: psapi.h builds on its types.
+#include <psapi.h>
+#else
+#include <sys/resource.h>
+
+#include "framework/native/StandIns.h"
+#endif
+
+#include "engine/ExtendedPrecision.h"
+#include "engine/GoodBadListC.h"
+#include "engine/ValidateC.h"
+#include "textui/TextWinC.h"
+
+namespace {
+
+#ifdef _WIN32
+constexpr const char* BuildName = "win32";
+constexpr bool StreamKeepsCR = false;
+#else
+constexpr const char* BuildName = "native";
+constexpr bool StreamKeepsCR = true;
+#endif
+
+// The run's spike parameters: the program's defaults.
+constexpr double HeightPercent = 50.0;
+constexpr double WidthPercent = 10.0;
+
+struct Fail {
+    std::string what;
+};
+
+struct Outcome {
+    std::string result;  // the result line
+    uint32_t samples = 0;
+    double seconds = 0;
+};
+
+using Clock = std::chrono::steady_clock;
+
+double since(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// The engine as silent mode drives it: one name in GOOD, the output window
+// without a control, one ValidateAll. Kept off the stack (its read block
+// alone is 64 KiB).
+struct EngineRunS {
+    explicit EngineRunS(const char* path) : Engine(Params, Quitter) {
+        Params.Mode = ModeSilent;
+        Params.Height = HeightPercent;
+        Params.Width = WidthPercent;
+        if (Params.appendNew(GoodBadListC::GOOD, path) != 1)
+            throw Fail{std::string("engine: cannot put ") + path + " into GOOD"};
+        Engine.OutWin = &Window;
+    }
+    GoodBadListC Params;
+    QuitterS Quitter;
+    TextWinC Window;
+    ValidateC Engine;
+};
+
+// One validate-and-count of path by the engine: its result line. The file
+// must stay in GOOD and the window must end with the result line; anything
+// before it can only be progress dots.
+std::string engineResult(const char* path, uint32_t& samples) {
+    std::unique_ptr<EngineRunS> run(new EngineRunS(path));
+    const int status = run->Engine.ValidateAll();
+    const std::string text = run->Window.Text;
+    const std::string line = run->Engine.ResultStr;
+    const std::size_t lineStart = text.size() - std::min(text.size(), line.size() + 2);
+    if (status != 0 || run->Params.getTotal(GoodBadListC::GOOD) != 1 ||
+        run->Params.getTotal(GoodBadListC::BAD) != 0 || line.empty() ||
+        text.compare(lineStart, std::string::npos, line + "\r\n") != 0 ||
+        text.find_first_not_of('.') < lineStart)
+        throw Fail{"engine: ValidateAll returned " + std::to_string(status) + " for " + path +
+                   "; the output window holds [" + text + "]"};
+#ifndef _WIN32
+    if (!standin::shownBoxes().empty())
+        throw Fail{"engine: reported a problem: " + standin::shownBoxes().front().text};
+#endif
+    samples = run->Params.FileState.Samples;
+    return line;
+}
+
+// ---- The straightforward implementation --------------------------------
+
+constexpr int ReadSize = 48;  // fgets size: 47 characters and the terminator
+
+// An open text-mode stream and its last read.
+class PlainFile {
+  public:
+    explicit PlainFile(const char* path) : File(std::fopen(path, "r")), Path(path) {
+        if (File == nullptr) throw Fail{std::string("fgets+strtod: cannot open ") + path};
+    }
+    ~PlainFile() { std::fclose(File); }
+    PlainFile(const PlainFile&) = delete;
+    PlainFile& operator=(const PlainFile&) = delete;
+
+    bool read() {
+        if (std::fgets(Line, ReadSize, File) == nullptr) return false;
+        ++LineNo;
+        return true;
+    }
+    bool failed() const { return std::ferror(File) != 0; }
+    // Back to the start, past the five header lines.
+    void rewindToData() {
+        if (std::fseek(File, 0L, SEEK_SET) != 0) reject("cannot rewind");
+        std::clearerr(File);
+        for (int header = 0; header < 5; ++header) read();
+        LineNo = 5;
+    }
+    [[noreturn]] void reject(const char* why) const {
+        throw Fail{std::string("fgets+strtod: ") + Path + " line " + std::to_string(LineNo) + ": " +
+                   why};
+    }
+
+    char Line[ReadSize] = "";
+    uint32_t LineNo = 0;
+
+  private:
+    std::FILE* File;
+    const char* Path;
+};
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// A header value after its keyword, colon and TAB, read as %u.
+uint32_t headerNumber(PlainFile& file, const char* prefix) {
+    const std::size_t length = std::strlen(prefix);
+    unsigned value = 0;
+    if (!file.read() || std::strncmp(file.Line, prefix, length) != 0 ||
+        std::sscanf(file.Line + length, "%u", &value) != 1)
+        file.reject("header format");
+    return value;
+}
+
+// A datum: strtod, but only on the decimal numbers of the wave format (no
+// inf, nan or hexadecimal numbers, which strtod would also take).
+bool plainDatum(const char* text, double& value) {
+    const char* p = text;
+    while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\v' || *p == '\f' || *p == '\r') ++p;
+    const char* q = (*p == '+' || *p == '-') ? p + 1 : p;
+    if (!(isDigit(q[0]) || (q[0] == '.' && isDigit(q[1])))) return false;
+    if (q[0] == '0' && (q[1] == 'x' || q[1] == 'X')) return false;
+    char* end = nullptr;
+    value = std::strtod(p, &end);
+    return end != p;
+}
+
+// A line feed, which natively may follow a CR the stream kept.
+bool lineEnd(const char* p) {
+    return p[0] == '\n' || (StreamKeepsCR && p[0] == '\r' && p[1] == '\n');
+}
+
+bool looksEmpty(const char* line) {
+    return line[0] == '\0' || lineEnd(line) || (line[0] == ' ' && lineEnd(line + 1));
+}
+
+// The same job written the obvious way: its result line.
+std::string plainResult(const char* path, uint32_t& samplesOut) {
+    PlainFile file(path);
+
+    const uint32_t samples = headerNumber(file, "SAMPLES:\t");
+    if (samples <= 999 || samples > 26000000) file.reject("SAMPLES value");
+    if (static_cast<uint16_t>(headerNumber(file, "BITSPERSAMPLE:\t")) <= 7)
+        file.reject("BITSPERSAMPLE value");
+    if (static_cast<uint16_t>(headerNumber(file, "CHANNELS:\t")) != 1)
+        file.reject("CHANNELS value");
+    const uint32_t rate = headerNumber(file, "SAMPLERATE:\t");
+    if (rate <= 5999) file.reject("SAMPLERATE value");
+    char word[ReadSize];
+    if (!file.read() || std::strncmp(file.Line, "NORMALIZED:\t", 12) != 0 ||
+        std::sscanf(file.Line + 12, "%47s", word) != 1)
+        file.reject("header format");
+    if (std::strcmp(word, "TRUE") != 0) file.reject("NORMALIZED value");
+
+    // First pass: every datum in range; the greatest datum p and the longest
+    // runs above, and at or below, h/100. The line after the last datum is
+    // read but not examined.
+    long double level;
+    {
+        ExtendedPrecisionC extended;
+        level = HeightPercent * 0.01L;
+    }
+    double maxValue = 0.0;
+    uint32_t runAbove = 0, runBelow = 0, run = 0;
+    bool above = false;
+    while (file.read() && file.LineNo <= samples + 5) {
+        double value;
+        if (!plainDatum(file.Line, value)) file.reject("datum does not convert");
+        if (value < -1.0 || value > 1.0) file.reject("datum out of range");
+        if (value > maxValue) maxValue = value;
+        const bool isAbove = value > level;
+        if (isAbove == above) {
+            ++run;
+        } else {
+            uint32_t& ended = above ? runAbove : runBelow;
+            if (run > ended) ended = run;
+            run = 1;
+            above = isAbove;
+        }
+    }
+    uint32_t& open = above ? runAbove : runBelow;
+    if (run > open) open = run;
+
+    // After the data: up to three lines examined, each of which must look
+    // empty, each followed by one line read unseen.
+    bool endGood = true;
+    for (int turn = 0; turn < 3; ++turn) {
+        if (!file.read() && !file.failed()) break;
+        if (!looksEmpty(file.Line)) {
+            endGood = false;
+            break;
+        }
+        if (!file.read()) {
+            endGood = !file.failed();
+            break;
+        }
+    }
+    if (!endGood) file.reject("invalid data at end of file");
+
+    // Thresholds: H = p*h/100, W = T*w/100, G = W/10, in extended precision.
+    double heightH;
+    uint32_t widthW, glitchG;
+    {
+        ExtendedPrecisionC extended;
+        heightH = static_cast<double>(maxValue * static_cast<long double>(HeightPercent) * 0.01L);
+        const uint32_t longest = runAbove > runBelow ? runAbove : runBelow;
+        widthW = static_cast<uint32_t>(longest * static_cast<long double>(WidthPercent) * 0.01L);
+        glitchG = static_cast<uint32_t>(widthW * 0.1L);
+    }
+    if (widthW < 1) widthW = 1;
+    if (glitchG < 1) glitchG = 1;
+    if (glitchG >= widthW) widthW = glitchG + 1;
+
+    // Second pass from the first datum: a spike opens at a datum >= H once W
+    // data have passed since the reference point and closes, counted if W
+    // data lie between, at the G-th datum below H in a row. The differences
+    // are 32-bit unsigned: they wrap while the index is below the reference.
+    file.rewindToData();
+    bool inSpike = false;
+    uint32_t regionStart = 6, glitchRun = 0, spikes = 0;
+    for (uint32_t datumIx = 1; datumIx <= samples && file.read(); ++datumIx) {
+        double value;
+        if (!plainDatum(file.Line, value)) file.reject("datum does not convert on recount");
+        if (value >= heightH) {
+            if (inSpike) {
+                glitchRun = 0;
+            } else if (datumIx - regionStart >= widthW) {
+                inSpike = true;
+                glitchRun = 0;
+            }
+        } else if (inSpike && ++glitchRun >= glitchG) {
+            inSpike = false;
+            if (datumIx - regionStart >= widthW) ++spikes;
+            regionStart = datumIx - glitchG;
+        }
+    }
+    if (file.failed()) file.reject("read error while counting");
+
+    double duration;
+    {
+        ExtendedPrecisionC extended;
+        duration = static_cast<double>(samples / (rate + 0.0L));
+    }
+    const double perSecond = spikes / duration;
+    char result[4096];
+    std::snprintf(result, sizeof result, "%s : %.2f s (%.1f ms) | %u spikes => %.1f/sec.", path,
+                  duration, duration * 1000, spikes, perSecond);
+    samplesOut = samples;
+    return result;
+}
+
+// ---- Measuring -----------------------------------------------------------
+
+using JobFn = std::string (*)(const char*, uint32_t&);
+
+// One timed run of a method, from the first allocation to the last release.
+Outcome timed(JobFn job, const char* path) {
+    Outcome out;
+    const Clock::time_point start = Clock::now();
+    out.result = job(path, out.samples);
+    out.seconds = since(start);
+    return out;
+}
+
+const char* baseName(const char* path) {
+    const char* base = path;
+    for (const char* p = path; *p != '\0'; ++p)
+        if (*p == '/' || *p == '\\') base = p + 1;
+    return base;
+}
+
+void printHeader() {
+    std::printf("%-7s %-24s %-12s %9s %9s %10s  %s\n", "build", "file", "method", "samples",
+                "best s", "ns/sample", "strtod/engine");
+}
+
+void printRow(const char* file, const char* method, const Outcome& best, const std::string& ratio) {
+    std::printf("%-7s %-24s %-12s %9lu %9.3f %10.1f  %s\n", BuildName, file, method,
+                static_cast<unsigned long>(best.samples), best.seconds,
+                best.seconds * 1e9 / best.samples, ratio.c_str());
+}
+
+// Keeps the faster pass; each must give the result line of the first.
+void keepBest(Outcome& best, const Outcome& pass, const char* method) {
+    if (pass.result != best.result)
+        throw Fail{std::string(method) + ": two passes gave different result lines:\n  " +
+                   best.result + "\n  " + pass.result};
+    if (pass.seconds < best.seconds) best.seconds = pass.seconds;
+}
+
+void benchFile(const char* path, int repeat, double goal) {
+    Outcome engineBest = timed(engineResult, path);
+    Outcome plainBest = timed(plainResult, path);
+    std::printf("%-7s engine:       %s\n", BuildName, engineBest.result.c_str());
+    std::printf("%-7s fgets+strtod: %s\n", BuildName, plainBest.result.c_str());
+    std::fflush(stdout);
+    if (engineBest.result != plainBest.result || engineBest.samples != plainBest.samples)
+        throw Fail{std::string("the engine and fgets+strtod give different results for ") + path};
+    for (int i = 1; i < repeat; ++i) {
+        keepBest(engineBest, timed(engineResult, path), "engine");
+        keepBest(plainBest, timed(plainResult, path), "fgets+strtod");
+    }
+
+    const double ratio = plainBest.seconds / engineBest.seconds;
+    char ratioText[40];
+    if (goal > 0)
+        std::snprintf(ratioText, sizeof ratioText, "%.2fx %s", ratio,
+                      ratio >= goal ? "met" : "MISSED");
+    else
+        std::snprintf(ratioText, sizeof ratioText, "%.2fx", ratio);
+    printRow(baseName(path), "engine", engineBest, ratioText);
+    printRow(baseName(path), "fgets+strtod", plainBest, "");
+    std::fflush(stdout);
+}
+
+// The process's peak resident memory so far, KiB.
+unsigned long peakKiB() {
+#ifdef _WIN32
+    PROCESS_MEMORY_COUNTERS counters;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters))
+        throw Fail{"GetProcessMemoryInfo failed"};
+    return static_cast<unsigned long>(counters.PeakWorkingSetSize / 1024);
+#else
+    struct rusage usage;
+    if (getrusage(RUSAGE_SELF, &usage) != 0) throw Fail{"getrusage failed"};
+    return static_cast<unsigned long>(usage.ru_maxrss);  // KiB on Linux
+#endif
+}
+
+void measureMemory(const char* path, bool header) {
+    uint32_t samples = 0;
+    engineResult(path, samples);
+    const unsigned long peak = peakKiB();
+    if (header) std::printf("%-7s %-24s %9s %10s\n", "build", "file", "samples", "peak KiB");
+    std::printf("%-7s %-24s %9lu %10lu\n", BuildName, baseName(path),
+                static_cast<unsigned long>(samples), peak);
+    std::fflush(stdout);
+}
+
+int usage() {
+    std::fprintf(stderr,
+                 "usage: enginebench [--repeat N] [--goal X] [--header] FILE...\n"
+                 "       enginebench --memory [--header] FILE\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int repeat = 5;
+    double goal = 0;
+    bool header = false;
+    bool memory = false;
+    std::vector<const char*> files;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--repeat") == 0 && i + 1 < argc) {
+            repeat = std::atoi(argv[++i]);
+            if (repeat < 1) return usage();
+        } else if (std::strcmp(argv[i], "--goal") == 0 && i + 1 < argc) {
+            goal = std::atof(argv[++i]);
+        } else if (std::strcmp(argv[i], "--header") == 0) {
+            header = true;
+        } else if (std::strcmp(argv[i], "--memory") == 0) {
+            memory = true;
+        } else if (argv[i][0] == '-') {
+            return usage();
+        } else {
+            files.push_back(argv[i]);
+        }
+    }
+    if (files.empty() || (memory && files.size() != 1)) return usage();
+#ifndef _WIN32
+    standin::echoBoxesToStderr(true);  // a problem the engine reports shows at once
+#endif
+    try {
+        if (memory) {
+            measureMemory(files[0], header);
+            return 0;
+        }
+        if (header) printHeader();
+        for (const char* path : files) benchFile(path, repeat, goal);
+    } catch (const Fail& fail) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "enginebench: FAILED: %s\n", fail.what.c_str());
+        return 1;
+    }
+    return 0;
+}
