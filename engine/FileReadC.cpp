@@ -353,8 +353,7 @@ static inline bool shortDecimal(const char* text, double& value) {
             break;
         }
     }
-    if (p - start == point || significant > 9 || decimals > 22 || *p == 'e' || *p == 'E' ||
-        *p == 'x' || *p == 'X')
+    if (p - start == point || significant > 9 || decimals > 22 || *p == 'e' || *p == 'E')
         return false;
     const double magnitude = static_cast<int32_t>(mantissa) / ExactPowers[decimals];
     value = negative ? -magnitude : magnitude;
@@ -366,8 +365,6 @@ bool FileReadC::toDatum(const char* text, double& value) {
     const char* p = skipBlanks(text);
     bool negative = *p == '-';
     if (*p == '+' || *p == '-') ++p;
-    // A hexadecimal number is not a datum, not even its leading 0.
-    if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) return false;
     DecimalS number;
     const char* digitsEnd = scanDigits(p, number);
     if (digitsEnd == nullptr) return false;

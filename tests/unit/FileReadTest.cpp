@@ -199,6 +199,8 @@ TEST(FileReadConvert, DataWithSignPointExponentAndTrailingTextConvert) {
         {"9007199254740993.0000000000000000001", 9007199254740994.0},
         {"2.2250738585072011e-308", 0x0.fffffffffffffp-1022},
         {"4.9406564584124654e-324", 0x1p-1074},
+        {"0x1p-1", 0.0},  // no hexadecimal: the leading 0, then ignored text
+        {"-0X10", -0.0},
     };
     for (const DatumCase& c : cases) {
         double value = 7.0;
@@ -209,7 +211,7 @@ TEST(FileReadConvert, DataWithSignPointExponentAndTrailingTextConvert) {
 }
 
 TEST(FileReadConvert, TextsWithoutADecimalNumberDoNotConvert) {
-    for (const char* text : {"", " ", "\n", "inf", "-INF", "nan", "NaN(1)", "0x1p-1", "-0X10", ".",
+    for (const char* text : {"", " ", "\n", "inf", "-INF", "nan", "NaN(1)", ".",
                              "-", "+", "e5", "+-1", "- 1", "abc", ".e1", "\x1A"}) {
         double value = 7.0;
         EXPECT_FALSE(FileReadC::toDatum(text, value)) << "[" << text << "]";

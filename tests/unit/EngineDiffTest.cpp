@@ -1,0 +1,375 @@
+// The whole engine pass (validation, counting, reason lines, closing text)
+// against the plain reference pass, on seeded batches of generated wave files:
+// good ones, header faults of every kind, bad and odd data, odd file ends,
+// CR, Ctrl-Z and NUL bytes, over-long lines and missing files, each batch run
+// in every mode.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdio>
+#include <ctime>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/GoodBadListC.h"
+#include "engine/ValidateC.h"
+#include "framework/native/StandIns.h"
+#include "startup/RunModeC.h"
+#include "tests/common/ReferencePass.h"
+#include "tests/unit/TempFiles.h"
+#include "textui/TextWinC.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const char* const Keys[] = {"SAMPLES", "BITSPERSAMPLE", "CHANNELS", "SAMPLERATE", "NORMALIZED"};
+// Header values at and around each limit, wrapped and saturated numbers,
+// and values that do not convert at all.
+const int ValueCount = 18;
+const char* const Values[5][ValueCount] = {
+    {"999", "1000", "26000000", "26000001", "0", "-1", "4294967295", "4294967296", "99999999999",
+     "-4294967295", "-4294966296", "", "abc", "-", "+", " ", "1000 words", "+2000"},
+    {"8", "16", "7", "0", "65543", "65544", "65536", "-1", "-65528", "4294967295", "x", "", "24",
+     "32 bits", "+8", "\t16", "  9", "-8"},
+    {"1", "0", "2", "65537", "65536", "-65535", "-1", "4294967297", "1.5", "", "one", "+1",
+     "131073", " 1", "-4294967295", "3", "1 channel", "\t1"},
+    {"5999", "6000", "8000", "44100", "0", "-1", "4294967295", "6000.9", "x", "", "11025", "48000",
+     "+6000", "-4294961297", "96000", "7000 Hz", "  8000", "5998"},
+    {"TRUE", "true", "True", "TRUE extra", "TRUEX", " TRUE", "FALSE", "", "\tTRUE", "TRU",
+     "TRUE\tyes", "TRUE ", "T RUE", "1", "TRUE\r", "TR\rUE", "TRUE\x1A", "-TRUE"}};
+// Faults of the keyword and its TAB, the line missing or pushed past one read.
+const int PrefixFaults = 7;
+const int FaultKinds = PrefixFaults + ValueCount;
+
+// Data lines that are valid in an unusual spelling, out of range or
+// unreadable; besides them, lines too long for one read and NUL bytes.
+const char* const OddData[] = {"1",
+                               "-1",
+                               "1.0",
+                               "-1.0",
+                               "+0.5e0",
+                               "0.25 text",
+                               ".5",
+                               "5.",
+                               "5e-1",
+                               "1e-400",
+                               "-0",
+                               "0x1p-1",
+                               "-0X10",
+                               "1.00000000000000000001",
+                               "00000.5",
+                               "1e",
+                               "1e+",
+                               "  \t0.1",
+                               "1.0000001",
+                               "-1.0000001",
+                               "1.0000000000000002",
+                               "1e400",
+                               "-1e400",
+                               "2",
+                               "",
+                               " ",
+                               "abc",
+                               "-",
+                               ".",
+                               "e5",
+                               "inf",
+                               "nan",
+                               "infinity",
+                               "+-1",
+                               "1e1",
+                               "0.99999999999999999999",
+                               "2.5e-310",
+                               "-.5E+0x"};
+const int OddShaped = 6;
+const int OddCount = OddShaped + int(sizeof OddData / sizeof OddData[0]);
+
+// A clock that never moves: no progress dot can fall due.
+std::time_t frozenClock(std::time_t* out) {
+    if (out != nullptr) *out = 1000000;
+    return 1000000;
+}
+
+class WaveMakerC {
+  public:
+    explicit WaveMakerC(unsigned seed) : Random(seed) {}
+
+    int pick(int count) { return static_cast<int>(Random() % unsigned(count)); }
+    bool chance(int percent) { return pick(100) < percent; }
+    double uniform(double lo, double hi) {
+        return std::uniform_real_distribution<double>(lo, hi)(Random);
+    }
+    template <typename T, std::size_t N>
+    const T& oneOf(const T (&items)[N]) {
+        return items[pick(int(N))];
+    }
+
+    // Now and then one header line with a fault; data with spikes, sometimes
+    // bad; an odd end; byte-level damage.
+    std::string file() {
+        return file(chance(25) ? pick(5) : -1, pick(FaultKinds), chance(15) ? pick(OddCount) : -1,
+                    false);
+    }
+
+    // The header line of key (none: -1) with that kind of fault, and one
+    // datum of that odd kind (none: -1); a clean file otherwise has exactly
+    // its SAMPLES data and nothing else odd.
+    std::string file(int faultyKey, int faultKind, int oddKind, bool clean) {
+        int samples = 1000 + pick(clean ? 50 : 2001);
+        Lines lines = header(samples, faultyKey, faultKind);
+        int data = clean || chance(80) ? samples
+                   : chance(50)        ? pick(samples)
+                                       : samples + 1 + pick(2);
+        Lines values = signal(data);
+        if (oddKind >= 0 && !values.empty()) values[pick(int(values.size()))] = oddDatum(oddKind);
+        if (!clean && chance(4)) {  // cut short inside the header
+            lines.resize(pick(5));
+            values.clear();
+        }
+        lines.insert(lines.end(), values.begin(), values.end());
+        if (!clean && chance(40)) {
+            static const std::string Tail[] = {"", " ", "", "x", "0.5", "  ", std::string(1, '\0')};
+            for (int n = pick(10); n > 0; --n) lines.push_back(oneOf(Tail));
+        }
+        std::string bytes;
+        const char* end = chance(30) ? "\r\n" : "\n";
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            bytes += lines[i] + (i + 1 < lines.size() || chance(70) ? end : "");
+        if (clean) return bytes;
+        if (chance(5)) bytes.clear();
+        for (char damage : {'\r', '\x1A', '\0'})
+            if (chance(6) && !bytes.empty())
+                bytes.insert(bytes.begin() + pick(int(bytes.size())), damage);
+        return bytes;
+    }
+
+    double Height = 50.0;  // h of the run the files are made for
+
+  private:
+    Lines header(int samples, int faultyKey, int faultKind) {
+        static const char* const GoodValues[5][4] = {{"", "", "", ""},
+                                                     {"8", "16", "24", "65544"},
+                                                     {"1", "65537", "-65535", " 1"},
+                                                     {"8000", "6000", "44100", "4294967295"},
+                                                     {"TRUE", "TRUE", "TRUE and more", " TRUE"}};
+        Lines lines;
+        for (int k = 0; k < 5; ++k) {
+            std::string value = k == 0 ? (chance(80) ? std::to_string(samples)
+                                                     : "+" + std::to_string(samples) + " samples")
+                                       : GoodValues[k][pick(4)];
+            std::string prefix = std::string(Keys[k]) + ":\t";
+            if (k == faultyKey) {
+                switch (faultKind) {
+                    case 0:
+                        prefix.back() = ' ';
+                        break;
+                    case 1:
+                        for (char& c : prefix) c = char(std::tolower(c));
+                        break;
+                    case 2:
+                        prefix = " " + prefix;
+                        break;
+                    case 3:
+                        prefix.erase(prefix.size() - 2, 1);
+                        break;
+                    case 4:
+                        continue;  // the line is missing
+                    case 5:
+                        value = std::string(40, ' ') + value;
+                        break;
+                    case 6:
+                        value += std::string(40, ' ');
+                        break;
+                    default:
+                        value = Values[k][faultKind - PrefixFaults];
+                }
+            }
+            lines.push_back(prefix + value);
+        }
+        return lines;
+    }
+
+    // Baseline stretches and spikes of many widths, with glitches inside the
+    // spikes, data exactly at the expected height H, stretches exactly at
+    // h/100 (where extended precision decides the side), or plain noise.
+    Lines signal(int count) {
+        static const double Peaks[] = {1.0, 0.9, 0.75, 0.5, 0.3, 0.05};
+        const double peak = oneOf(Peaks);
+        const double h = static_cast<double>(static_cast<long double>(peak) * Height * 0.01L);
+        const double level = Height / 100;
+        const bool noise = chance(10);
+        Lines lines;
+        bool spike = chance(30);
+        while (int(lines.size()) < count) {
+            int length = 1 + (chance(20) ? pick(400) : pick(60));
+            bool flat = chance(10);
+            for (int i = 0; i < length && int(lines.size()) < count; ++i) {
+                double value = noise       ? uniform(-1.0, 1.0)
+                               : flat      ? level
+                               : !spike    ? uniform(-peak, h)
+                               : chance(3) ? h
+                               : chance(8) ? uniform(-peak, h)
+                                           : uniform(h, peak);
+                lines.push_back(value == h || flat ? exactly(value) : datum(value));
+            }
+            spike = chance(45);
+        }
+        if (!lines.empty()) lines[pick(count)] = exactly(peak);
+        return lines;
+    }
+
+    static std::string exactly(double value) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.17g", value);
+        return text;
+    }
+
+    std::string datum(double value) {
+        static const char* const Formats[] = {"%.6f",  "%.17g", "%g",     "%.3e",
+                                              "%+.4f", " %.5f", "\t%.5f", "%.4f trailing",
+                                              "%.4E",  "%.2f"};
+        char text[64];
+        std::snprintf(text, sizeof text, oneOf(Formats), value);
+        return text;
+    }
+
+    std::string oddDatum(int kind) {
+        switch (kind) {
+            case 0:
+                return "0." + std::string(60, '3');
+            case 1:
+                return "0.5" + std::string(43, ' ');
+            case 2:
+                return "0.5" + std::string(44, ' ');
+            case 3:
+                return "0.5" + std::string(45, ' ');
+            case 4:
+                return std::string(1, '\0') + "0.5";
+            case 5:
+                return "0.5" + std::string(1, '\0') + "junk";
+            default:
+                return OddData[kind - OddShaped];
+        }
+    }
+
+    std::mt19937 Random;
+};
+
+struct RunS {
+    int Mode;
+    bool CountFlag;
+    const char* Name;
+};
+const RunS Runs[] = {{ModeSilent, false, "silent"},
+                     {ModeText, false, "text"},
+                     {ModeGraphic, false, "graphic Check"},
+                     {ModeGraphic, true, "graphic Count"},
+                     {ModeSilent, true, "silent with CountFlag"}};
+
+// The line where the texts part, from both sides.
+std::string firstDifference(const std::string& actual, const std::string& expected) {
+    std::size_t at = 0;
+    while (at < actual.size() && at < expected.size() && actual[at] == expected[at]) ++at;
+    std::size_t from = at == 0 ? 0 : expected.rfind('\n', at - 1);
+    from = from == std::string::npos ? 0 : from + 1;
+    return "\n  engine:    [" + actual.substr(from, at - from + 120) + "]\n  reference: [" +
+           expected.substr(from, at - from + 120) + "]";
+}
+
+Lines listOf(GoodBadListC& params, int list) {
+    Lines names;
+    for (int pos = 1; pos <= params.getTotal(list); ++pos)
+        names.push_back(params.getName(list, pos));
+    return names;
+}
+
+void runBoth(const Lines& files, double height, double width, const RunS& run,
+             const std::string& where) {
+    standin::resetAll();
+    GoodBadListC params;
+    params.Mode = run.Mode;
+    params.Height = height;
+    params.Width = width;
+    std::snprintf(params.ExeName, sizeof params.ExeName, "%s", "/opt/tally wave/tallywave.exe");
+    for (const auto& file : files) params.appendNew(GoodBadListC::GOOD, file.c_str());
+    QuitterS quitter;
+    ValidateC engine(params, quitter);
+    engine.setClock(frozenClock);
+    TextWinC window;
+    standin::EditControlC edit;
+    window.setEdit(&edit);
+    engine.OutWin = &window;
+    engine.CountFlag = run.CountFlag;
+    int result = engine.ValidateAll();
+
+    testcheck::PassOutcome expected =
+        testcheck::ReferencePassC(height, width, run.Mode, run.CountFlag, params.ExeName)
+            .run(files);
+    std::string context =
+        where + ", " + run.Name + ", h=" + std::to_string(height) + " w=" + std::to_string(width);
+    std::string text = window.Text;
+    ASSERT_EQ(text, expected.Text) << context << firstDifference(text, expected.Text);
+    EXPECT_EQ(result, expected.Result) << context;
+    EXPECT_EQ(listOf(params, GoodBadListC::GOOD), expected.Good) << context;
+    EXPECT_EQ(listOf(params, GoodBadListC::BAD), expected.Bad) << context;
+    EXPECT_EQ(edit.Scrolls, expected.Scrolls) << context;
+    EXPECT_EQ(edit.Shown, text) << context;
+    for (const auto& box : standin::shownBoxes()) ADD_FAILURE() << context << " box: " << box.text;
+}
+
+void runAllModes(const Lines& files, double height, double width, const std::string& where) {
+    for (const auto& run : Runs) {
+        runBoth(files, height, width, run, where);
+        if (::testing::Test::HasFatalFailure()) return;
+    }
+}
+
+// Random files of every kind, ten to a batch (the first batch empty), with
+// h and w at their bounds, at common values or anywhere between.
+TEST(EngineDiff, RandomBatchesInEveryMode) {
+    testfiles::TempFilesC files;
+    WaveMakerC maker(20240611);
+    const double Heights[] = {50.0, 0.0001, 99.9999, 10.0, 25.0, 75.0, 90.0};
+    const double Widths[] = {10.0, 0.0001, 99.9999, 1.0, 5.0, 30.0, 60.0};
+    int missing = 0;
+    for (int batch = 0; batch < 30; ++batch) {
+        double height = maker.chance(25) ? maker.uniform(0.0001, 99.9999) : maker.oneOf(Heights);
+        double width = maker.chance(25) ? maker.uniform(0.0001, 99.9999) : maker.oneOf(Widths);
+        maker.Height = height;
+        Lines names;
+        for (int n = batch == 0 ? 0 : 10; n > 0; --n)
+            names.push_back(maker.chance(4)
+                                ? files.dir() + "/missing-" + std::to_string(++missing) + ".txt"
+                                : files.write(maker.file()));
+        runAllModes(names, height, width, "batch " + std::to_string(batch));
+        if (HasFatalFailure()) return;
+    }
+}
+
+// Every header fault and every limit value once, each in a file that is
+// otherwise clean, one batch per keyword.
+TEST(EngineDiff, EveryHeaderFaultInEveryMode) {
+    testfiles::TempFilesC files;
+    WaveMakerC maker(77);
+    for (int key = 0; key < 5; ++key) {
+        Lines names;
+        for (int kind = 0; kind < FaultKinds; ++kind)
+            names.push_back(files.write(maker.file(key, kind, -1, true)));
+        runAllModes(names, 50.0, 10.0, Keys[key]);
+        if (HasFatalFailure()) return;
+    }
+}
+
+// Every odd datum once, each in a file that is otherwise clean.
+TEST(EngineDiff, EveryOddDatumInEveryMode) {
+    testfiles::TempFilesC files;
+    WaveMakerC maker(5);
+    Lines names;
+    for (int kind = 0; kind < OddCount; ++kind)
+        names.push_back(files.write(maker.file(-1, 0, kind, true)));
+    runAllModes(names, 50.0, 10.0, "odd data");
+}
+
+}  // namespace
