@@ -167,32 +167,6 @@ int FileReadC::ReadLine() {
     return 0;
 }
 
-const char* FileReadC::nextRead() {
-#if defined(__SSE2__)
-    // A data line usually fits one 16-byte group: its first stop byte is then
-    // its line feed, and the line can be used where it lies.
-    if (BlockEnd - BlockPos >= 16) {
-        unsigned char* at = Block + BlockPos;
-        const __m128i group = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-        const __m128i stops = _mm_or_si128(
-            _mm_or_si128(_mm_cmpeq_epi8(group, _mm_set1_epi8('\n')),
-                         _mm_cmpeq_epi8(group, _mm_set1_epi8('\r'))),
-            _mm_cmpeq_epi8(group, _mm_set1_epi8(static_cast<char>(CtrlZ))));
-        const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(stops));
-        if (mask != 0) {
-            const unsigned end = static_cast<unsigned>(__builtin_ctz(mask));
-            if (at[end] == '\n') {
-                at[end] = '\0';
-                BlockPos += end + 1;
-                ++LineNo;
-                return reinterpret_cast<const char*>(at);
-            }
-        }
-    }
-#endif
-    return ReadLine() == 0 ? Line : nullptr;
-}
-
 void FileReadC::keepRead(const char* text) {
     if (text == Line) return;
     std::size_t length = std::strlen(text);
@@ -310,9 +284,6 @@ const char* scanExponent(const char* p, long& exponent) {
     return q;
 }
 
-const double ExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                              1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 // Short decimals: mantissa and power of ten both exact doubles, so one
 // multiplication or division rounds correctly.
@@ -321,47 +292,14 @@ bool fastDecimal(const DecimalS& number, long exponent, double& value) {
     if (!number.AllKept || number.Mantissa > (uint64_t{1} << 53) || power < -22 || power > 22)
         return false;
     double mantissa = static_cast<double>(number.Mantissa);
-    value = power >= 0 ? mantissa * ExactPowers[power] : mantissa / ExactPowers[-power];
+    value = power >= 0 ? mantissa * FileReadC::ExactPowers[power]
+                       : mantissa / FileReadC::ExactPowers[-power];
     return true;
 }
 
 }  // namespace
 
-// The common datum: blanks, a sign, digits with a point of which at most
-// nine count from the first non-zero one, at most 22 decimals, no exponent.
-// The digits fit 32 bits and the power of ten is exact, so one division
-// rounds correctly. False for anything else, which the full scan handles.
-static inline bool shortDecimal(const char* text, double& value) {
-    const char* p = text;
-    while (*p == ' ' || *p == '\t') ++p;
-    const bool negative = *p == '-';
-    if (*p == '+' || *p == '-') ++p;
-    const char* const start = p;
-    uint32_t mantissa = 0;
-    int significant = 0;
-    int decimals = 0;
-    bool point = false;
-    for (;; ++p) {
-        const unsigned digit = static_cast<unsigned>(*p - '0');
-        if (digit < 10) {
-            significant += mantissa != 0 || digit != 0;
-            mantissa = mantissa * 10 + digit;
-            decimals += point;
-        } else if (*p == '.' && !point) {
-            point = true;
-        } else {
-            break;
-        }
-    }
-    if (p - start == point || significant > 9 || decimals > 22 || *p == 'e' || *p == 'E')
-        return false;
-    const double magnitude = static_cast<int32_t>(mantissa) / ExactPowers[decimals];
-    value = negative ? -magnitude : magnitude;
-    return true;
-}
-
-bool FileReadC::toDatum(const char* text, double& value) {
-    if (shortDecimal(text, value)) return true;
+bool FileReadC::fullDatum(const char* text, double& value) {
     const char* p = skipBlanks(text);
     bool negative = *p == '-';
     if (*p == '+' || *p == '-') ++p;

@@ -10,6 +10,10 @@
 #include <cstdio>
 #include <ctime>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "startup/RunModeC.h"
 
 class FileReadC {
@@ -61,7 +65,14 @@ class FileReadC {
     // point (at least one digit), an optional exponent; anything after it is
     // ignored. Correctly rounded; beyond the double range it reads as
     // +/-HUGE_VAL, below it as 0. False when no number can be read.
-    static bool toDatum(const char* text, double& value);
+    static bool toDatum(const char* text, double& value) {
+        return shortDecimal(text, value) || fullDatum(text, value);
+    }
+    // Powers of ten that doubles hold exactly.
+    static constexpr double ExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                             1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                             1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
     // A header number read as formatted %u input on a 32-bit platform: white
     // space skipped, optional sign, a minus wraps (-1 is 4294967295), too
     // large saturates at 4294967295. False when no digit follows.
@@ -81,6 +92,8 @@ class FileReadC {
     std::time_t DotEvery;
 
   private:
+    static bool shortDecimal(const char* text, double& value);
+    static bool fullDatum(const char* text, double& value);
     bool fillBlock();
     void forgetBlock();
     static std::size_t copyPlain(const unsigned char* in, std::size_t span, char* out,
@@ -94,3 +107,62 @@ class FileReadC {
     bool ReadFailed;                      // the last fetch failed
     unsigned char Block[BlockSize + 16];  // slack: copyPlain reads whole 16-byte groups
 };
+
+inline const char* FileReadC::nextRead() {
+#if defined(__SSE2__)
+    // A data line usually fits one 16-byte group: its first stop byte is then
+    // its line feed, and the line can be used where it lies.
+    if (BlockEnd - BlockPos >= 16) {
+        unsigned char* at = Block + BlockPos;
+        const __m128i group = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+        const __m128i stops = _mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi8(group, _mm_set1_epi8('\n')),
+                         _mm_cmpeq_epi8(group, _mm_set1_epi8('\r'))),
+            _mm_cmpeq_epi8(group, _mm_set1_epi8(26)));
+        const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(stops));
+        if (mask != 0) {
+            const unsigned end = static_cast<unsigned>(__builtin_ctz(mask));
+            if (at[end] == '\n') {
+                at[end] = '\0';
+                BlockPos += end + 1;
+                ++LineNo;
+                return reinterpret_cast<const char*>(at);
+            }
+        }
+    }
+#endif
+    return ReadLine() == 0 ? Line : nullptr;
+}
+
+// The common datum: blanks, a sign, digits with a point of which at most
+// nine count from the first non-zero one, at most 22 decimals, no exponent.
+// The digits fit 32 bits and the power of ten is exact, so one division
+// rounds correctly. False for anything else, which fullDatum handles.
+inline bool FileReadC::shortDecimal(const char* text, double& value) {
+    const char* p = text;
+    while (*p == ' ' || *p == '\t') ++p;
+    const bool negative = *p == '-';
+    p += negative || *p == '+';
+    const char* const start = p;
+    uint32_t mantissa = 0;
+    for (; *p >= '0' && *p <= '9'; ++p) {
+        if (mantissa >= 100000000) return false;  // a tenth significant digit
+        mantissa = mantissa * 10 + static_cast<uint32_t>(*p - '0');
+    }
+    long decimals = 0;
+    if (*p == '.') {
+        const char* const first = ++p;
+        for (; *p >= '0' && *p <= '9'; ++p) {
+            if (mantissa >= 100000000) return false;
+            mantissa = mantissa * 10 + static_cast<uint32_t>(*p - '0');
+        }
+        decimals = p - first;
+        if (p - start == 1) return false;  // a point alone
+    } else if (p == start) {
+        return false;
+    }
+    if (decimals > 22 || *p == 'e' || *p == 'E') return false;
+    const double magnitude = static_cast<int32_t>(mantissa) / ExactPowers[decimals];
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
