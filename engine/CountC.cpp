@@ -28,35 +28,6 @@ CountC::CountC(GoodBadListC& params, QuitterS& quitter)
       Quitter(quitter),
       DotCountdown(DotPollData) {}
 
-namespace {
-
-inline bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-// Whether a datum lies below H without converting it: a negative number when
-// H > 0, or, when H is above the double nearest 0.1, a number written from
-// "0.0" or ".0" on without an exponent (below 0.1 however it rounds). Only
-// texts that surely convert qualify. Most data of a wave are such small
-// noise, so the count converts only the few that may be high.
-bool surelyLow(const char* p, bool negativesLow, bool tenthsLow) {
-    if (p[0] == '-') return negativesLow && (isDigit(p[1]) || (p[1] == '.' && isDigit(p[2])));
-    if (!tenthsLow) return false;
-    if (p[0] == '0' && p[1] == '.') {
-        p += 2;
-    } else if (p[0] == '.') {
-        p += 1;
-    } else {
-        return false;
-    }
-    if (*p != '0') return false;
-    while (isDigit(*++p)) {
-    }
-    return *p != 'e' && *p != 'E';
-}
-
-}  // namespace
-
 // A spike opens at a high datum once W data have passed since RegionStart and
 // closes at the G-th low datum in a row; it is counted when it closes, if its
 // close lies W or more past RegionStart. The differences are 32-bit unsigned:
@@ -100,6 +71,9 @@ int CountC::CountFile(TextWinC* win) {
     // thread of graphic mode may set at any time.
     int counted = 0;
     const uint32_t samples = State.Samples;
+    // Data that are low by their spelling: those in (-1, 0] when H > 0, and
+    // those below 0.1 when H lies above the double nearest 0.1 (to which they
+    // round at most).
     const bool negativesLow = H > 0.0;
     const bool tenthsLow = H > 0.1;
     // FileState.Value is left as the validation pass set it: the last datum
@@ -111,7 +85,8 @@ int CountC::CountFile(TextWinC* win) {
             break;
         }
         if (quitAsked()) return 0;
-        if (surelyLow(read, negativesLow, tenthsLow)) {
+        const SmallSpelling small = smallSpelling(read);
+        if ((small == SmallNegative && negativesLow) || (small == SmallTenth && tenthsLow)) {
             takeLow();
         } else if (toDatum(read, Datum)) {
             if (Datum >= H) {

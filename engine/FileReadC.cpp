@@ -36,6 +36,14 @@ inline bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// White space before a datum. A line feed can only end a read, so a datum
+// never lies after one: stopping there lets a datum be read from a line that
+// ends with its line feed rather than a terminator.
+const char* skipDatumBlanks(const char* text) {
+    while (isBlank(*text) && *text != '\n') ++text;
+    return text;
+}
+
 const char* skipBlanks(const char* text) {
     while (isBlank(*text)) ++text;
     return text;
@@ -169,9 +177,9 @@ int FileReadC::ReadLine() {
 
 void FileReadC::keepRead(const char* text) {
     if (text == Line) return;
-    std::size_t length = std::strlen(text);
-    std::memcpy(Line, text, length);
-    Line[length] = '\n';
+    std::size_t length = 0;
+    while (text[length] != '\n') ++length;
+    std::memcpy(Line, text, length + 1);
     Line[length + 1] = '\0';
     LineLen = static_cast<uint32_t>(length + 1);
 }
@@ -300,7 +308,7 @@ bool fastDecimal(const DecimalS& number, long exponent, double& value) {
 }  // namespace
 
 bool FileReadC::fullDatum(const char* text, double& value) {
-    const char* p = skipBlanks(text);
+    const char* p = skipDatumBlanks(text);
     bool negative = *p == '-';
     if (*p == '+' || *p == '-') ++p;
     DecimalS number;

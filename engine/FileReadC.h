@@ -41,13 +41,12 @@ class FileReadC {
     // The next read into Line: 0 and LineNo + 1; -4 at end of file or on a
     // read error, with LineNo unchanged and, at end of file, Line as it was.
     int ReadLine();
-    // The next read for a caller that needs only its text, up to the line
-    // feed: LineNo + 1 and the text, or none where ReadLine fails. A short
-    // line that lies whole in the block is handed out in place (its line feed
-    // replaced by the terminator) and Line is left as it was; any other read
-    // goes through ReadLine into Line.
+    // The next read for a caller that reads it as a datum: LineNo + 1 and
+    // its text, or none where ReadLine fails. A short line that lies whole in
+    // the block is handed out where it lies, ended by its line feed, and Line
+    // is left as it was; any other read goes through ReadLine into Line.
     const char* nextRead();
-    // Puts a text from nextRead into Line, with its line feed, for messages.
+    // Puts a text from nextRead into Line as ReadLine delivers it, for messages.
     void keepRead(const char* text);
     // Back to the start of the file, then n - 1 reads discarded; LineNo = n,
     // Line empty. Sets Status to 0, or -2 when the rewind fails, and returns it.
@@ -68,6 +67,14 @@ class FileReadC {
     static bool toDatum(const char* text, double& value) {
         return shortDecimal(text, value) || fullDatum(text, value);
     }
+    // What the spelling of a datum alone tells: SmallNegative for "-0.ddd"
+    // or "-.ddd" (a value in (-1, 0]), SmallTenth for "0.0ddd" or ".0ddd" (a
+    // value in [0, 0.1) before rounding), each without an exponent and ending
+    // within 16 bytes; NotSmall for anything else. Most data of a wave are
+    // such small noise, which the engine need not convert. read is a text from
+    // nextRead: at least 16 bytes can be read from it.
+    enum SmallSpelling { NotSmall, SmallNegative, SmallTenth };
+    static SmallSpelling smallSpelling(const char* read);
     // Powers of ten that doubles hold exactly.
     static constexpr double ExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
@@ -113,7 +120,7 @@ inline const char* FileReadC::nextRead() {
     // A data line usually fits one 16-byte group: its first stop byte is then
     // its line feed, and the line can be used where it lies.
     if (BlockEnd - BlockPos >= 16) {
-        unsigned char* at = Block + BlockPos;
+        const unsigned char* at = Block + BlockPos;
         const __m128i group = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
         const __m128i stops = _mm_or_si128(
             _mm_or_si128(_mm_cmpeq_epi8(group, _mm_set1_epi8('\n')),
@@ -123,7 +130,6 @@ inline const char* FileReadC::nextRead() {
         if (mask != 0) {
             const unsigned end = static_cast<unsigned>(__builtin_ctz(mask));
             if (at[end] == '\n') {
-                at[end] = '\0';
                 BlockPos += end + 1;
                 ++LineNo;
                 return reinterpret_cast<const char*>(at);
@@ -165,4 +171,38 @@ inline bool FileReadC::shortDecimal(const char* text, double& value) {
     const double magnitude = static_cast<int32_t>(mantissa) / ExactPowers[decimals];
     value = negative ? -magnitude : magnitude;
     return true;
+}
+
+inline FileReadC::SmallSpelling FileReadC::smallSpelling(const char* read) {
+    SmallSpelling kind = SmallTenth;
+    unsigned first;  // the position of the first digit after the point
+    if (read[0] == '-') {
+        kind = SmallNegative;
+        if (read[1] == '.') {
+            first = 2;
+        } else if (read[1] == '0' && read[2] == '.') {
+            first = 3;
+        } else {
+            return NotSmall;
+        }
+    } else if (read[0] == '0' && read[1] == '.' && read[2] == '0') {
+        first = 3;
+    } else if (read[0] == '.' && read[1] == '0') {
+        first = 2;
+    } else {
+        return NotSmall;
+    }
+    unsigned end = first;
+#if defined(__SSE2__)
+    const __m128i group = _mm_loadu_si128(reinterpret_cast<const __m128i*>(read));
+    const __m128i digits = _mm_and_si128(_mm_cmpgt_epi8(group, _mm_set1_epi8('0' - 1)),
+                                         _mm_cmplt_epi8(group, _mm_set1_epi8('9' + 1)));
+    const unsigned others = ~static_cast<unsigned>(_mm_movemask_epi8(digits)) | 0x10000u;
+    end += static_cast<unsigned>(__builtin_ctz(others >> first));
+#else
+    while (end < 16 && read[end] >= '0' && read[end] <= '9') ++end;
+#endif
+    if (end >= 16 || (end == 2 && kind == SmallNegative)) return NotSmall;  // "-." alone
+    const char after = read[end];
+    return after == 'e' || after == 'E' ? NotSmall : kind;
 }

@@ -257,22 +257,33 @@ ValidateC::DataResult ValidateC::firstPass() {
     uint32_t runAbove = 0, runBelow = 0, run = 0;
     bool above = false;
     DataResult result = DataGood;
+    // Data in (-1, 0] lie in range, at or below the level and below p; data
+    // below 0.1 too once p and the level are at least the double nearest 0.1.
+    // Such data are judged by their spelling; Value keeps the last datum
+    // converted.
+    const bool negativesJudged = lowest <= -1.0;
+    const bool tenthsJudged = highest >= 0.1 && level >= 0.1;
     const char* read;
     while ((read = nextRead()) != nullptr && LineNo <= lastLine) {
         if (quitAsked()) return DataQuit;
-        double datum;
-        if (!toDatum(read, datum)) {
-            result = DataUnreadable;
-            break;
+        const SmallSpelling small = smallSpelling(read);
+        bool isAbove = false;
+        if (!(small == SmallNegative && negativesJudged) &&
+            !(small == SmallTenth && tenthsJudged && maxValue >= 0.1)) {
+            double datum;
+            if (!toDatum(read, datum)) {
+                result = DataUnreadable;
+                break;
+            }
+            if (datum < lowest || datum > highest) {
+                result = DataOutOfRange;
+                break;
+            }
+            value = datum;
+            if (datum > maxValue) maxValue = datum;
+            isAbove = datum > level;
         }
-        if (datum < lowest || datum > highest) {
-            result = DataOutOfRange;
-            break;
-        }
-        value = datum;
         if (dotPoll()) putDot();
-        if (datum > maxValue) maxValue = datum;
-        const bool isAbove = datum > level;
         if (isAbove == above) {
             ++run;
             continue;
