@@ -213,6 +213,22 @@ TEST_F(ValidateTest, RunsAboveAndAtOrBelowTheLevel) {
     EXPECT_EQ(state.RunAbove, 4u);
     EXPECT_EQ(state.MaxValue, 0.7);
     EXPECT_EQ(state.HeightH, 0.35);
+
+    // Small data whose spelling alone cannot decide: a level below 0.1, a
+    // greatest datum below 0.1, exponents.
+    restart();
+    Params.Height = 5.0;
+    add(header(1000) + "0.5\n0.01\n0.06\n0.07\n-0.02\n");
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(state.RunAbove, 2u);
+    EXPECT_EQ(state.RunBelow, 1u);
+    Params.Height = 50.0;
+    const std::string outOfRange = add(header(1000) + "0.5\n-0.5e1\n");
+    add(header(1000) + "0.02\n0.09e1\n0.0\n");
+    EXPECT_EQ(run(), 0);
+    EXPECT_EQ(state.MaxValue, 0.9);
+    EXPECT_EQ(state.RunAbove, 1u);
+    EXPECT_EQ(names(GoodBadListC::BAD), Names{outOfRange});
 }
 
 // Check lists what is left; Count sums up; silent and text modes do neither.
