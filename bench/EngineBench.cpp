@@ -39,6 +39,7 @@
 #include "framework/native/StandIns.h"
 #endif
 
+#include "bench/BenchCommon.h"
 #include "engine/ExtendedPrecision.h"
 #include "engine/GoodBadListC.h"
 #include "engine/ValidateC.h"
@@ -46,33 +47,22 @@
 
 namespace {
 
-#ifdef _WIN32
-constexpr const char* BuildName = "win32";
-constexpr bool StreamKeepsCR = false;
-#else
-constexpr const char* BuildName = "native";
-constexpr bool StreamKeepsCR = true;
-#endif
+using bench::baseName;
+using bench::BuildName;
+using bench::Clock;
+using bench::Fail;
+using bench::since;
+using bench::StreamKeepsCR;
 
 // The run's spike parameters: the program's defaults.
 constexpr double HeightPercent = 50.0;
 constexpr double WidthPercent = 10.0;
-
-struct Fail {
-    std::string what;
-};
 
 struct Outcome {
     std::string result;  // the result line
     uint32_t samples = 0;
     double seconds = 0;
 };
-
-using Clock = std::chrono::steady_clock;
-
-double since(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 // The engine as silent mode drives it: one name in GOOD, the output window
 // without a control, one ValidateAll. Kept off the stack (its read block
@@ -319,13 +309,6 @@ Outcome timed(JobFn job, const char* path) {
     return out;
 }
 
-const char* baseName(const char* path) {
-    const char* base = path;
-    for (const char* p = path; *p != '\0'; ++p)
-        if (*p == '/' || *p == '\\') base = p + 1;
-    return base;
-}
-
 void printHeader() {
     std::printf("%-7s %-24s %-12s %9s %9s %10s  %s\n", "build", "file", "method", "samples",
                 "best s", "ns/sample", "strtod/engine");
@@ -404,38 +387,18 @@ int usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    int repeat = 5;
-    double goal = 0;
-    bool header = false;
-    bool memory = false;
-    std::vector<const char*> files;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--repeat") == 0 && i + 1 < argc) {
-            repeat = std::atoi(argv[++i]);
-            if (repeat < 1) return usage();
-        } else if (std::strcmp(argv[i], "--goal") == 0 && i + 1 < argc) {
-            goal = std::atof(argv[++i]);
-        } else if (std::strcmp(argv[i], "--header") == 0) {
-            header = true;
-        } else if (std::strcmp(argv[i], "--memory") == 0) {
-            memory = true;
-        } else if (argv[i][0] == '-') {
-            return usage();
-        } else {
-            files.push_back(argv[i]);
-        }
-    }
-    if (files.empty() || (memory && files.size() != 1)) return usage();
+    bench::ArgsS args;
+    if (!args.parse(argc, argv, true) || (args.Memory && args.Files.size() != 1)) return usage();
 #ifndef _WIN32
     standin::echoBoxesToStderr(true);  // a problem the engine reports shows at once
 #endif
     try {
-        if (memory) {
-            measureMemory(files[0], header);
+        if (args.Memory) {
+            measureMemory(args.Files[0], args.Header);
             return 0;
         }
-        if (header) printHeader();
-        for (const char* path : files) benchFile(path, repeat, goal);
+        if (args.Header) printHeader();
+        for (const char* path : args.Files) benchFile(path, args.Repeat, args.Goal);
     } catch (const Fail& fail) {
         std::fflush(stdout);
         std::fprintf(stderr, "enginebench: FAILED: %s\n", fail.what.c_str());

@@ -25,23 +25,19 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchCommon.h"
 #include "engine/FileReadC.h"
 
 namespace {
 
-#ifdef _WIN32
-constexpr const char* BuildName = "win32";
-constexpr bool StreamKeepsCR = false;
-#else
-constexpr const char* BuildName = "native";
-constexpr bool StreamKeepsCR = true;
-#endif
+using bench::baseName;
+using bench::BuildName;
+using bench::Clock;
+using bench::Fail;
+using bench::since;
+using bench::StreamKeepsCR;
 
 constexpr int FgetsSize = 48;  // the reads the reader stands in for
-
-struct Fail {
-    std::string what;
-};
 
 // FNV-1a over the delivered bytes, with the length of each read mixed in so
 // that reads split at other places give another sum.
@@ -72,12 +68,6 @@ struct Pass {
     uint64_t touch = 0;
     double seconds = 0;
 };
-
-using Clock = std::chrono::steady_clock;
-
-double since(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 class ReaderMethod {
   public:
@@ -174,13 +164,6 @@ long long fileSize(const char* path) {
     return size;
 }
 
-const char* baseName(const char* path) {
-    const char* base = path;
-    for (const char* p = path; *p != '\0'; ++p)
-        if (*p == '/' || *p == '\\') base = p + 1;
-    return base;
-}
-
 void printHeader() {
     std::printf("%-7s %-24s %-10s %10s %9s %9s  %s\n", "build", "file", "method", "reads", "best s",
                 "MB/s", "fgets/reader");
@@ -253,28 +236,11 @@ int usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    int repeat = 5;
-    double goal = 0;
-    bool header = false;
-    std::vector<const char*> files;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--repeat") == 0 && i + 1 < argc) {
-            repeat = std::atoi(argv[++i]);
-            if (repeat < 1) return usage();
-        } else if (std::strcmp(argv[i], "--goal") == 0 && i + 1 < argc) {
-            goal = std::atof(argv[++i]);
-        } else if (std::strcmp(argv[i], "--header") == 0) {
-            header = true;
-        } else if (argv[i][0] == '-') {
-            return usage();
-        } else {
-            files.push_back(argv[i]);
-        }
-    }
-    if (files.empty()) return usage();
-    if (header) printHeader();
+    bench::ArgsS args;
+    if (!args.parse(argc, argv, false)) return usage();
+    if (args.Header) printHeader();
     try {
-        for (const char* path : files) benchFile(path, repeat, goal);
+        for (const char* path : args.Files) benchFile(path, args.Repeat, args.Goal);
     } catch (const Fail& fail) {
         std::fflush(stdout);
         std::fprintf(stderr, "readerbench: FAILED: %s\n", fail.what.c_str());
