@@ -13,6 +13,7 @@
 #include "startup/ErrHandleC.h"
 #include "tests/unit/Boxes.h"
 #include "tests/unit/TempFiles.h"
+#include "tests/unit/WaveText.h"
 
 namespace {
 
@@ -27,9 +28,7 @@ class CountTest : public ::testing::Test {
     // data are low (0.1) except at the 1-based indexes in high.
     int count(uint32_t samples, uint32_t w, uint32_t g, const std::vector<uint32_t>& high,
               uint32_t rate = 8000) {
-        std::string bytes = "SAMPLES:\t" + std::to_string(samples) +
-                            "\nBITSPERSAMPLE:\t16\nCHANNELS:\t1\nSAMPLERATE:\t" +
-                            std::to_string(rate) + "\nNORMALIZED:\tTRUE\n";
+        std::string bytes = wavetext::header(samples, rate);
         std::vector<bool> isHigh(samples + 1, false);
         for (uint32_t i : high) isHigh[i] = true;
         for (uint32_t i = 1; i <= samples; ++i) bytes += isHigh[i] ? "0.5\n" : "0.1\n";
@@ -98,9 +97,7 @@ TEST_F(CountTest, FirstDataOpenAtOnceThroughTheWrappedDifference) {
 
 TEST_F(CountTest, EqualToHeightIsHighAndHeaderGivesTheDuration) {
     // Only 3 data lines for SAMPLES 10000: the duration still comes from the header.
-    Path = Files.write(
-        "SAMPLES:\t10000\nBITSPERSAMPLE:\t16\nCHANNELS:\t1\nSAMPLERATE:\t10000\n"
-        "NORMALIZED:\tTRUE\n0.25\n0.25\n0.0\n");
+    Path = Files.write(wavetext::header(10000) + "0.25\n0.25\n0.0\n");
     ASSERT_EQ(Counter.setFileName(Path.c_str()), 0);
     ASSERT_EQ(Counter.open(), 0);
     Params.FileState = {"", 10000, 16, 1, 10000, "TRUE", 0, 0, 0, 0, 0.25, 1, 1};
@@ -122,8 +119,7 @@ TEST_F(CountTest, EveryHighDatumIsSeenWhateverItsShape) {
         {0.05, "0.01\n0.02\n0.03\n0.04\n0.0\n0.01\n0.02\n", "0.06\n"},
     };
     for (const CaseS& c : cases) {
-        Path = Files.write(std::string("SAMPLES:\t1000\nBITSPERSAMPLE:\t16\nCHANNELS:\t1\n") +
-                           "SAMPLERATE:\t8000\nNORMALIZED:\tTRUE\n" + c.Low + c.High + c.Low);
+        Path = Files.write(wavetext::header(1000, 8000) + c.Low + c.High + c.Low);
         ASSERT_EQ(Counter.setFileName(Path.c_str()), 0);
         ASSERT_EQ(Counter.open(), 0);
         Params.FileState = {"", 1000, 16, 1, 8000, "TRUE", 0, 0, 0, 0, c.H, 2, 1};
@@ -135,9 +131,7 @@ TEST_F(CountTest, EveryHighDatumIsSeenWhateverItsShape) {
 // A file changed since it was validated: the count fails with a warning
 // naming the line read (one past the datum's file line) and writes nothing.
 TEST_F(CountTest, UnconvertibleDatumFails) {
-    Path = Files.write(
-        "SAMPLES:\t1000\nBITSPERSAMPLE:\t16\nCHANNELS:\t1\nSAMPLERATE:\t8000\n"
-        "NORMALIZED:\tTRUE\n0.1\nabc\n0.1\n0.1\n0.1\n0.1\n");
+    Path = Files.write(wavetext::header(1000, 8000) + "0.1\nabc\n0.1\n0.1\n0.1\n0.1\n");
     ASSERT_EQ(Counter.setFileName(Path.c_str()), 0);
     ASSERT_EQ(Counter.open(), 0);
     Params.FileState.Samples = 1000;

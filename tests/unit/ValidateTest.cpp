@@ -15,21 +15,14 @@
 #include "tests/common/ThresholdCheck.h"
 #include "tests/unit/Boxes.h"
 #include "tests/unit/TempFiles.h"
+#include "tests/unit/WaveText.h"
 
 namespace {
 
 using Names = std::vector<std::string>;
 
-std::string header(uint32_t samples, uint32_t rate = 10000) {
-    return "SAMPLES:\t" + std::to_string(samples) + "\nBITSPERSAMPLE:\t16\nCHANNELS:\t1\n" +
-           "SAMPLERATE:\t" + std::to_string(rate) + "\nNORMALIZED:\tTRUE\n";
-}
-
-std::string repeat(const std::string& line, int times) {
-    std::string text;
-    for (int i = 0; i < times; ++i) text += line;
-    return text;
-}
+using wavetext::header;
+using wavetext::repeat;
 
 class ValidateTest : public ::testing::Test {
   protected:
