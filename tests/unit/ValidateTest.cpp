@@ -264,6 +264,21 @@ TEST_F(ValidateTest, HowEachRunEnds) {
     EXPECT_EQ(Edit.Shown.find("files named"), std::string::npos);
 }
 
+// The summary lists every rejected name whole, however long the list.
+TEST_F(ValidateTest, LongNameListsAreShownWhole) {
+    std::string names;
+    for (char c = 'a'; c < 'i'; ++c) {
+        const std::string name = Files.dir() + "/" + std::string(2000, c);
+        Params.appendNew(GoodBadListC::BAD, name.c_str());
+        names += name + " ";
+    }
+    add(header(1000));
+    Engine.CountFlag = true;
+    EXPECT_EQ(run(), 0);
+    EXPECT_NE(Edit.Shown.find("These 8 were found bad: [" + names + "]."), std::string::npos);
+    EXPECT_TRUE(standin::shownBoxes().empty());
+}
+
 // A control that confirms a quit when it is first scrolled, as if the user
 // had confirmed it while the first reason line was written.
 class QuitOnScroll : public standin::EditControlC {
