@@ -8,7 +8,8 @@
 
 namespace {
 const int BadDatumStatus = -1000;
-}
+const int QuitDuringCount = 1;
+}  // namespace
 
 CountC::CountC(GoodBadListC& params, QuitterS& quitter)
     : InSpike(false),
@@ -69,38 +70,8 @@ int CountC::CountFile(TextWinC* win) {
     Status = 0;
     // Kept here rather than in the process-wide Status, which the other
     // thread of graphic mode may set at any time.
-    int counted = 0;
-    const uint32_t samples = State.Samples;
-    // Data that are low by their spelling: those in (-1, 0] when H > 0, and
-    // those below 0.1 when H lies above the double nearest 0.1 (to which they
-    // round at most).
-    const bool negativesLow = H > 0.0;
-    const bool tenthsLow = H > 0.1;
-    // FileState.Value is left as the validation pass set it: the last datum
-    // of these same data.
-    while (DatumIx <= samples) {
-        const char* read = nextRead();
-        if (read == nullptr) {
-            if (readFailed()) counted = -4;  // a read error is not the end of the data
-            break;
-        }
-        if (quitAsked()) return 0;
-        const SmallSpelling small = smallSpelling(read);
-        if ((small == SmallNegative && negativesLow) || (small == SmallTenth && tenthsLow)) {
-            takeLow();
-        } else if (toDatum(read, Datum)) {
-            if (Datum >= H) {
-                takeHigh();
-            } else {
-                takeLow();
-            }
-        } else {
-            keepRead(read);
-            counted = BadDatumStatus;
-            break;
-        }
-        ++DatumIx;
-    }
+    const int counted = countData();
+    if (counted == QuitDuringCount) return 0;
     if (counted == BadDatumStatus) {
         Status = BadDatumStatus;
         ErrHandle.report(BadDatumStatus,
@@ -118,6 +89,38 @@ int CountC::CountFile(TextWinC* win) {
         return -4;
     }
     writeResult(win);
+    return 0;
+}
+
+// The state machine over the data from the current read on: 0, or
+// QuitDuringCount, BadDatumStatus, or -4 for a read error (which is not the
+// end of the data).
+int CountC::countData() {
+    const uint32_t samples = State.Samples;
+    // Data that are low by their spelling: those in (-1, 0] when H > 0, and
+    // those below 0.1 when H lies above the double nearest 0.1 (to which they
+    // round at most). FileState.Value is left as the validation pass set it:
+    // the last datum of these same data.
+    const bool negativesLow = H > 0.0;
+    const bool tenthsLow = H > 0.1;
+    for (; DatumIx <= samples; ++DatumIx) {
+        const char* read = nextRead();
+        if (read == nullptr) return readFailed() ? -4 : 0;
+        if (quitAsked()) return QuitDuringCount;
+        const SmallSpelling small = smallSpelling(read);
+        if ((small == SmallNegative && negativesLow) || (small == SmallTenth && tenthsLow)) {
+            takeLow();
+        } else if (toDatum(read, Datum)) {
+            if (Datum >= H) {
+                takeHigh();
+            } else {
+                takeLow();
+            }
+        } else {
+            keepRead(read);
+            return BadDatumStatus;
+        }
+    }
     return 0;
 }
 

@@ -51,6 +51,7 @@ class CountC : public FileReadC {
     // The state machine's step for a datum at or above H, and below it.
     void takeHigh();
     void takeLow();
+    int countData();
     void writeResult(TextWinC* win);
 
     uint32_t DotCountdown;
