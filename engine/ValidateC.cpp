@@ -40,6 +40,29 @@ const char* const Overlength = "Can't add file name to Bad list because of overl
 const char* const CountFailed = "Can't CountFile() apparently good file!  System error?";
 const char* const CloseFailed = "Can't close() apparently good file!  System error?";
 
+// The longest runs of consecutive data above, and at or below, the level.
+// The first datum starts a run of its own side, as if an empty run at or
+// below came before it.
+struct RunsS {
+    uint32_t LongestAbove = 0;
+    uint32_t LongestBelow = 0;
+    uint32_t Run = 0;
+    bool Above = false;
+
+    void take(bool above) {
+        if (above != Above) {
+            end();
+            Run = 0;
+            Above = above;
+        }
+        ++Run;
+    }
+    void end() {
+        uint32_t& longest = Above ? LongestAbove : LongestBelow;
+        if (Run > longest) longest = Run;
+    }
+};
+
 // A line after the data that may stand there: empty, a line feed, or one
 // blank and a line feed.
 bool looksEmpty(const char* line) {
@@ -254,8 +277,7 @@ ValidateC::DataResult ValidateC::firstPass() {
     const uint32_t lastLine = State.Samples + 5;
     double value = State.Value;
     double maxValue = 0.0;
-    uint32_t runAbove = 0, runBelow = 0, run = 0;
-    bool above = false;
+    RunsS runs;
     DataResult result = DataGood;
     // Data in (-1, 0] lie in range, at or below the level and below p; data
     // below 0.1 too once p and the level are at least the double nearest 0.1.
@@ -284,21 +306,13 @@ ValidateC::DataResult ValidateC::firstPass() {
             isAbove = datum > level;
         }
         if (dotPoll()) putDot();
-        if (isAbove == above) {
-            ++run;
-            continue;
-        }
-        uint32_t& ended = above ? runAbove : runBelow;
-        if (run > ended) ended = run;
-        run = 1;
-        above = isAbove;
+        runs.take(isAbove);
     }
-    uint32_t& open = above ? runAbove : runBelow;
-    if (run > open) open = run;
+    runs.end();
     State.Value = value;
     State.MaxValue = maxValue;
-    State.RunAbove = runAbove;
-    State.RunBelow = runBelow;
+    State.RunAbove = runs.LongestAbove;
+    State.RunBelow = runs.LongestBelow;
     return result;
 }
 
