@@ -178,10 +178,11 @@ int FileReadC::ReadLine() {
 void FileReadC::keepRead(const char* text) {
     if (text == Line) return;
     std::size_t length = 0;
-    while (text[length] != '\n') ++length;
-    std::memcpy(Line, text, length + 1);
-    Line[length + 1] = '\0';
-    LineLen = static_cast<uint32_t>(length + 1);
+    for (; *text != '\n'; ++text)
+        if (*text != '\r') Line[length++] = *text;
+    Line[length++] = '\n';
+    Line[length] = '\0';
+    LineLen = static_cast<uint32_t>(length);
 }
 
 int FileReadC::seekLine(uint32_t n) {

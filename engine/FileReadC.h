@@ -43,8 +43,9 @@ class FileReadC {
     int ReadLine();
     // The next read for a caller that reads it as a datum: LineNo + 1 and
     // its text, or none where ReadLine fails. A short line that lies whole in
-    // the block is handed out where it lies, ended by its line feed, and Line
-    // is left as it was; any other read goes through ReadLine into Line.
+    // the block is handed out where it lies, ended by its line feed (or CR
+    // LF), and Line is left as it was; any other read goes through ReadLine
+    // into Line.
     const char* nextRead();
     // Puts a text from nextRead into Line as ReadLine delivers it, for messages.
     void keepRead(const char* text);
@@ -128,7 +129,9 @@ inline const char* FileReadC::nextRead() {
             _mm_cmpeq_epi8(group, _mm_set1_epi8(26)));
         const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(stops));
         if (mask != 0) {
-            const unsigned end = static_cast<unsigned>(__builtin_ctz(mask));
+            // The line feed, or a CR right before it (which text mode drops).
+            unsigned end = static_cast<unsigned>(__builtin_ctz(mask));
+            if (at[end] == '\r' && end < 15 && at[end + 1] == '\n') ++end;
             if (at[end] == '\n') {
                 BlockPos += end + 1;
                 ++LineNo;

@@ -131,17 +131,22 @@ TEST_F(CountTest, EveryHighDatumIsSeenWhateverItsShape) {
 // A file changed since it was validated: the count fails with a warning
 // naming the line read (one past the datum's file line) and writes nothing.
 TEST_F(CountTest, UnconvertibleDatumFails) {
-    Path = Files.write(wavetext::header(1000, 8000) + "0.1\nabc\n0.1\n0.1\n0.1\n0.1\n");
-    ASSERT_EQ(Counter.setFileName(Path.c_str()), 0);
-    ASSERT_EQ(Counter.open(), 0);
-    Params.FileState.Samples = 1000;
-    errno = 0;
-    EXPECT_EQ(Counter.CountFile(&Window), -3);
-    EXPECT_EQ(testboxes::takeTexts(),
-              std::vector<std::string>{testboxes::box(
-                  "Tallywave ValidateC::CountFile():\nFname=[" + Path +
-                      "].\nConvert float value FAILED.\nBad datum at line 8=[abc\n].",
-                  -1000)});
+    for (const char* lineEnd : {"\n", "\r\n"}) {
+        std::string data;
+        for (const char* line : {"0.1", "abc", "0.1", "0.1", "0.1", "0.1"})
+            data += std::string(line) + lineEnd;
+        Path = Files.write(wavetext::header(1000, 8000) + data);
+        ASSERT_EQ(Counter.setFileName(Path.c_str()), 0);
+        ASSERT_EQ(Counter.open(), 0);
+        Params.FileState.Samples = 1000;
+        errno = 0;
+        EXPECT_EQ(Counter.CountFile(&Window), -3);
+        EXPECT_EQ(testboxes::takeTexts(),
+                  std::vector<std::string>{testboxes::box(
+                      "Tallywave ValidateC::CountFile():\nFname=[" + Path +
+                          "].\nConvert float value FAILED.\nBad datum at line 8=[abc\n].",
+                      -1000)});
+    }
     EXPECT_EQ(std::string(Window.Text), "");
 }
 
