@@ -121,15 +121,9 @@ std::size_t FileReadC::copyPlain(const unsigned char* in, std::size_t span, char
 #if defined(__SSE2__)
     // Sixteen bytes at a time while a whole group fits at out: a data line
     // usually takes one group, with no branch per byte.
-    const __m128i lf = _mm_set1_epi8('\n');
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i ctrlZ = _mm_set1_epi8(static_cast<char>(CtrlZ));
     while (done < span && room - done >= 16) {
-        __m128i group = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + done));
-        __m128i stops =
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(group, lf), _mm_cmpeq_epi8(group, cr)),
-                         _mm_cmpeq_epi8(group, ctrlZ));
-        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(stops));
+        const __m128i group = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + done));
+        const unsigned mask = stopMask(group);
         std::size_t plain = mask != 0 ? static_cast<std::size_t>(__builtin_ctz(mask)) : 16;
         if (plain > span - done) plain = span - done;
         // Nothing is written unless a byte is delivered: at end of file Line

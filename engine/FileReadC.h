@@ -100,6 +100,16 @@ class FileReadC {
     std::time_t DotEvery;
 
   private:
+#if defined(__SSE2__)
+    // One bit per byte of the group that stops a plain copy: LF, CR, Ctrl-Z.
+    static unsigned stopMask(__m128i group) {
+        const __m128i stops = _mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi8(group, _mm_set1_epi8('\n')),
+                         _mm_cmpeq_epi8(group, _mm_set1_epi8('\r'))),
+            _mm_cmpeq_epi8(group, _mm_set1_epi8(26)));
+        return static_cast<unsigned>(_mm_movemask_epi8(stops));
+    }
+#endif
     static bool shortDecimal(const char* text, double& value);
     static bool fullDatum(const char* text, double& value);
     bool fillBlock();
@@ -122,12 +132,8 @@ inline const char* FileReadC::nextRead() {
     // its line feed, and the line can be used where it lies.
     if (BlockEnd - BlockPos >= 16) {
         const unsigned char* at = Block + BlockPos;
-        const __m128i group = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-        const __m128i stops = _mm_or_si128(
-            _mm_or_si128(_mm_cmpeq_epi8(group, _mm_set1_epi8('\n')),
-                         _mm_cmpeq_epi8(group, _mm_set1_epi8('\r'))),
-            _mm_cmpeq_epi8(group, _mm_set1_epi8(26)));
-        const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(stops));
+        const unsigned mask =
+            stopMask(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)));
         if (mask != 0) {
             // The line feed, or a CR right before it (which text mode drops).
             unsigned end = static_cast<unsigned>(__builtin_ctz(mask));
