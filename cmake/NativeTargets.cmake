@@ -12,7 +12,8 @@ endif()
 
 find_package(GTest REQUIRED)
 
-add_library(tallystandins STATIC framework/native/StandIns.cpp)
+add_library(tallystandins STATIC framework/native/StandIns.cpp framework/native/StandInWindows.cpp
+                          ${TALLY_FRAMEWORK_COMMON})
 target_include_directories(tallystandins PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(tallystandins PRIVATE _GNU_SOURCE)
 tally_warnings(tallystandins)

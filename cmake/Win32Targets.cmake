@@ -9,12 +9,17 @@ target_compile_options(tallycore PRIVATE ${TALLY_WIN32_FLAGS})
 add_compile_definitions(__USE_MINGW_ANSI_STDIO=1 WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 add_link_options(-static -static-libgcc -static-libstdc++)
 
-add_library(tallyplatform STATIC framework/win32/Win32Seams.cpp)
+add_library(tallyplatform STATIC framework/win32/Win32Seams.cpp framework/win32/Win32Windows.cpp
+                          framework/win32/LeanRuntime.cpp
+                          ${TALLY_FRAMEWORK_COMMON})
 target_include_directories(tallyplatform PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(tallyplatform PUBLIC user32 advapi32)
+target_link_libraries(tallyplatform PUBLIC user32 gdi32 advapi32)
 tally_product(tallyplatform)
 
-add_executable(tallywave WIN32 startup/main.cpp)
+enable_language(RC)
+# windres reads the resource script with the source root on its include path.
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I ${CMAKE_SOURCE_DIR} -O coff")
+add_executable(tallywave WIN32 startup/main.cpp gui/tallywave.rc)
 target_link_libraries(tallywave PRIVATE tallycore tallyplatform)
 target_link_options(tallywave PRIVATE -s)  # shipped without symbols
 tally_product(tallywave)

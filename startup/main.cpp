@@ -2,21 +2,31 @@
 // start-up object (invocation line and system probe), runs the one front end
 // that the run mode asks for, and returns its status as the exit code.
 #include <clocale>
+#include <new>
 
 #include "startup/ErrHandleC.h"
 #include "startup/StartupC.h"
+#include "textui/TallyTAppC.h"
 
 namespace {
 
-// The front ends are not built yet: the text-mode application (silent and
-// text modes) and the graphic application with its output-window thread are
-// added later. Until then each mode ends the run here with status 0.
+// Silent and text modes: one text-mode application, run until its window is
+// closed; a failed run is shown once more here and becomes the exit code.
+void runTextMode(StartupC& startup, QuitterS& quitter) {
+    TallyTAppC* MainTAppP = new (std::nothrow) TallyTAppC(&startup, &quitter, ReleaseStr);
+    if (MainTAppP == nullptr) ErrHandle.fatal(-3, "Tallywave TEXT mode MainTAppP==NULL pointer.");
+    Status = MainTAppP->Run();
+    if (Status < 0) Status = ErrHandle.report(Status, "Tallywave MainTAppP->Run() returned failure.");
+    delete MainTAppP;
+}
+
+// The graphic application with its output-window thread is added later; until
+// then graphic mode ends the run here with status 0.
 int runFrontEnd(StartupC& startup, QuitterS& quitter) {
-    (void)quitter;
     switch (startup.Mode) {
         case ModeSilent:
         case ModeText:
-            Status = 0;  // text-mode application: added later
+            runTextMode(startup, quitter);
             break;
         case ModeGraphic:
             Status = 0;  // output-window thread and graphic application: added later

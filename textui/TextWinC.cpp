@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "startup/ErrHandleC.h"
 
@@ -12,17 +13,46 @@ TextWinC::ReallocFn TextWinC::Realloc = std::realloc;
 static const std::size_t NothingShown = static_cast<std::size_t>(-1);
 
 TextWinC::TextWinC()
-    : Text(nullptr), NewLines(0), TEditP(nullptr), TextLen(0), TextRoom(0), ShownLen(0) {
+    : TWindow(nullptr, nullptr),
+      Text(nullptr),
+      NewLines(0),
+      TEditP(nullptr),
+      TFontP(nullptr),
+      TextLen(0),
+      TextRoom(0),
+      ShownLen(0),
+      ShownInP(nullptr) {
+    setBkgndColor(0xFFFFFF);
     Text = static_cast<char*>(Realloc(nullptr, TextStartRoom + 1));
     if (Text == nullptr)
         ErrHandle.fatal(-1, "TallyTAppC.TextWinC:  Allocate Text failed: NULL pointer.");
     TextRoom = TextStartRoom;
     Text[0] = '\0';
     Text[TextRoom] = '\0';
+    setTransferBuffer(Text);
+    TFontP = new (std::nothrow) TFont("Courier New", 14, 9, 500, 1);
+    if (TFontP == nullptr || TFontP->handle() == nullptr)
+        ErrHandle.fatal(-1, "TallyTAppC.TextWinC:  Allocate TFontP failed: NULL pointer.");
+    TEditP = new (std::nothrow) TEdit(this, EditId, 0, 0, EditWidth, EditHeight);
+    if (TEditP == nullptr)
+        ErrHandle.fatal(-1, "TallyTAppC.TextWinC:  Allocate TEditP failed: NULL pointer.");
+    TEditP->Attr.Style = ws::Border | ws::TabStop | ws::HScroll | ws::VScroll | ws::EsMultiLine |
+                         ws::EsAutoHScroll | ws::EsAutoVScroll;
+    TEditP->enableTransfer();
 }
 
+// The edit control's window goes first, then the font it shows its text in;
+// the edit control object goes with the window's children.
 TextWinC::~TextWinC() {
+    TEditP->destroyWindow();
+    delete TFontP;
     std::free(Text);
+}
+
+void TextWinC::onCreated() {
+    TWindow::onCreated();
+    TEditP->setFont(TFontP->handle());
+    setEdit(TEditP);
 }
 
 // Writes str (and CR LF) at offset at, growing Text when it must. The text
@@ -39,6 +69,7 @@ int TextWinC::put(std::size_t at, const char* str, bool lineEnd) {
         char* bigger = static_cast<char*>(Realloc(Text, room + 1));
         if (bigger == nullptr) return -2;
         Text = bigger;
+        setTransferBuffer(Text);
         TextRoom = room;
         Text[TextRoom] = '\0';
     }
@@ -67,31 +98,31 @@ int TextWinC::setLine(const char* str) {
 }
 
 void TextWinC::refresh() {
-    if (TEditP == nullptr) return;
-    if (ShownLen <= TextLen && !TEditP->modified()) {
-        TEditP->appendText(Text + ShownLen, TextLen - ShownLen);
+    if (ShownInP == nullptr) return;
+    if (ShownLen <= TextLen && !ShownInP->modified()) {
+        ShownInP->appendText(Text + ShownLen, TextLen - ShownLen);
     } else {
-        TEditP->replaceText(Text);
+        ShownInP->replaceText(Text);
     }
     ShownLen = TextLen;
 }
 
 bool TextWinC::userTyped() {
-    if (TEditP == nullptr || !TEditP->modified()) return false;
-    TEditP->setReadOnly();
+    if (ShownInP == nullptr || !ShownInP->modified()) return false;
+    ShownInP->setReadOnly();
     return true;
 }
 
 int TextWinC::lineCount() {
-    return TEditP == nullptr ? 0 : TEditP->lineCount();
+    return ShownInP == nullptr ? 0 : ShownInP->lineCount();
 }
 
 void TextWinC::scrollLines(int lines) {
-    if (TEditP != nullptr) TEditP->scrollLines(lines);
+    if (ShownInP != nullptr) ShownInP->scrollLines(lines);
 }
 
 void TextWinC::setEdit(seam::EditControl* edit) {
-    TEditP = edit;
+    ShownInP = edit;
     ShownLen = NothingShown;
     refresh();
 }

@@ -1,22 +1,26 @@
 #pragma once
-// The text output window's buffer side: the whole text the window shows, kept
-// by the program, and the few requests made of its edit control. Writers
-// append whole lines with addLine or pieces with appendStr, then refresh.
+// The text output window's client: the whole text the window shows, kept by
+// the program, and the multi-line edit control in Courier New that shows it.
+// Writers append whole lines with addLine or pieces with appendStr, then
+// refresh.
 #include <cstddef>
 
 #include "framework/PlatformSeams.h"
+#include "framework/TEdit.h"
+#include "framework/TFont.h"
+#include "framework/TWindow.h"
 
-class TextWinC {
+class TextWinC : public TWindow {
   public:
     // Text starts with room for this many characters and grows as needed, so
     // no line of a long batch is lost.
     enum Sizes { TextStartRoom = 238000 };
     using ReallocFn = void* (*)(void* old, std::size_t size);
 
+    enum { EditId = -1, EditWidth = 640, EditHeight = 500 };
+
     TextWinC();
-    ~TextWinC();
-    TextWinC(const TextWinC&) = delete;
-    TextWinC& operator=(const TextWinC&) = delete;
+    ~TextWinC() override;
 
     // str and CR LF after the text: 0 and NewLines + 1; -2 when the text
     // cannot grow (nothing is added).
@@ -35,17 +39,22 @@ class TextWinC {
     int lineCount();
     void scrollLines(int lines);
 
-    // The control that shows the text (none until the window exists); it is
-    // given the whole text at once.
+    // Puts edit in the place of the control that shows the text and gives it
+    // the whole text; the window does so with its own once it exists.
     void setEdit(seam::EditControl* edit);
     std::size_t length() const { return TextLen; }
 
     char* Text;    // always zero-terminated
     int NewLines;  // lines added since a caller last set it to 0
-    seam::EditControl* TEditP;
+    TEdit* TEditP;
+    TFont* TFontP;
 
     // Where memory comes from; tests swap it to run out of memory on purpose.
     static ReallocFn Realloc;
+
+  protected:
+    // Sets the font of the control and shows the text in it.
+    void onCreated() override;
 
   private:
     int put(std::size_t at, const char* str, bool lineEnd);
@@ -53,4 +62,5 @@ class TextWinC {
     std::size_t TextLen;   // characters in Text
     std::size_t TextRoom;  // characters Text can hold, the terminator aside
     std::size_t ShownLen;  // leading characters of Text the control holds
+    seam::EditControl* ShownInP;  // the control showing the text, if any
 };

@@ -90,6 +90,7 @@ void EditControlC::userTypes(const std::string& keys) {
 }
 
 void resetAll() {
+    setUserScript(nullptr);
     std::lock_guard<std::mutex> lock(Guard);
     Shown.clear();
     Answerer = nullptr;

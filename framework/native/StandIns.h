@@ -7,6 +7,9 @@
 
 #include "framework/PlatformSeams.h"
 
+class TApplication;
+class TEdit;
+
 namespace standin {
 
 struct ShownBox {
@@ -56,8 +59,16 @@ class EditControlC : public seam::EditControl {
     std::vector<int> Scrolls;
 };
 
+// What the user does whenever the message loop would wait for input: true
+// after acting (typing, say), false to close the main window. Without a
+// script the user closes it at once.
+using UserScript = std::function<bool(TApplication&)>;
+void setUserScript(UserScript script);
+// The in-memory control behind an edit control of the windowing layer.
+EditControlC& editOf(const TEdit* edit);
+
 // Back to the start state: no boxes recorded, Enter answers, no echo, and
-// the screen, user and memory above.
+// the screen, user and memory above, no user script.
 void resetAll();
 
 }  // namespace standin

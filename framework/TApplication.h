@@ -1,0 +1,41 @@
+#pragma once
+// The application object: Run builds the main window through a hook, shows
+// it, runs the message loop with an idle hook and returns the loop's status.
+// Closing the main window is allowed only when confirmClose agrees.
+class TWindow;
+
+class TApplication {
+  public:
+    enum ShowStates { ShowNormal = 1 };
+
+    explicit TApplication(const char* name) : Name(name) {}
+    virtual ~TApplication();
+    TApplication(const TApplication&) = delete;
+    TApplication& operator=(const TApplication&) = delete;
+
+    // Builds, creates and shows the main window, then runs the loop until the
+    // main window is gone: 0 then, or -1 when the window could not be made.
+    int Run();
+    const char* name() const { return Name; }
+    // Whether the main window may close now.
+    bool canClose() { return confirmClose(); }
+    TWindow* mainWindow() const { return MainWindow; }
+
+  protected:
+    // Makes the main window object (setMainWindow); called by Run.
+    virtual void buildMainWindow() = 0;
+    // Called whenever the message queue is empty, with the number of calls
+    // since the last message. False lets the loop sleep until the next one.
+    virtual bool onIdle(long idleCount);
+    virtual bool confirmClose() { return true; }
+    // The application owns window from here on.
+    void setMainWindow(TWindow* window);
+    void setShowState(int state) { ShowState = state; }
+
+  private:
+    int runLoop();
+
+    const char* Name;
+    TWindow* MainWindow = nullptr;
+    int ShowState = ShowNormal;
+};

@@ -1,0 +1,251 @@
+// Win32 side of the windowing layer: one window class with one procedure for
+// all our windows, which finds the C++ object and calls its handler; the
+// application's message loop; the edit control and the font.
+#include <windows.h>
+
+#include <cstring>
+
+#include "framework/TApplication.h"
+#include "framework/TEdit.h"
+#include "framework/TFont.h"
+#include "framework/TWindow.h"
+
+static_assert(ws::Child == WS_CHILD && ws::Visible == WS_VISIBLE && ws::Border == WS_BORDER &&
+                  ws::DlgFrame == WS_DLGFRAME && ws::SysMenu == WS_SYSMENU &&
+                  ws::HScroll == WS_HSCROLL && ws::VScroll == WS_VSCROLL &&
+                  ws::TabStop == WS_TABSTOP && ws::EsMultiLine == ES_MULTILINE &&
+                  ws::EsAutoVScroll == ES_AUTOVSCROLL && ws::EsAutoHScroll == ES_AUTOHSCROLL,
+              "window styles must carry Win32's values");
+
+namespace {
+
+const char OurClass[] = "TallywaveWindow";
+
+HWND hwndOf(const TWindow* window) {
+    return static_cast<HWND>(window->handle());
+}
+
+}  // namespace
+
+// Reaches the parts of a window that only the window procedure may touch.
+struct WindowGlue {
+    static LRESULT CALLBACK procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+        if (msg == WM_NCCREATE) {
+            auto* window = static_cast<TWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+            window->Handle = hwnd;
+            SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
+        }
+        auto* window = reinterpret_cast<TWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        if (window == nullptr) return DefWindowProcA(hwnd, msg, wParam, lParam);
+        const LRESULT result = window->handleMessage(msg, wParam, lParam);
+        if (msg == WM_NCDESTROY) {
+            SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+            window->Handle = nullptr;
+        }
+        return result;
+    }
+
+    static bool registerOnce() {
+        static ATOM atom = 0;
+        if (atom == 0) {
+            WNDCLASSA wc{};
+            wc.lpfnWndProc = procedure;
+            wc.hInstance = GetModuleHandleA(nullptr);
+            wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+            wc.lpszClassName = OurClass;
+            atom = RegisterClassA(&wc);
+        }
+        return atom != 0;
+    }
+
+    static HBRUSH brushOf(TWindow* window) {
+        if (window->BkgndBrush == nullptr)
+            window->BkgndBrush = CreateSolidBrush(static_cast<COLORREF>(window->BkgndColor));
+        return static_cast<HBRUSH>(window->BkgndBrush);
+    }
+};
+
+bool TWindow::makeWindow() {
+    const char* cls = className();
+    if (cls == nullptr) {
+        if (!WindowGlue::registerOnce()) return false;
+        cls = OurClass;
+    }
+    DWORD style = Attr.Style;
+    HWND parentHwnd = Parent != nullptr ? hwndOf(Parent) : nullptr;
+    HMENU idOrMenu = nullptr;
+    if (parentHwnd != nullptr) {
+        style |= WS_CHILD | WS_VISIBLE;
+        idOrMenu = reinterpret_cast<HMENU>(static_cast<INT_PTR>(Attr.Id));
+    }
+    HWND hwnd = CreateWindowExA(Attr.ExStyle, cls, Title != nullptr ? Title : "", style, Attr.X,
+                                Attr.Y, Attr.W, Attr.H, parentHwnd, idOrMenu,
+                                GetModuleHandleA(nullptr), this);
+    if (hwnd == nullptr) return false;
+    Handle = hwnd;  // a control of a system class never sees our procedure
+    return true;
+}
+
+void TWindow::releasePlatform() {
+    destroyWindow();
+    if (BkgndBrush != nullptr) DeleteObject(static_cast<HBRUSH>(BkgndBrush));
+    BkgndBrush = nullptr;
+}
+
+void TWindow::destroyWindow() {
+    if (Handle == nullptr) return;
+    HWND hwnd = hwndOf(this);
+    if (className() != nullptr) Handle = nullptr;  // no WM_NCDESTROY reaches us
+    DestroyWindow(hwnd);
+}
+
+void TWindow::show(int showState) {
+    if (Handle == nullptr) return;
+    ShowWindow(hwndOf(this), showState);
+    UpdateWindow(hwndOf(this));
+}
+
+void TWindow::setFont(void* font) {
+    if (Handle != nullptr) SendMessageA(hwndOf(this), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+void TWindow::setText(const char* text) {
+    if (Handle != nullptr) SetWindowTextA(hwndOf(this), text);
+}
+
+std::intptr_t TWindow::defaultMessage(unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {
+    return DefWindowProcA(hwndOf(this), msg, wParam, lParam);
+}
+
+std::intptr_t TWindow::handleMessage(unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {
+    switch (msg) {
+        case WM_ERASEBKGND: {
+            RECT area;
+            GetClientRect(hwndOf(this), &area);
+            FillRect(reinterpret_cast<HDC>(wParam), &area, WindowGlue::brushOf(this));
+            return 1;
+        }
+        // A control asks for its colours; a read-only edit asks as a static.
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC:
+            SetBkColor(reinterpret_cast<HDC>(wParam), static_cast<COLORREF>(BkgndColor));
+            return reinterpret_cast<std::intptr_t>(WindowGlue::brushOf(this));
+        case WM_CLOSE:
+            if (MainOf != nullptr && !MainOf->canClose()) return 0;
+            DestroyWindow(hwndOf(this));
+            return 0;
+        case WM_DESTROY:
+            if (MainOf != nullptr) PostQuitMessage(0);
+            return 0;
+        default:
+            return defaultMessage(msg, wParam, lParam);
+    }
+}
+
+void TFrameWindow::fitClient() {
+    RECT area;
+    if (Client->created() && GetClientRect(hwndOf(this), &area))
+        MoveWindow(hwndOf(Client), 0, 0, area.right, area.bottom, TRUE);
+}
+
+std::intptr_t TFrameWindow::handleMessage(unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {
+    switch (msg) {
+        case WM_CREATE:
+            if (IconId != 0) {
+                HINSTANCE module = GetModuleHandleA(nullptr);
+                const char* name = MAKEINTRESOURCEA(IconId);
+                HANDLE big = LoadImageA(module, name, IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                        GetSystemMetrics(SM_CYICON), LR_SHARED);
+                HANDLE smallIcon = LoadImageA(module, name, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                          GetSystemMetrics(SM_CYSMICON), LR_SHARED);
+                SendMessageA(hwndOf(this), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+                SendMessageA(hwndOf(this), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+            }
+            return 0;
+        case WM_SIZE:
+            fitClient();
+            return 0;
+        default:
+            return TWindow::handleMessage(msg, wParam, lParam);
+    }
+}
+
+// Sleeps in WaitMessage whenever the queue is empty and idle has nothing more.
+int TApplication::runLoop() {
+    long idleCount = 0;
+    for (;;) {
+        MSG msg;
+        while (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (!onIdle(idleCount++)) WaitMessage();
+        }
+        if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
+        idleCount = 0;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+// Paints the edit at most ten times a second while the program writes
+// without returning to the loop (a long pass), so the text stays current on
+// screen without a repaint for every line.
+static void paintSoon(HWND edit) {
+    static DWORD lastPaint = 0;
+    const DWORD now = GetTickCount();
+    if (now - lastPaint < 100) return;
+    lastPaint = now;
+    UpdateWindow(edit);
+}
+
+// The caret to the end, which scrolls the newest text into view.
+static void showEnd(HWND edit) {
+    const int length = GetWindowTextLengthA(edit);
+    SendMessageA(edit, EM_SETSEL, length, length);
+    SendMessageA(edit, EM_SCROLLCARET, 0, 0);
+}
+
+void TEdit::replaceText(const char* text) {
+    if (!created()) return;
+    HWND edit = hwndOf(this);
+    SetWindowTextA(edit, text);
+    SendMessageA(edit, EM_SETMODIFY, FALSE, 0);
+    showEnd(edit);
+    paintSoon(edit);
+}
+
+// text is zero-terminated at length. The platform's text limit binds what it
+// appends, so it is raised when the program's own text needs more room.
+void TEdit::appendText(const char* text, std::size_t length) {
+    if (!created() || length == 0) return;
+    HWND edit = hwndOf(this);
+    const std::size_t shown = static_cast<std::size_t>(GetWindowTextLengthA(edit));
+    const std::size_t limit = static_cast<std::size_t>(SendMessageA(edit, EM_GETLIMITTEXT, 0, 0));
+    if (shown + length > limit) SendMessageA(edit, EM_SETLIMITTEXT, 2 * (shown + length), 0);
+    SendMessageA(edit, EM_SETSEL, shown, shown);
+    SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
+    SendMessageA(edit, EM_SETMODIFY, FALSE, 0);
+    paintSoon(edit);
+}
+
+bool TEdit::modified() {
+    return created() && SendMessageA(hwndOf(this), EM_GETMODIFY, 0, 0) != 0;
+}
+
+void TEdit::setReadOnly() {
+    if (created()) SendMessageA(hwndOf(this), EM_SETREADONLY, TRUE, 0);
+}
+
+int TEdit::lineCount() {
+    return created() ? static_cast<int>(SendMessageA(hwndOf(this), EM_GETLINECOUNT, 0, 0)) : 0;
+}
+
+void TEdit::scrollLines(int lines) {
+    if (created()) SendMessageA(hwndOf(this), EM_LINESCROLL, 0, lines);
+}
+
+TFont::TFont(const char* face, int height, int width, int weight, unsigned char charSet)
+    : Handle(CreateFontA(height, width, 0, 0, weight, FALSE, FALSE, FALSE, charSet, 0, 0, 0, 0,
+                         face)) {}
+
+TFont::~TFont() {
+    if (Handle != nullptr) DeleteObject(static_cast<HFONT>(Handle));
+}

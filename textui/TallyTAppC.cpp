@@ -1,0 +1,216 @@
+#include "textui/TallyTAppC.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+
+#include "gui/ResourceIds.h"
+
+namespace {
+
+const char Rule[] = "---------------------------------------------------------------\r\n";
+
+const char AboutFiles[] =
+    " Tallywave scans ASCII wave-amplitude files (.txt or .asc) for\r\n"
+    " peaks and reports the spike rate of each file.  A file holds\r\n"
+    " signed doubles between -1 and +1, one per line, after the\r\n"
+    " header below; \"*\" marks the header values that are used.\r\n"
+    "\r\n";
+
+const char HeaderBox[] =
+    "   +---------------------------------------------\r\n"
+    "   |SAMPLES:(tab)       (decimal integer > 999)  *\r\n"
+    "   |BITSPERSAMPLE:(tab) (decimal integer > 7)\r\n"
+    "   |CHANNELS:(tab)      1\r\n"
+    "   |SAMPLERATE:(tab)    (decimal integer > 5999) *\r\n"
+    "   |NORMALIZED:(tab)    TRUE\r\n"
+    "   |(begin signed-double data)\r\n"
+    "   | . . .\r\n";
+
+const char AboutThresholds[] =
+    " Threshold height and width are percentages, 0.0001 to 99.9999.\r\n"
+    " The width is roughly a percentage of the longest idle stretch.\r\n"
+    " A positive peak that stays above the height for about the width\r\n"
+    " or longer is counted as a spike.  A dip below the height that\r\n"
+    " lasts less than about a tenth of the width is ignored, so one\r\n"
+    " spike is not counted twice.\r\n"
+    "\r\n";
+
+const char InvokeBlock[] =
+    " Invoke as:\r\n"
+    "   Tallywave [-s|-t] (height)(width) fname1 [fname2 . . .]\r\n"
+    "\r\n"
+    " -s=silent (batch) mode;  -t=text mode; none=graphic mode, with\r\n"
+    " help system.\r\n";
+
+}  // namespace
+
+TallyTAppC::TallyTAppC(StartupC* startup, QuitterS* quitter, const char* name)
+    : TApplication(name),
+      Engine(*startup, *quitter),
+      TextFrameCP(nullptr),
+      TextWinCP(nullptr),
+      InvokeOK(false),
+      BannerShown(false),
+      Proceed(false),
+      RunStarted(false),
+      BannerLines(0),
+      MsgStr(static_cast<char*>(std::calloc(MsgStartSize, 1))),
+      StartupP(startup),
+      MsgLen(0),
+      MsgRoom(MsgStr != nullptr ? MsgStartSize : 0) {
+    if (startup->Mode == ModeText) {
+        Status = makeBanStr(name);
+        if (Status < 0)
+            ErrHandle.report(Status,
+                             "Tallywave.TallyTAppC makeBanStr() returned failure.\n"
+                             "Startup message may be garbled or incorrect.");
+    } else {
+        Status = reportBadNames();
+        if (Status < 0)
+            ErrHandle.report(Status,
+                             "Tallywave.TallyTAppC reportBadNames() returned failure.\n"
+                             "Text messages may be garbled or incorrect.");
+    }
+}
+
+TallyTAppC::~TallyTAppC() {
+    std::free(MsgStr);
+}
+
+bool TallyTAppC::appendMsg(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    va_list again;
+    va_copy(again, args);
+    const int length = std::vsnprintf(nullptr, 0, format, args);
+    va_end(args);
+    bool printed = false;
+    if (length >= 0) {
+        const std::size_t need = MsgLen + static_cast<std::size_t>(length) + 1;
+        std::size_t room = MsgRoom < MsgStartSize ? std::size_t{MsgStartSize} : MsgRoom;
+        while (room < need) room *= 2;
+        char* text = room == MsgRoom ? MsgStr : static_cast<char*>(std::realloc(MsgStr, room));
+        if (text != nullptr) {
+            if (MsgRoom == 0) text[0] = '\0';
+            MsgStr = text;
+            MsgRoom = room;
+            printed = std::vsnprintf(MsgStr + MsgLen, MsgRoom - MsgLen, format, again) == length;
+            if (printed) MsgLen += static_cast<std::size_t>(length);
+            MsgStr[MsgLen] = '\0';
+        }
+    }
+    va_end(again);
+    return printed;
+}
+
+// Each piece goes on even when one before it failed.
+#define BANNER_PIECE(code, ...)                                                \
+    if (!appendMsg(__VA_ARGS__))                                               \
+        Status = ErrHandle.report(code, "TallyTAppC createBanStr() sprintf failed.");
+
+int TallyTAppC::makeBanStr(const char* name) {
+    Status = 0;
+    BANNER_PIECE(-2, "%s invoked %s\r\n", StartupP->User, name)
+    BANNER_PIECE(-3, "%s%s", Rule, AboutFiles)
+    BANNER_PIECE(-4, "%s", HeaderBox)
+    BANNER_PIECE(-5, "%s", AboutThresholds)
+    BANNER_PIECE(-6, "%s%s", InvokeBlock, Rule)
+    BANNER_PIECE(-7, "In: %s at %s %s\r\n", StartupP->CWD, StartupP->Date, StartupP->Time)
+    if (!StartupP->ParamsValid || StartupP->getTotal(GoodBadListC::GOOD) <= 0) {
+        InvokeOK = false;
+        BANNER_PIECE(-8, "Invalid Invocation line.\r\nPlease exit and try again.\r\n")
+        return Status;
+    }
+    InvokeOK = true;
+    if (StartupP->getTotal(GoodBadListC::BAD) > 0)
+        BANNER_PIECE(-9, "Invalid fname: [%s]\r\n", StartupP->listNames(GoodBadListC::BAD))
+    BANNER_PIECE(-10, "The command will be: [%s %g %g %s]\r\nCR to proceed; x to abort:  ",
+                 StartupP->ExeName, StartupP->Height, StartupP->Width,
+                 StartupP->listNames(GoodBadListC::GOOD))
+    return Status;
+}
+#undef BANNER_PIECE
+
+int TallyTAppC::reportBadNames() {
+    Status = 0;
+    MsgLen = 0;
+    if (MsgStr != nullptr) MsgStr[0] = '\0';
+    if (StartupP->getTotal(GoodBadListC::BAD) > 0 &&
+        !appendMsg("Invalid fname: [%s]\r\n", StartupP->listNames(GoodBadListC::BAD)))
+        Status = ErrHandle.report(-2, "TallyTAppC reportBadNames() sprintf failed.");
+    return Status;
+}
+
+void TallyTAppC::buildMainWindow() {
+    setShowState(ShowNormal);
+    TextWinCP = new (std::nothrow) TextWinC();
+    if (TextWinCP == nullptr)
+        ErrHandle.fatal(-2, "TallyTAppC allocate TextWinCP failed: NULL pointer.");
+    TextFrameCP = new (std::nothrow) TextFrameC(nullptr, name(), TextWinCP);
+    if (TextFrameCP == nullptr)
+        ErrHandle.fatal(-3, "TallyTAppC allocate TextFrameCP failed: NULL pointer.");
+    TextFrameCP->Attr.Style = ws::Overlapped | ws::SysMenu;
+    TextFrameCP->Attr.X = FrameLeft;
+    TextFrameCP->Attr.Y = FrameTop;
+    TextFrameCP->Attr.W = FrameWidth;
+    TextFrameCP->Attr.H = FrameHeight;
+    TextFrameCP->setIcon(IDI_TALLYWAVE);
+    setMainWindow(TextFrameCP);
+}
+
+// One stage per call. While an answer has been seen but the run has not
+// started, idle asks to be called again, so the run does not wait for some
+// unrelated message to wake the loop.
+bool TallyTAppC::onIdle(long idleCount) {
+    const bool more = TApplication::onIdle(idleCount);
+    if (RunStarted) return more;
+    if (StartupP->Mode != ModeText) {
+        doRun();
+        return more;
+    }
+    if (InvokeOK && Proceed) doRun();
+    if (BannerShown) {
+        if (InvokeOK) checkAnswer();
+    } else if (showBanner()) {
+        BannerShown = true;
+    }
+    return more || (Proceed && !RunStarted);
+}
+
+bool TallyTAppC::confirmClose() {
+    return ErrHandle.askQuit() == seam::AnswerYes;
+}
+
+bool TallyTAppC::showBanner() {
+    if (StartupP->Mode != ModeText) return false;
+    TextWinCP->setLine(MsgStr != nullptr ? MsgStr : "");
+    BannerLines = TextWinCP->lineCount();
+    return true;
+}
+
+void TallyTAppC::checkAnswer() {
+    if (StartupP->Mode != ModeText || !TextWinCP->userTyped()) return;
+    if (TextWinCP->lineCount() > BannerLines) {
+        Proceed = true;
+        return;
+    }
+    TextWinCP->addLine("Tallywave terminated at user request.");
+    TextWinCP->refresh();
+}
+
+void TallyTAppC::doRun() {
+    if (RunStarted) return;
+    RunStarted = true;
+    Engine.OutWin = TextWinCP;
+    if (StartupP->Mode == ModeSilent) {
+        TextWinCP->addLine(MsgStr != nullptr ? MsgStr : "");
+        TextWinCP->refresh();
+    }
+    Status = Engine.ValidateAll();
+    if (Status < 0)
+        ErrHandle.report(Status,
+                         "Tallywave:  TallyTAppC::doRun() Validate() call failed.\n"
+                         "See text output window for possible details.");
+}

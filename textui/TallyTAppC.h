@@ -1,0 +1,68 @@
+#pragma once
+// The application of the silent (-s) and text (-t) modes. Its main window is
+// the text output window; every step of the run happens in the idle hook of
+// its message loop: text mode shows a banner with the command about to run
+// and waits for the user's answer, silent mode starts at once. The window
+// stays open after the run until the user closes it and confirms.
+#include <cstddef>
+
+#include "engine/ValidateC.h"
+#include "framework/TApplication.h"
+#include "framework/TWindow.h"
+#include "startup/StartupC.h"
+#include "startup/ErrHandleC.h"
+#include "textui/TextWinC.h"
+
+// The frame of the output window: a caption, an icon and the TextWinC client.
+class TextFrameC : public TDecoratedFrame {
+  public:
+    TextFrameC(TWindow* parent, const char* title, TWindow* client)
+        : TDecoratedFrame(parent, title, client) {}
+};
+
+class TallyTAppC : public TApplication {
+  public:
+    enum Sizes { MsgStartSize = 2048 };
+    enum FrameGeometry { FrameLeft = 10, FrameTop = 200, FrameWidth = 645, FrameHeight = 524 };
+
+    // Builds the banner (text mode) or the bad-name line (silent mode);
+    // a failure is reported and the run goes on.
+    TallyTAppC(StartupC* startup, QuitterS* quitter, const char* name);
+    ~TallyTAppC() override;
+
+    // The text-mode banner in MsgStr: 0, or the code of the last failed piece.
+    int makeBanStr(const char* name);
+    // The silent-mode bad-name line in MsgStr (empty without bad names).
+    int reportBadNames();
+    // Text mode: the banner as the window's whole text; false in other modes.
+    bool showBanner();
+    // Text mode: a new line proceeds, any other change to the text aborts.
+    void checkAnswer();
+    // Starts the validation pass, once.
+    void doRun();
+
+    ValidateC Engine;
+    TextFrameC* TextFrameCP;
+    TextWinC* TextWinCP;
+    bool InvokeOK;
+    bool BannerShown;
+    bool Proceed;
+    bool RunStarted;
+    int BannerLines;
+    char* MsgStr;  // zero-terminated; grows so that every name fits
+    StartupC* StartupP;
+
+  protected:
+    void buildMainWindow() override;
+    bool onIdle(long idleCount) override;
+    bool confirmClose() override;
+
+  private:
+    // Appends one formatted piece to MsgStr, growing it as needed; false
+    // when the piece cannot be printed or the memory cannot be had.
+    bool appendMsg(const char* format, ...) TALLY_PRINTF_LIKE(2, 3);
+    void appendPiece(int code, const char* format, ...) TALLY_PRINTF_LIKE(3, 4);
+
+    std::size_t MsgLen;
+    std::size_t MsgRoom;  // bytes MsgStr holds, the terminator included
+};
