@@ -48,7 +48,8 @@ class EditControl {
   public:
     // Replaces the whole text (the platform's set-text) and shows its end.
     virtual void replaceText(const char* text) = 0;
-    // Adds text after the last character and shows the end of the text.
+    // Adds text (zero-terminated at length) after the last character and
+    // shows the end of the text.
     virtual void appendText(const char* text, std::size_t length) = 0;
     // Whether the user changed the text since the program last wrote it.
     virtual bool modified() = 0;

@@ -95,6 +95,27 @@ TEST_F(TextModeTest, SilentRunWritesOneLinePerFileAndEndsOnlyOnYes) {
     expectExitCode(0);
 }
 
+// More lines than the window shows: the newest stay in view, with no empty
+// space scrolled in below them.
+TEST_F(TextModeTest, ALongRunKeepsTheNewestLinesInView) {
+    std::string names;
+    for (int i = 0; i < 80; ++i) names += " calm.txt";
+    start("-s 50 10" + names);
+    const std::string line = "calm.txt : 1.00 s (1000.0 ms) | 0 spikes => 0.0/sec.\r\n";
+    std::string expected = "\r\n";
+    for (int i = 0; i < 80; ++i) expected += line;
+    ASSERT_TRUE(textBecomes(expected)) << text();
+    const int lines = static_cast<int>(SendMessageA(Edit, EM_GETLINECOUNT, 0, 0));
+    const int first = static_cast<int>(SendMessageA(Edit, EM_GETFIRSTVISIBLELINE, 0, 0));
+    RECT area;
+    GetClientRect(Edit, &area);
+    const int shown = area.bottom / 14;
+    EXPECT_GE(first + shown, lines - 1) << "the last line is out of view";
+    EXPECT_LE(first, lines - shown + 1) << "empty space scrolled into view";
+    closeAnswering(IDYES);
+    expectExitCode(0);
+}
+
 // Text mode: the banner in order, then Enter runs the count.
 TEST_F(TextModeTest, BannerThenEnterRunsTheCommand) {
     start("-t 50 10 calm.txt bad.doc");
