@@ -130,6 +130,11 @@ std::intptr_t TWindow::handleMessage(unsigned msg, std::uintptr_t wParam, std::i
         case WM_CTLCOLORSTATIC:
             SetBkColor(reinterpret_cast<HDC>(wParam), static_cast<COLORREF>(BkgndColor));
             return reinterpret_cast<std::intptr_t>(WindowGlue::brushOf(this));
+        // The keyboard goes on to the first child: a frame's client, a
+        // client's first control, so the user can type at once.
+        case WM_SETFOCUS:
+            if (FirstChild != nullptr && FirstChild->created()) SetFocus(hwndOf(FirstChild));
+            return 0;
         case WM_CLOSE:
             if (MainOf != nullptr && !MainOf->canClose()) return 0;
             DestroyWindow(hwndOf(this));

@@ -131,6 +131,10 @@ TEST_F(TextModeTest, BannerThenEnterRunsTheCommand) {
         ASSERT_NE(found, std::string::npos) << "missing or out of order: " << piece << "\n" << banner;
         at = found;
     }
+    GUITHREADINFO focus{};
+    focus.cbSize = sizeof focus;
+    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(Frame, nullptr), &focus));
+    EXPECT_EQ(focus.hwndFocus, Edit) << "the text area does not have the keyboard";
     e2e::pressKey(Edit, VK_RETURN);
     EXPECT_TRUE(textEndsWith("calm.txt : 1.00 s (1000.0 ms) | 0 spikes => 0.0/sec.\r\n")) << text();
     closeAnswering(IDYES);
@@ -144,6 +148,15 @@ TEST_F(TextModeTest, AnyOtherKeyAbortsAndTheTextTurnsReadOnly) {
     e2e::typeText(Edit, "x");
     ASSERT_TRUE(textEndsWith("Tallywave terminated at user request.\r\n")) << text();
     EXPECT_NE(GetWindowLongA(Edit, GWL_STYLE) & ES_READONLY, 0);
+    // Read-only, the text area stays white (a corner below the text).
+    RECT area;
+    GetClientRect(Edit, &area);
+    POINT corner{area.right - 30, area.bottom - 30};
+    ClientToScreen(Edit, &corner);
+    HDC screen = GetDC(nullptr);
+    EXPECT_TRUE(e2e::waitUntil([&] { return GetPixel(screen, corner.x, corner.y) == RGB(255, 255, 255); }, Patience))
+        << std::hex << GetPixel(screen, corner.x, corner.y);
+    ReleaseDC(nullptr, screen);
     EXPECT_EQ(text().find("calm.txt : "), std::string::npos);
     closeAnswering(IDYES);
     expectExitCode(0);
