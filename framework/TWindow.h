@@ -50,11 +50,9 @@ class TWindow {
     void destroyWindow();
     bool created() const { return Handle != nullptr; }
     void* handle() const { return Handle; }
-    TWindow* parent() const { return Parent; }
 
     void show(int showState);
     void setBkgndColor(unsigned long rgb) { BkgndColor = rgb; }
-    unsigned long bkgndColor() const { return BkgndColor; }
     // Sets the font of the window (a control) and redraws it.
     void setFont(void* font);
     // The text the controls that take part in the transfer are set to.
@@ -91,7 +89,6 @@ class TWindow {
     bool makeWindow();
     void releasePlatform();
 
-
     TWindow* Parent;
     TWindow* FirstChild = nullptr;  // children in the order they were adopted
     TWindow* NextSibling = nullptr;
@@ -110,7 +107,6 @@ class TFrameWindow : public TWindow {
     TFrameWindow(TWindow* parent, const char* title, TWindow* client);
     // Large and small icon from the program's resources, given at creation.
     void setIcon(int resourceId) { IconId = resourceId; }
-    TWindow* client() const { return Client; }
 
   protected:
     void onCreated() override;

@@ -95,8 +95,11 @@ void TWindow::releasePlatform() {
 void TWindow::destroyWindow() {
     if (Handle == nullptr) return;
     HWND hwnd = hwndOf(this);
-    if (className() != nullptr) Handle = nullptr;  // no WM_NCDESTROY reaches us
-    DestroyWindow(hwnd);
+    // A control of a system class never tells us it is gone (its parent may
+    // have taken it down already): forget it here, and destroy only a window
+    // that still exists.
+    if (className() != nullptr) Handle = nullptr;
+    if (IsWindow(hwnd)) DestroyWindow(hwnd);
 }
 
 void TWindow::show(int showState) {
