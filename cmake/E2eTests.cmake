@@ -28,3 +28,10 @@ gtest_discover_tests(e2e_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
 add_test(NAME tallywave_is_a_self_contained_pe32_gui_program
          COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/check-pe $<TARGET_FILE:tallywave>)
 set_tests_properties(tallywave_is_a_self_contained_pe32_gui_program PROPERTIES LABELS e2e)
+
+# tools/demo's driver: runs tallywave.exe on the samples, prints its window's
+# text, saves a screenshot of the window and closes it as a user would.
+add_executable(demodriver tools/demodriver/DemoDriver.cpp)
+target_link_libraries(demodriver PRIVATE e2edriver)
+add_dependencies(demodriver tallywave)
+tally_warnings(demodriver)

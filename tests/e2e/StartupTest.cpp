@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "tests/e2e/driver/WinDriver.h"
+#include "tests/e2e/OutputWindow.h"
 
 namespace {
 
@@ -49,6 +49,14 @@ class StartupTest : public e2e::E2eTest {
         EXPECT_EQ(info.text, text);
         e2e::answerBox(info.hwnd, IDOK);
     }
+    // The text-mode window shows the end of its banner; closed with Yes.
+    void bannerEndsWith(const std::string& end) {
+        HWND frame = e2e::waitForOutputWindow(Program.pid(), Patience);
+        ASSERT_NE(frame, nullptr) << "no output window";
+        EXPECT_TRUE(e2e::textEndsWith(e2e::outputEdit(frame), end, Patience))
+            << e2e::windowText(e2e::outputEdit(frame));
+        e2e::closeAnswering(Program.pid(), frame, IDYES, Patience);
+    }
     int32_t exitCode() {
         int32_t code = 12345;
         EXPECT_TRUE(Program.waitExit(Patience, &code)) << "the program did not end";
@@ -75,8 +83,8 @@ TEST_F(StartupTest, AnUnknownSwitchWarnsThenEndsTheRunWithItsStatus) {
     EXPECT_EQ(exitCode(), -4);
 }
 
-// Not fatal: the run goes on after the warning (and, with no front end yet,
-// ends with 0).
+// Not fatal: the run goes on after the warning, to a text-mode window that
+// asks for a better invocation.
 TEST_F(StartupTest, OneNumberOnlyWarnsAndTheRunGoesOn) {
     const std::string line = start("-t 5");
     answer("Tallywave WARNING!",
@@ -85,6 +93,7 @@ TEST_F(StartupTest, OneNumberOnlyWarnsAndTheRunGoesOn) {
                "Neither, or both, is OK for graphic mode.\n" +
                "Each must be a percent value x, with 0.0001 <= x <= 99.9999.\n" +
                "Possible typo on invocation line?" + statusLine(-3));
+    bannerEndsWith("Invalid Invocation line.\r\nPlease exit and try again.\r\n\r\n");
     EXPECT_EQ(exitCode(), 0);
 }
 
@@ -95,12 +104,13 @@ TEST_F(StartupTest, AProgramInAFolderWithBlanksReadsHeightAndWidth) {
     const std::string copy = folder + "\\tally wave.exe";
     ASSERT_TRUE(CopyFileA(shippedExe().c_str(), copy.c_str(), FALSE)) << GetLastError();
 
-    // h and w are found after the whole program path: no warning box holds
-    // the program up, and it ends by itself.
+    // h and w are found after the whole program path, and the program names
+    // itself after its own file, blanks and all.
     start("-t 5 2 a.txt", copy);
+    bannerEndsWith("The command will be: [tally wave 5 2 a.txt ]\r\nCR to proceed; x to abort:  \r\n");
     EXPECT_EQ(exitCode(), 0);
 
-    // The program names itself after its own file, blanks and all.
+    // A fatal report names the program after its file too.
     const std::string line = start("-x 5 2", copy);
     answer("Tallywave WARNING!", unknownSwitch(line));
     answer("Tallywave FATAL!", invalidLine(line, "tally wave", -4));

@@ -8,12 +8,10 @@
 #include <string>
 
 #include "tests/common/SampleRun.h"
-#include "tests/e2e/driver/WinDriver.h"
+#include "tests/e2e/OutputWindow.h"
 
 namespace {
 
-const char Caption[] = " Tallywave Release v. 1.0 of 2003-05-22";
-const char WindowClass[] = "TallywaveWindow";
 const DWORD Patience = 20000;
 const std::string Samples = TALLY_SAMPLES_DIR;
 const std::string SampleArgs = "calm.txt lively.asc crlf.txt stereo.txt clipped.txt";
@@ -23,32 +21,17 @@ class TextModeTest : public e2e::E2eTest {
     // Starts the program in the samples folder and finds its output window.
     void start(const std::string& args) {
         ASSERT_TRUE(launch(Program, e2e::exeDir() + "\\tallywave.exe", args, Samples));
-        Frame = e2e::waitForWindow(Program.pid(), WindowClass, Caption, Patience);
+        Frame = e2e::waitForOutputWindow(Program.pid(), Patience);
         ASSERT_NE(Frame, nullptr) << "no output window";
-        HWND client = FindWindowExA(Frame, nullptr, WindowClass, nullptr);
-        Edit = FindWindowExA(client, nullptr, "Edit", nullptr);
+        Edit = e2e::outputEdit(Frame);
         ASSERT_NE(Edit, nullptr) << "no edit control in the output window";
     }
     std::string text() { return e2e::windowText(Edit); }
     bool textBecomes(const std::string& wanted) {
         return e2e::waitUntil([&] { return text() == wanted; }, Patience);
     }
-    bool textEndsWith(const std::string& end) {
-        return e2e::waitUntil(
-            [&] {
-                const std::string now = text();
-                return now.size() >= end.size() && now.compare(now.size() - end.size(), end.size(), end) == 0;
-            },
-            Patience);
-    }
-    // Closes the window with the close box and answers the quit question.
-    void closeAnswering(int answer) {
-        PostMessageA(Frame, WM_SYSCOMMAND, SC_CLOSE, 0);
-        e2e::MessageBoxInfo box;
-        ASSERT_TRUE(e2e::waitForMessageBox(Program.pid(), nullptr, Patience, &box)) << "no quit question";
-        EXPECT_NE(box.text.find("QUIT Tallywave?    Are you sure?"), std::string::npos) << box.text;
-        e2e::answerBox(box.hwnd, answer);
-    }
+    bool textEndsWith(const std::string& end) { return e2e::textEndsWith(Edit, end, Patience); }
+    void closeAnswering(int answer) { e2e::closeAnswering(Program.pid(), Frame, answer, Patience); }
     void expectExitCode(int32_t wanted) {
         int32_t code = 12345;
         ASSERT_TRUE(Program.waitExit(Patience, &code)) << "the program did not end";

@@ -1,0 +1,183 @@
+// The demo's hands on tallywave.exe: a Win32 console program that tools/demo
+// runs under Wine. It starts tallywave.exe (found beside this program) in
+// silent mode, waits for the output window to hold its first line and one
+// line per file, prints that text, saves a screenshot of the window, closes
+// the window answering the quit question Yes and returns the program's exit
+// code. Anything that goes wrong is said on stderr and ends it with 1; an
+// exit code other than 0 is said there too.
+//
+// Usage: demodriver WORKDIR SHOT.bmp -s h w fname1 [fname2 ...]
+//   WORKDIR  the folder tallywave.exe runs in (the names are relative to it)
+//   SHOT.bmp where the screenshot of the output window goes (24-bit .bmp)
+// Each name must be one the program accepts (it then writes one line for it).
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/driver/WinDriver.h"
+
+namespace {
+
+const char WindowClass[] = "TallywaveWindow";
+const char QuitQuestion[] = "QUIT Tallywave?";
+const DWORD WindowPatience = 20000;  // start-up under a cold Wine takes seconds
+const DWORD RunPatience = 60000;     // for the lines of all files
+const DWORD ClosePatience = 20000;
+const int DriverFailed = 1;
+
+int fail(const std::string& why) {
+    std::fprintf(stderr, "demodriver: %s\n", why.c_str());
+    return DriverFailed;
+}
+
+// What the program's message boxes say, for a run that went wrong.
+std::string messageBoxes(DWORD pid) {
+    std::string said;
+    for (HWND box : e2e::topWindows(pid, "#32770")) {
+        said += "\n  message box \"" + e2e::windowText(box) + "\": " + e2e::childText(box, 0xFFFF);
+    }
+    return said;
+}
+
+std::size_t completeLines(const std::string& text) {
+    std::size_t lines = 0;
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos;
+         at = text.find("\r\n", at + 2))
+        ++lines;
+    return lines;
+}
+
+// The text with Unix line ends, written as is (stdout in binary mode).
+void printText(const std::string& text) {
+    std::string out;
+    for (char c : text)
+        if (c != '\r') out += c;
+    _setmode(_fileno(stdout), _O_BINARY);
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    std::fflush(stdout);
+}
+
+// Copies the screen rectangle of window, frame and caption included, into a
+// 24-bit bottom-up .bmp file. The window is first brought to the top and
+// fully repainted, so the copy shows it and nothing that lay over it.
+bool saveWindowShot(HWND window, const std::string& bmpPath) {
+    SetForegroundWindow(window);
+    BringWindowToTop(window);
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    DWORD_PTR ignored = 0;  // returns once the window has handled all before it
+    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored);
+
+    RECT place;
+    if (!GetWindowRect(window, &place)) return false;
+    const int width = place.right - place.left;
+    const int height = place.bottom - place.top;
+    if (width <= 0 || height <= 0) return false;
+
+    BITMAPINFO info{};
+    BITMAPINFOHEADER& header = info.bmiHeader;
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    header.biSizeImage = ((width * 3 + 3) & ~3) * height;  // rows padded to 4 bytes
+
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    std::vector<char> pixels;
+    if (bitmap) {
+        HGDIOBJ previous = SelectObject(memory, bitmap);
+        if (BitBlt(memory, 0, 0, width, height, screen, place.left, place.top,
+                   SRCCOPY | CAPTUREBLT)) {
+            GdiFlush();
+            pixels.assign(static_cast<char*>(bits), static_cast<char*>(bits) + header.biSizeImage);
+        }
+        SelectObject(memory, previous);
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    if (pixels.empty()) return false;
+
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + header.biSizeImage;
+    std::ofstream out(bmpPath, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&header), sizeof header);
+    out.write(pixels.data(), pixels.size());
+    return static_cast<bool>(out.flush());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 7 || std::string(argv[3]) != "-s") {
+        return fail("usage: demodriver WORKDIR SHOT.bmp -s h w fname1 [fname2 ...]");
+    }
+    const std::string workDir = argv[1];
+    const std::string shotPath = argv[2];
+    std::string args;
+    for (int i = 3; i < argc; ++i) args += (i > 3 ? " " : "") + std::string(argv[i]);
+    const std::size_t files = argc - 6;
+
+    const std::string program = e2e::exeDir() + "\\tallywave.exe";
+    e2e::LaunchedProcess run;  // killed when this ends while it still runs
+    if (!run.launch(program, args, workDir)) {
+        return fail("cannot start " + program + " (error " + std::to_string(GetLastError()) + ")");
+    }
+    HWND frame = e2e::waitForWindow(run.pid(), WindowClass, nullptr, WindowPatience);
+    if (!frame) {
+        int32_t code = 0;
+        if (run.waitExit(0, &code))
+            return fail("tallywave.exe ended without an output window, exit code " +
+                        std::to_string(code));
+        return fail("no output window after " + std::to_string(WindowPatience / 1000) + " s" +
+                    messageBoxes(run.pid()));
+    }
+    HWND client = FindWindowExA(frame, nullptr, WindowClass, nullptr);
+    HWND edit = client ? FindWindowExA(client, nullptr, "Edit", nullptr) : nullptr;
+    if (!edit) return fail("the output window has no edit control");
+
+    std::string text;
+    const bool complete = e2e::waitUntil(
+        [&] { return completeLines(text = e2e::windowText(edit)) >= files + 1; }, RunPatience);
+    printText(text);
+    if (!complete) {
+        return fail("the output window did not get a line for each of the " +
+                    std::to_string(files) + " files within " + std::to_string(RunPatience / 1000) +
+                    " s" + messageBoxes(run.pid()));
+    }
+
+    const bool shot = saveWindowShot(frame, shotPath);
+
+    PostMessageA(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
+    e2e::MessageBoxInfo box;
+    if (!e2e::waitForMessageBox(run.pid(), nullptr, ClosePatience, &box)) {
+        return fail("closing the window asked no quit question");
+    }
+    if (box.text.find(QuitQuestion) == std::string::npos) {
+        return fail("closing the window showed \"" + box.text + "\", not the quit question");
+    }
+    e2e::answerBox(box.hwnd, IDYES);
+    int32_t code = 0;
+    if (!run.waitExit(ClosePatience, &code))
+        return fail("tallywave.exe did not end after Yes to the quit question");
+    if (!shot) return fail("could not save the screenshot " + shotPath);
+    if (code != 0)
+        std::fprintf(stderr, "demodriver: tallywave.exe ended with exit code %d\n",
+                     static_cast<int>(code));
+    return code;
+}
