@@ -17,9 +17,7 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
 #include <string>
-#include <vector>
 
 #include "tests/e2e/driver/WinDriver.h"
 
@@ -64,9 +62,9 @@ void printText(const std::string& text) {
     std::fflush(stdout);
 }
 
-// Copies the screen rectangle of window, frame and caption included, into a
-// 24-bit bottom-up .bmp file. The window is first brought to the top and
-// fully repainted, so the copy shows it and nothing that lay over it.
+// Saves what the screen shows of window, frame and caption included, after
+// bringing it to the top and repainting it whole, so the copy shows it and
+// nothing that lay over it.
 bool saveWindowShot(HWND window, const std::string& bmpPath) {
     SetForegroundWindow(window);
     BringWindowToTop(window);
@@ -74,51 +72,7 @@ bool saveWindowShot(HWND window, const std::string& bmpPath) {
                  RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     DWORD_PTR ignored = 0;  // returns once the window has handled all before it
     SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored);
-
-    RECT place;
-    if (!GetWindowRect(window, &place)) return false;
-    const int width = place.right - place.left;
-    const int height = place.bottom - place.top;
-    if (width <= 0 || height <= 0) return false;
-
-    BITMAPINFO info{};
-    BITMAPINFOHEADER& header = info.bmiHeader;
-    header.biSize = sizeof header;
-    header.biWidth = width;
-    header.biHeight = height;
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    header.biCompression = BI_RGB;
-    header.biSizeImage = ((width * 3 + 3) & ~3) * height;  // rows padded to 4 bytes
-
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    std::vector<char> pixels;
-    if (bitmap) {
-        HGDIOBJ previous = SelectObject(memory, bitmap);
-        if (BitBlt(memory, 0, 0, width, height, screen, place.left, place.top,
-                   SRCCOPY | CAPTUREBLT)) {
-            GdiFlush();
-            pixels.assign(static_cast<char*>(bits), static_cast<char*>(bits) + header.biSizeImage);
-        }
-        SelectObject(memory, previous);
-        DeleteObject(bitmap);
-    }
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    if (pixels.empty()) return false;
-
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;  // "BM"
-    file.bfOffBits = sizeof file + sizeof header;
-    file.bfSize = file.bfOffBits + header.biSizeImage;
-    std::ofstream out(bmpPath, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(&file), sizeof file);
-    out.write(reinterpret_cast<const char*>(&header), sizeof header);
-    out.write(pixels.data(), pixels.size());
-    return static_cast<bool>(out.flush());
+    return e2e::saveScreenshot(bmpPath, window);
 }
 
 }  // namespace

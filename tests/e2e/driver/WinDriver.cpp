@@ -277,8 +277,13 @@ void clickControl(HWND parent, int id) {
     PostMessageA(GetDlgItem(parent, id), BM_CLICK, 0, 0);
 }
 
-bool saveScreenshot(const std::string& bmpPath) {
-    const Screen screen = wholeScreen();
+bool saveScreenshot(const std::string& bmpPath, HWND window) {
+    Screen screen = wholeScreen();
+    if (window != nullptr) {
+        RECT place;
+        if (!GetWindowRect(window, &place)) return false;
+        screen = {place.left, place.top, place.right - place.left, place.bottom - place.top};
+    }
     const BITMAPINFOHEADER header = bottomUpRgb24(screen);
     std::vector<char> pixels;
     return captureScreen(screen, header, &pixels) && writeBmp(bmpPath, header, pixels);

@@ -97,8 +97,9 @@ void typeText(HWND target, const std::string& text);
 // toggle and the parent gets BN_CLICKED as from a mouse click).
 void clickControl(HWND parent, int id);
 
-// Writes the whole screen (the Wine desktop) as a 24-bit .bmp file.
-bool saveScreenshot(const std::string& bmpPath);
+// Writes the whole screen (the Wine desktop), or only what lies in the
+// rectangle of window, as a 24-bit .bmp file.
+bool saveScreenshot(const std::string& bmpPath, HWND window = nullptr);
 
 // Base fixture for end-to-end tests. Programs started with launch() are killed
 // at the end of the test if still running; when the test failed, the screen is
