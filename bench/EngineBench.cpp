@@ -5,6 +5,7 @@
 //
 //   enginebench [--repeat N] [--goal X] [--header] FILE...
 //   enginebench --memory [--header] FILE
+//   enginebench --results FILE...
 //
 // For each file both methods run N times (5 by default), taking turns; the
 // best pass of each counts. Every pass must yield a result line, and all of
@@ -19,6 +20,10 @@
 // the process (natively ru_maxrss; in the Win32 build PeakWorkingSetSize).
 // Run it in a fresh process per file: the engine's memory does not depend on
 // the file's size, so a small and a large file must show the same peak.
+//
+// --results prints only each file's result line, one per file, once both
+// methods agree on it (exit 1 when they do not or a method rejects the file):
+// the lines a silent run over the same names must show.
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -377,22 +382,46 @@ void measureMemory(const char* path, bool header) {
     std::fflush(stdout);
 }
 
+// The result line of each file, both methods agreeing.
+void printResults(const std::vector<const char*>& files) {
+    for (const char* path : files) {
+        uint32_t engineSamples = 0, plainSamples = 0;
+        const std::string line = engineResult(path, engineSamples);
+        if (plainResult(path, plainSamples) != line || plainSamples != engineSamples)
+            throw Fail{std::string("the engine and fgets+strtod give different results for ") +
+                       path};
+        std::printf("%s\n", line.c_str());
+    }
+    std::fflush(stdout);
+}
+
 int usage() {
     std::fprintf(stderr,
                  "usage: enginebench [--repeat N] [--goal X] [--header] FILE...\n"
-                 "       enginebench --memory [--header] FILE\n");
+                 "       enginebench --memory [--header] FILE\n"
+                 "       enginebench --results FILE...\n");
     return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    const bool results = argc > 1 && std::strcmp(argv[1], "--results") == 0;
     bench::ArgsS args;
-    if (!args.parse(argc, argv, true) || (args.Memory && args.Files.size() != 1)) return usage();
+    if (results) {
+        args.Files.assign(argv + 2, argv + argc);
+        if (args.Files.empty()) return usage();
+    } else if (!args.parse(argc, argv, true) || (args.Memory && args.Files.size() != 1)) {
+        return usage();
+    }
 #ifndef _WIN32
     standin::echoBoxesToStderr(true);  // a problem the engine reports shows at once
 #endif
     try {
+        if (results) {
+            printResults(args.Files);
+            return 0;
+        }
         if (args.Memory) {
             measureMemory(args.Files[0], args.Header);
             return 0;

@@ -1,7 +1,7 @@
-# bench/: the wave-file generator and the reader and engine benchmarks. Built
-# in every tree (they are small) so that they keep compiling as the engine
-# changes; bench/run measures with trees of its own (build/bench-native without
-# sanitizers, build/bench-win32).
+# bench/: the wave-file generator, the reader, engine and batch benchmarks
+# and their helpers. Built in every tree where they apply (they are small) so
+# that they keep compiling as the code changes; bench/run measures with trees
+# of its own (build/bench-native without sanitizers, build/bench-win32).
 add_executable(wavegen bench/wavegen.cpp)
 tally_warnings(wavegen)
 
@@ -19,6 +19,31 @@ endfunction()
 
 tally_bench(readerbench bench/ReaderBench.cpp)
 tally_bench(enginebench bench/EngineBench.cpp)
+
+# The batch benchmark times the files of a silent run from outside the
+# program: openwatch notes each open and close (Linux inotify), natively.
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  add_executable(openwatch bench/OpenWatch.cpp)
+  tally_warnings(openwatch)
+endif()
+
+# The batch benchmark drives the real program from another process under
+# Wine, with the end-to-end tests' driver library (Win32 trees with them
+# only), and runs the engine alone over the same files for comparison.
+if(TARGET e2edriver)
+  add_executable(batchbench bench/BatchBench.cpp)
+  target_link_libraries(batchbench PRIVATE e2edriver tallycore tallyplatform)
+  add_dependencies(batchbench tallywave)
+  tally_warnings(batchbench)
+endif()
+
+# What appending a line to an edit control like the output window's costs
+# under Wine, step by step (Win32 trees).
+if(CMAKE_SYSTEM_NAME STREQUAL "Windows")
+  add_executable(editprobe bench/EditProbe.cpp)
+  target_link_libraries(editprobe PRIVATE user32 gdi32)
+  tally_warnings(editprobe)
+endif()
 
 # The unit tests run the generator whose files later tests build on.
 if(TARGET unit_tests)

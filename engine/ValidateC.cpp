@@ -84,7 +84,17 @@ ValidateC::~ValidateC() {
     std::free(ReportStr);
 }
 
+// The window's updates are held back during the walk and the rest shown at
+// its end (unless a quit silenced the pass), so a long batch is not slowed
+// down by the control.
 int ValidateC::ValidateAll() {
+    if (OutWin != nullptr) OutWin->holdUpdates(true);
+    const int result = walkGood();
+    if (OutWin != nullptr && !silent()) OutWin->holdUpdates(false);
+    return result;
+}
+
+int ValidateC::walkGood() {
     GoodTotal = Params.getTotal(GoodBadListC::GOOD);
     if (GoodTotal < 1) {
         Status = -2;

@@ -52,6 +52,7 @@ class ValidateC : public CountC {
     enum FileResult { FileDone = 0, QuitNow = 1, FileGoesOn = 2 };
     enum DataResult { DataGood, DataUnreadable, DataOutOfRange, DataQuit };
 
+    int walkGood();
     int checkFile();
     int moveUnopened();
     int checkHeader();

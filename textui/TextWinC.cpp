@@ -1,5 +1,6 @@
 #include "textui/TextWinC.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -7,6 +8,13 @@
 #include "startup/ErrHandleC.h"
 
 TextWinC::ReallocFn TextWinC::Realloc = std::realloc;
+
+static unsigned long steadyMillis() {
+    using namespace std::chrono;
+    return static_cast<unsigned long>(
+        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+TextWinC::MillisFn TextWinC::Millis = steadyMillis;
 
 // ShownLen when the control does not hold a leading part of Text: the next
 // refresh replaces its whole text.
@@ -21,7 +29,10 @@ TextWinC::TextWinC()
       TextLen(0),
       TextRoom(0),
       ShownLen(0),
-      ShownInP(nullptr) {
+      ShownInP(nullptr),
+      Held(false),
+      Pending(false),
+      LastSent(0) {
     setBkgndColor(0xFFFFFF);
     Text = static_cast<char*>(Realloc(nullptr, TextStartRoom + 1));
     if (Text == nullptr)
@@ -99,7 +110,14 @@ int TextWinC::setLine(const char* str) {
 
 void TextWinC::refresh() {
     if (ShownInP == nullptr) return;
-    if (ShownLen <= TextLen && !ShownInP->modified()) {
+    const bool appending = ShownLen <= TextLen && !ShownInP->modified();
+    if (Held && appending && Millis() - LastSent < UpdateGapMs) {
+        Pending = true;
+        return;
+    }
+    Pending = false;
+    LastSent = Millis();
+    if (appending) {
         ShownInP->appendText(Text + ShownLen, TextLen - ShownLen);
     } else {
         ShownInP->replaceText(Text);
@@ -117,8 +135,15 @@ int TextWinC::lineCount() {
     return ShownInP == nullptr ? 0 : ShownInP->lineCount();
 }
 
+// A held refresh shows the newest text when it is sent; until then there is
+// nothing new to scroll to.
 void TextWinC::scrollLines(int lines) {
-    if (ShownInP != nullptr) ShownInP->scrollLines(lines);
+    if (ShownInP != nullptr && !Pending) ShownInP->scrollLines(lines);
+}
+
+void TextWinC::holdUpdates(bool hold) {
+    Held = hold;
+    if (!hold && Pending) refresh();
 }
 
 void TextWinC::setEdit(seam::EditControl* edit) {

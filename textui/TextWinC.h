@@ -15,7 +15,9 @@ class TextWinC : public TWindow {
     // Text starts with room for this many characters and grows as needed, so
     // no line of a long batch is lost.
     enum Sizes { TextStartRoom = 238000 };
+    enum Timing { UpdateGapMs = 200 };
     using ReallocFn = void* (*)(void* old, std::size_t size);
+    using MillisFn = unsigned long (*)();  // a millisecond clock
 
     enum { EditId = -1, EditWidth = 640, EditHeight = 500 };
 
@@ -38,6 +40,10 @@ class TextWinC : public TWindow {
     // The edit control's line count (0 without a control) and its scroll.
     int lineCount();
     void scrollLines(int lines);
+    // While held, refresh sends what is new at most once every UpdateGapMs
+    // and scrolling waits with it; letting go sends the rest at once. A long
+    // pass then costs the control a few updates a second, not one per line.
+    void holdUpdates(bool hold);
 
     // Puts edit in the place of the control that shows the text and gives it
     // the whole text; the window does so with its own once it exists.
@@ -51,6 +57,8 @@ class TextWinC : public TWindow {
 
     // Where memory comes from; tests swap it to run out of memory on purpose.
     static ReallocFn Realloc;
+    // The clock of held updates; tests swap it for one they move themselves.
+    static MillisFn Millis;
 
   protected:
     // Sets the font of the control and shows the text in it.
@@ -63,4 +71,7 @@ class TextWinC : public TWindow {
     std::size_t TextRoom;  // characters Text can hold, the terminator aside
     std::size_t ShownLen;  // leading characters of Text the control holds
     seam::EditControl* ShownInP;  // the control showing the text, if any
+    bool Held;                    // updates are held back (holdUpdates)
+    bool Pending;                 // a held refresh has not been sent yet
+    unsigned long LastSent;       // Millis() of the last update sent
 };

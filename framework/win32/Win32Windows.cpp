@@ -193,15 +193,15 @@ int TApplication::runLoop() {
     }
 }
 
-// Paints the edit at most ten times a second while the program writes
-// without returning to the loop (a long pass), so the text stays current on
-// screen without a repaint for every line.
-static void paintSoon(HWND edit) {
-    static DWORD lastPaint = 0;
-    const DWORD now = GetTickCount();
-    if (now - lastPaint < 100) return;
-    lastPaint = now;
+// Paints the edit now: the program may be writing without returning to its
+// loop (a long pass). On the edit's own thread it also answers what other
+// programs sent it meanwhile (no posted message is taken), so the system
+// does not take the window for hung.
+static void showNow(HWND edit) {
     UpdateWindow(edit);
+    MSG none;
+    if (GetWindowThreadProcessId(edit, nullptr) == GetCurrentThreadId())
+        PeekMessageA(&none, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
 }
 
 // The caret to the end, which scrolls the newest text into view.
@@ -217,7 +217,7 @@ void TEdit::replaceText(const char* text) {
     SetWindowTextA(edit, text);
     SendMessageA(edit, EM_SETMODIFY, FALSE, 0);
     showEnd(edit);
-    paintSoon(edit);
+    showNow(edit);
 }
 
 // text is zero-terminated at length. The platform's text limit binds what it
@@ -231,7 +231,7 @@ void TEdit::appendText(const char* text, std::size_t length) {
     SendMessageA(edit, EM_SETSEL, shown, shown);
     SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
     SendMessageA(edit, EM_SETMODIFY, FALSE, 0);
-    paintSoon(edit);
+    showNow(edit);
 }
 
 bool TEdit::modified() {

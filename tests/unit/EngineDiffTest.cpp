@@ -15,6 +15,7 @@
 #include "engine/GoodBadListC.h"
 #include "engine/ValidateC.h"
 #include "framework/native/StandIns.h"
+#include "tests/unit/WindowClock.h"
 #include "startup/RunModeC.h"
 #include "tests/common/ReferencePass.h"
 #include "tests/unit/TempFiles.h"
@@ -288,6 +289,7 @@ Lines listOf(GoodBadListC& params, int list) {
 void runBoth(const Lines& files, double height, double width, const RunS& run,
              const std::string& where) {
     standin::resetAll();
+    windowclock::sendEveryRefresh();
     GoodBadListC params;
     params.Mode = run.Mode;
     params.Height = height;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "framework/native/StandIns.h"
+#include "tests/unit/WindowClock.h"
 
 namespace {
 
@@ -96,6 +97,51 @@ TEST(TextWin, UserTypedOnceThenReadOnly) {
     edit.userTypes("y");
     EXPECT_FALSE(window.userTyped());
     EXPECT_EQ(edit.Shown, "");
+}
+
+unsigned long Now = 0;
+unsigned long readNow() {
+    return Now;
+}
+
+// Held, the control gets what is new at most every UpdateGapMs, without the
+// scrolls in between; a user's change is still answered at once, and
+// letting go shows everything.
+TEST(TextWin, HeldUpdatesComeAFewTimesASecond) {
+    TextWinC::Millis = readNow;
+    Now = 5000;
+    TextWinC window;
+    standin::EditControlC edit;
+    window.setEdit(&edit);
+    window.holdUpdates(true);
+    Now += TextWinC::UpdateGapMs;
+    window.addLine("a");
+    window.refresh();
+    window.scrollLines(1);
+    EXPECT_EQ(edit.Shown, "a\r\n");
+    Now += TextWinC::UpdateGapMs - 1;
+    window.addLine("b");
+    window.refresh();
+    window.scrollLines(1);
+    EXPECT_EQ(edit.Shown, "a\r\n");
+    Now += 1;
+    window.addLine("c");
+    window.refresh();
+    window.scrollLines(1);
+    EXPECT_EQ(edit.Shown, "a\r\nb\r\nc\r\n");
+    EXPECT_EQ(edit.Appends, 2);
+    EXPECT_EQ(edit.Scrolls, (std::vector<int>{1, 1}));
+
+    edit.userTypes("!");
+    window.addLine("d");
+    window.refresh();
+    EXPECT_EQ(edit.Shown, "a\r\nb\r\nc\r\nd\r\n");
+    window.addLine("e");
+    window.refresh();
+    window.holdUpdates(false);
+    EXPECT_EQ(edit.Shown, window.Text);
+    EXPECT_EQ(edit.Replaces, 2);  // setEdit and the user's change
+    TextWinC::Millis = windowclock::secondsApart;
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "framework/native/StandIns.h"
+#include "tests/unit/WindowClock.h"
 #include "tests/common/ThresholdCheck.h"
 #include "tests/unit/Boxes.h"
 #include "tests/unit/TempFiles.h"
@@ -27,6 +28,7 @@ using wavetext::repeat;
 class ValidateTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        windowclock::sendEveryRefresh();
         standin::resetAll();
         ErrHandle.setTitle(ReleaseStr);
         Params.Mode = ModeSilent;
