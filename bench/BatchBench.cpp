@@ -71,6 +71,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/QpcTimer.h"
 #include "engine/GoodBadListC.h"
 #include "engine/ValidateC.h"
 #include "startup/InvokeParseC.h"
@@ -128,24 +129,6 @@ bool parseArgs(int argc, char** argv, ArgsS& args) {
     }
     return !args.Dir.empty();
 }
-
-class Timer {
-  public:
-    Timer() {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        Frequency = static_cast<double>(f.QuadPart);
-    }
-    double now() const {
-        LARGE_INTEGER t;
-        QueryPerformanceCounter(&t);
-        return static_cast<double>(t.QuadPart) / Frequency;
-    }
-    double resolution() const { return 1.0 / Frequency; }
-
-  private:
-    double Frequency = 1;
-};
 
 // The expected result lines, one per file; CR LF or LF line ends.
 std::vector<std::string> readExpected(const std::string& path) {

@@ -34,28 +34,13 @@
 #include <string>
 #include <vector>
 
+#include "bench/QpcTimer.h"
+
 namespace {
 
 enum Step { Length, Limit, Select, Replace, Modify, Paint, Steps };
 const char* const StepNames[Steps] = {"textlen",    "limit",     "setsel",
                                       "replacesel", "setmodify", "paint"};
-
-class Timer {
-  public:
-    Timer() {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        Frequency = static_cast<double>(f.QuadPart);
-    }
-    double now() const {
-        LARGE_INTEGER t;
-        QueryPerformanceCounter(&t);
-        return static_cast<double>(t.QuadPart) / Frequency;
-    }
-
-  private:
-    double Frequency = 1;
-};
 
 LRESULT CALLBACK frameProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(window, msg, wParam, lParam);

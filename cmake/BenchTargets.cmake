@@ -42,6 +42,7 @@ endif()
 if(CMAKE_SYSTEM_NAME STREQUAL "Windows")
   add_executable(editprobe bench/EditProbe.cpp)
   target_link_libraries(editprobe PRIVATE user32 gdi32)
+  target_include_directories(editprobe PRIVATE ${CMAKE_SOURCE_DIR})
   tally_warnings(editprobe)
 endif()
 
