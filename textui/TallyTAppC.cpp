@@ -79,13 +79,10 @@ TallyTAppC::~TallyTAppC() {
     std::free(MsgStr);
 }
 
-bool TallyTAppC::appendMsg(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
+bool TallyTAppC::appendMsgV(const char* format, va_list args) {
     va_list again;
     va_copy(again, args);
     const int length = std::vsnprintf(nullptr, 0, format, args);
-    va_end(args);
     bool printed = false;
     if (length >= 0) {
         const std::size_t need = MsgLen + static_cast<std::size_t>(length) + 1;
@@ -105,33 +102,45 @@ bool TallyTAppC::appendMsg(const char* format, ...) {
     return printed;
 }
 
-// Each piece goes on even when one before it failed.
-#define BANNER_PIECE(code, ...)                                                \
-    if (!appendMsg(__VA_ARGS__))                                               \
+bool TallyTAppC::appendMsg(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    const bool printed = appendMsgV(format, args);
+    va_end(args);
+    return printed;
+}
+
+// A piece that cannot be printed is reported under its code, and the banner
+// goes on with the next piece.
+void TallyTAppC::appendPiece(int code, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    if (!appendMsgV(format, args))
         Status = ErrHandle.report(code, "TallyTAppC createBanStr() sprintf failed.");
+    va_end(args);
+}
 
 int TallyTAppC::makeBanStr(const char* name) {
     Status = 0;
-    BANNER_PIECE(-2, "%s invoked %s\r\n", StartupP->User, name)
-    BANNER_PIECE(-3, "%s%s", Rule, AboutFiles)
-    BANNER_PIECE(-4, "%s", HeaderBox)
-    BANNER_PIECE(-5, "%s", AboutThresholds)
-    BANNER_PIECE(-6, "%s%s", InvokeBlock, Rule)
-    BANNER_PIECE(-7, "In: %s at %s %s\r\n", StartupP->CWD, StartupP->Date, StartupP->Time)
+    appendPiece(-2, "%s invoked %s\r\n", StartupP->User, name);
+    appendPiece(-3, "%s%s", Rule, AboutFiles);
+    appendPiece(-4, "%s", HeaderBox);
+    appendPiece(-5, "%s", AboutThresholds);
+    appendPiece(-6, "%s%s", InvokeBlock, Rule);
+    appendPiece(-7, "In: %s at %s %s\r\n", StartupP->CWD, StartupP->Date, StartupP->Time);
     if (!StartupP->ParamsValid || StartupP->getTotal(GoodBadListC::GOOD) <= 0) {
         InvokeOK = false;
-        BANNER_PIECE(-8, "Invalid Invocation line.\r\nPlease exit and try again.\r\n")
+        appendPiece(-8, "Invalid Invocation line.\r\nPlease exit and try again.\r\n");
         return Status;
     }
     InvokeOK = true;
     if (StartupP->getTotal(GoodBadListC::BAD) > 0)
-        BANNER_PIECE(-9, "Invalid fname: [%s]\r\n", StartupP->listNames(GoodBadListC::BAD))
-    BANNER_PIECE(-10, "The command will be: [%s %g %g %s]\r\nCR to proceed; x to abort:  ",
+        appendPiece(-9, "Invalid fname: [%s]\r\n", StartupP->listNames(GoodBadListC::BAD));
+    appendPiece(-10, "The command will be: [%s %g %g %s]\r\nCR to proceed; x to abort:  ",
                  StartupP->ExeName, StartupP->Height, StartupP->Width,
-                 StartupP->listNames(GoodBadListC::GOOD))
+                 StartupP->listNames(GoodBadListC::GOOD));
     return Status;
 }
-#undef BANNER_PIECE
 
 int TallyTAppC::reportBadNames() {
     Status = 0;

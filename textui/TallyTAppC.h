@@ -4,6 +4,7 @@
 // its message loop: text mode shows a banner with the command about to run
 // and waits for the user's answer, silent mode starts at once. The window
 // stays open after the run until the user closes it and confirms.
+#include <cstdarg>
 #include <cstddef>
 
 #include "engine/ValidateC.h"
@@ -60,7 +61,9 @@ class TallyTAppC : public TApplication {
   private:
     // Appends one formatted piece to MsgStr, growing it as needed; false
     // when the piece cannot be printed or the memory cannot be had.
+    bool appendMsgV(const char* format, va_list args);
     bool appendMsg(const char* format, ...) TALLY_PRINTF_LIKE(2, 3);
+    // A piece of the banner; its failure is reported under code.
     void appendPiece(int code, const char* format, ...) TALLY_PRINTF_LIKE(3, 4);
 
     std::size_t MsgLen;
