@@ -240,9 +240,9 @@ int ValidateC::checkHeader() {
         }
         if (formatError != 0) {
             badHeaderFmt(header.Keyword);
-            return rejectFile(i == 0 && formatError == header.Unreadable ? HeaderUnreadable
-                                                                          : BadFormat,
-                              formatError, header.Keyword);
+            return rejectFile(
+                i == 0 && formatError == header.Unreadable ? HeaderUnreadable : BadFormat,
+                formatError, header.Keyword);
         }
         const uint16_t number16 = static_cast<uint16_t>(number);
         bool accepted = false;
@@ -476,8 +476,7 @@ void ValidateC::putDot() {
 }
 
 void ValidateC::goodFileList() {
-    if (silent() ||
-        !compose("Files to be processed: [%s].", Params.listNames(GoodBadListC::GOOD)))
+    if (silent() || !compose("Files to be processed: [%s].", Params.listNames(GoodBadListC::GOOD)))
         return;
     showLine("goodFileList", "addLine() files-to-process message");
 }

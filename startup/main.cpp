@@ -16,7 +16,8 @@ void runTextMode(StartupC& startup, QuitterS& quitter) {
     TallyTAppC* MainTAppP = new (std::nothrow) TallyTAppC(&startup, &quitter, ReleaseStr);
     if (MainTAppP == nullptr) ErrHandle.fatal(-3, "Tallywave TEXT mode MainTAppP==NULL pointer.");
     Status = MainTAppP->Run();
-    if (Status < 0) Status = ErrHandle.report(Status, "Tallywave MainTAppP->Run() returned failure.");
+    if (Status < 0)
+        Status = ErrHandle.report(Status, "Tallywave MainTAppP->Run() returned failure.");
     delete MainTAppP;
 }
 

@@ -137,8 +137,8 @@ int TallyTAppC::makeBanStr(const char* name) {
     if (StartupP->getTotal(GoodBadListC::BAD) > 0)
         appendPiece(-9, "Invalid fname: [%s]\r\n", StartupP->listNames(GoodBadListC::BAD));
     appendPiece(-10, "The command will be: [%s %g %g %s]\r\nCR to proceed; x to abort:  ",
-                 StartupP->ExeName, StartupP->Height, StartupP->Width,
-                 StartupP->listNames(GoodBadListC::GOOD));
+                StartupP->ExeName, StartupP->Height, StartupP->Width,
+                StartupP->listNames(GoodBadListC::GOOD));
     return Status;
 }
 

@@ -10,8 +10,8 @@
 #include "engine/ValidateC.h"
 #include "framework/TApplication.h"
 #include "framework/TWindow.h"
-#include "startup/StartupC.h"
 #include "startup/ErrHandleC.h"
+#include "startup/StartupC.h"
 #include "textui/TextWinC.h"
 
 // The frame of the output window: a caption, an icon and the TextWinC client.

@@ -67,9 +67,9 @@ class TextWinC : public TWindow {
   private:
     int put(std::size_t at, const char* str, bool lineEnd);
 
-    std::size_t TextLen;   // characters in Text
-    std::size_t TextRoom;  // characters Text can hold, the terminator aside
-    std::size_t ShownLen;  // leading characters of Text the control holds
+    std::size_t TextLen;          // characters in Text
+    std::size_t TextRoom;         // characters Text can hold, the terminator aside
+    std::size_t ShownLen;         // leading characters of Text the control holds
     seam::EditControl* ShownInP;  // the control showing the text, if any
     bool Held;                    // updates are held back (holdUpdates)
     bool Pending;                 // a held refresh has not been sent yet

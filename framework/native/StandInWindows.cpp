@@ -68,7 +68,8 @@ std::intptr_t TWindow::handleMessage(unsigned msg, std::uintptr_t wParam, std::i
 
 void TFrameWindow::fitClient() {}
 
-std::intptr_t TFrameWindow::handleMessage(unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {
+std::intptr_t TFrameWindow::handleMessage(unsigned msg, std::uintptr_t wParam,
+                                          std::intptr_t lParam) {
     return TWindow::handleMessage(msg, wParam, lParam);
 }
 

@@ -31,7 +31,8 @@ HWND hwndOf(const TWindow* window) {
 struct WindowGlue {
     static LRESULT CALLBACK procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         if (msg == WM_NCCREATE) {
-            auto* window = static_cast<TWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+            auto* window =
+                static_cast<TWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
             window->Handle = hwnd;
             SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
         }
@@ -78,9 +79,9 @@ bool TWindow::makeWindow() {
         style |= WS_CHILD | WS_VISIBLE;
         idOrMenu = reinterpret_cast<HMENU>(static_cast<INT_PTR>(Attr.Id));
     }
-    HWND hwnd = CreateWindowExA(Attr.ExStyle, cls, Title != nullptr ? Title : "", style, Attr.X,
-                                Attr.Y, Attr.W, Attr.H, parentHwnd, idOrMenu,
-                                GetModuleHandleA(nullptr), this);
+    HWND hwnd =
+        CreateWindowExA(Attr.ExStyle, cls, Title != nullptr ? Title : "", style, Attr.X, Attr.Y,
+                        Attr.W, Attr.H, parentHwnd, idOrMenu, GetModuleHandleA(nullptr), this);
     if (hwnd == nullptr) return false;
     Handle = hwnd;  // a control of a system class never sees our procedure
     return true;
@@ -109,7 +110,8 @@ void TWindow::show(int showState) {
 }
 
 void TWindow::setFont(void* font) {
-    if (Handle != nullptr) SendMessageA(hwndOf(this), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (Handle != nullptr)
+        SendMessageA(hwndOf(this), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
 void TWindow::setText(const char* text) {
@@ -156,7 +158,8 @@ void TFrameWindow::fitClient() {
         MoveWindow(hwndOf(Client), 0, 0, area.right, area.bottom, TRUE);
 }
 
-std::intptr_t TFrameWindow::handleMessage(unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {
+std::intptr_t TFrameWindow::handleMessage(unsigned msg, std::uintptr_t wParam,
+                                          std::intptr_t lParam) {
     switch (msg) {
         case WM_CREATE:
             if (IconId != 0) {
@@ -164,10 +167,12 @@ std::intptr_t TFrameWindow::handleMessage(unsigned msg, std::uintptr_t wParam, s
                 const char* name = MAKEINTRESOURCEA(IconId);
                 HANDLE big = LoadImageA(module, name, IMAGE_ICON, GetSystemMetrics(SM_CXICON),
                                         GetSystemMetrics(SM_CYICON), LR_SHARED);
-                HANDLE smallIcon = LoadImageA(module, name, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                          GetSystemMetrics(SM_CYSMICON), LR_SHARED);
+                HANDLE smallIcon =
+                    LoadImageA(module, name, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                               GetSystemMetrics(SM_CYSMICON), LR_SHARED);
                 SendMessageA(hwndOf(this), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-                SendMessageA(hwndOf(this), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+                SendMessageA(hwndOf(this), WM_SETICON, ICON_SMALL,
+                             reinterpret_cast<LPARAM>(smallIcon));
             }
             return 0;
         case WM_SIZE:

@@ -107,7 +107,8 @@ TEST_F(StartupTest, AProgramInAFolderWithBlanksReadsHeightAndWidth) {
     // h and w are found after the whole program path, and the program names
     // itself after its own file, blanks and all.
     start("-t 5 2 a.txt", copy);
-    bannerEndsWith("The command will be: [tally wave 5 2 a.txt ]\r\nCR to proceed; x to abort:  \r\n");
+    bannerEndsWith(
+        "The command will be: [tally wave 5 2 a.txt ]\r\nCR to proceed; x to abort:  \r\n");
     EXPECT_EQ(exitCode(), 0);
 
     // A fatal report names the program after its file too.

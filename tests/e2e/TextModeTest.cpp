@@ -47,7 +47,8 @@ class TextModeTest : public e2e::E2eTest {
 // as it should be; No keeps it with its text, Yes ends the run with 0.
 TEST_F(TextModeTest, SilentRunWritesOneLinePerFileAndEndsOnlyOnYes) {
     start("-s 50 10 " + SampleArgs);
-    const std::string expected = "\r\n" + testcheck::expectedSampleText(Samples + "/expected-results.txt");
+    const std::string expected =
+        "\r\n" + testcheck::expectedSampleText(Samples + "/expected-results.txt");
     ASSERT_TRUE(textBecomes(expected)) << text();
 
     RECT place;
@@ -71,7 +72,8 @@ TEST_F(TextModeTest, SilentRunWritesOneLinePerFileAndEndsOnlyOnYes) {
     EXPECT_EQ(static_cast<short>(LOWORD(tenth)) - static_cast<short>(LOWORD(first)), 90);
 
     closeAnswering(IDNO);
-    EXPECT_TRUE(e2e::waitUntil([&] { return e2e::topWindows(Program.pid(), "#32770").empty(); }, Patience));
+    EXPECT_TRUE(
+        e2e::waitUntil([&] { return e2e::topWindows(Program.pid(), "#32770").empty(); }, Patience));
     EXPECT_TRUE(IsWindowVisible(Frame));
     EXPECT_EQ(text(), expected);
     closeAnswering(IDYES);
@@ -107,11 +109,14 @@ TEST_F(TextModeTest, BannerThenEnterRunsTheCommand) {
     std::size_t at = 0;
     for (const char* piece :
          {" invoked  Tallywave Release v. 1.0 of 2003-05-22\r\n",
-          "   +---------------------------------------------\r\n   |SAMPLES:(tab)       (decimal integer > 999)  *\r\n",
+          "   +---------------------------------------------\r\n   |SAMPLES:(tab)       (decimal "
+          "integer > 999)  *\r\n",
           "   Tallywave [-s|-t] (height)(width) fname1 [fname2 . . .]\r\n", "In: ",
-          "\r\nInvalid fname: [bad.doc ]\r\nThe command will be: [tallywave 50 10 calm.txt ]\r\n"}) {
+          "\r\nInvalid fname: [bad.doc ]\r\nThe command will be: [tallywave 50 10 calm.txt "
+          "]\r\n"}) {
         const std::size_t found = banner.find(piece, at);
-        ASSERT_NE(found, std::string::npos) << "missing or out of order: " << piece << "\n" << banner;
+        ASSERT_NE(found, std::string::npos) << "missing or out of order: " << piece << "\n"
+                                            << banner;
         at = found;
     }
     GUITHREADINFO focus{};
@@ -137,7 +142,8 @@ TEST_F(TextModeTest, AnyOtherKeyAbortsAndTheTextTurnsReadOnly) {
     POINT corner{area.right - 30, area.bottom - 30};
     ClientToScreen(Edit, &corner);
     HDC screen = GetDC(nullptr);
-    EXPECT_TRUE(e2e::waitUntil([&] { return GetPixel(screen, corner.x, corner.y) == RGB(255, 255, 255); }, Patience))
+    EXPECT_TRUE(e2e::waitUntil(
+        [&] { return GetPixel(screen, corner.x, corner.y) == RGB(255, 255, 255); }, Patience))
         << std::hex << GetPixel(screen, corner.x, corner.y);
     ReleaseDC(nullptr, screen);
     EXPECT_EQ(text().find("calm.txt : "), std::string::npos);
@@ -154,7 +160,8 @@ TEST_F(TextModeTest, AnInvalidInvocationIgnoresTyping) {
     e2e::typeText(Edit, "x");
     ASSERT_TRUE(textEndsWith(invalid + "x")) << text();
     e2e::pressKey(Edit, VK_RETURN);
-    EXPECT_FALSE(e2e::waitUntil([&] { return text().find("terminated") != std::string::npos; }, 1500));
+    EXPECT_FALSE(
+        e2e::waitUntil([&] { return text().find("terminated") != std::string::npos; }, 1500));
     EXPECT_EQ(GetWindowLongA(Edit, GWL_STYLE) & ES_READONLY, 0);
     closeAnswering(IDYES);
     expectExitCode(0);

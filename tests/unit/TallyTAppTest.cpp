@@ -35,7 +35,8 @@ class TallyTAppTest : public ::testing::Test {
     // The start-up object of "tallywave args..." run in the temporary folder.
     StartupC& startup(std::vector<std::string> args) {
         Words = {"C:\\Tally\\tallywave.exe"};
-        for (auto& arg : args) Words.push_back(arg.find(".txt") != std::string::npos ? Files.dir() + "/" + arg : arg);
+        for (auto& arg : args)
+            Words.push_back(arg.find(".txt") != std::string::npos ? Files.dir() + "/" + arg : arg);
         Argv.clear();
         for (auto& word : Words) Argv.push_back(&word[0]);
         Argv.push_back(nullptr);
@@ -74,22 +75,35 @@ TEST_F(TallyTAppTest, TheBannerNamesTheUserTheFilesAndTheCommand) {
     TallyTAppC app(&start, &Quitter, ReleaseStr);
     const std::string banner = app.MsgStr;
     EXPECT_TRUE(app.InvokeOK);
-    EXPECT_EQ(banner.rfind("tester invoked  Tallywave Release v. 1.0 of 2003-05-22\r\n" + std::string(63, '-') + "\r\n", 0), 0u) << banner;
-    EXPECT_NE(banner.find("\r\n   +" + std::string(45, '-') + "\r\n"
+    EXPECT_EQ(banner.rfind("tester invoked  Tallywave Release v. 1.0 of 2003-05-22\r\n" +
+                               std::string(63, '-') + "\r\n",
+                           0),
+              0u)
+        << banner;
+    EXPECT_NE(banner.find("\r\n   +" + std::string(45, '-') +
+                          "\r\n"
                           "   |SAMPLES:(tab)       (decimal integer > 999)  *\r\n"
                           "   |BITSPERSAMPLE:(tab) (decimal integer > 7)\r\n"
                           "   |CHANNELS:(tab)      1\r\n"
                           "   |SAMPLERATE:(tab)    (decimal integer > 5999) *\r\n"
                           "   |NORMALIZED:(tab)    TRUE\r\n"
                           "   |(begin signed-double data)\r\n"
-                          "   | . . .\r\n"), std::string::npos) << banner;
-    const std::string tail = " Invoke as:\r\n"
-                             "   Tallywave [-s|-t] (height)(width) fname1 [fname2 . . .]\r\n\r\n"
-                             " -s=silent (batch) mode;  -t=text mode; none=graphic mode, with\r\n"
-                             " help system.\r\n" + std::string(63, '-') + "\r\n"
-                             "In: " + start.CWD + " at " + start.Date + " " + start.Time + "\r\n"
-                             "Invalid fname: [bad.doc ]\r\n"
-                             "The command will be: [tallywave 50 10 " + Files.dir() + "/good.txt ]\r\n" + Prompt;
+                          "   | . . .\r\n"),
+              std::string::npos)
+        << banner;
+    const std::string tail =
+        " Invoke as:\r\n"
+        "   Tallywave [-s|-t] (height)(width) fname1 [fname2 . . .]\r\n\r\n"
+        " -s=silent (batch) mode;  -t=text mode; none=graphic mode, with\r\n"
+        " help system.\r\n" +
+        std::string(63, '-') +
+        "\r\n"
+        "In: " +
+        start.CWD + " at " + start.Date + " " + start.Time +
+        "\r\n"
+        "Invalid fname: [bad.doc ]\r\n"
+        "The command will be: [tallywave 50 10 " +
+        Files.dir() + "/good.txt ]\r\n" + Prompt;
     ASSERT_GE(banner.size(), tail.size());
     EXPECT_EQ(banner.substr(banner.size() - tail.size()), tail);
     EXPECT_TRUE(testboxes::takeTexts().empty());
@@ -143,7 +157,8 @@ TEST_F(TallyTAppTest, SilentModeRunsAtOnceAndClosesOnlyOnYes) {
     const std::string text = standin::editOf(app.TextWinCP->TEditP).Shown;
     EXPECT_EQ(text, "Invalid fname: [bad.doc ]\r\n\r\n" + good +
                         " : 0.10 s (100.0 ms) | 0 spikes => 0.0/sec.\r\n"
-                        "File=" + Files.dir() + "/missing.txt.  Can't open for test read.\r\n");
+                        "File=" +
+                        Files.dir() + "/missing.txt.  Can't open for test read.\r\n");
     EXPECT_EQ(afterNo, text);
     EXPECT_EQ(standin::shownBoxes().size(), 2u);
 }
@@ -159,7 +174,8 @@ TEST_F(TallyTAppTest, SilentModeWithoutFilesReportsTheFailedPass) {
     const Texts boxes = testboxes::takeTexts();
     ASSERT_EQ(boxes.size(), 2u);  // the failed pass, then the quit question
     EXPECT_EQ(boxes[0], box("Tallywave:  TallyTAppC::doRun() Validate() call failed.\n"
-                            "See text output window for possible details.", -2));
+                            "See text output window for possible details.",
+                            -2));
 }
 
 // Text mode: Enter anywhere proceeds (the run starts at the next idle step);
