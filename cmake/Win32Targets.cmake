@@ -10,10 +10,10 @@ add_compile_definitions(__USE_MINGW_ANSI_STDIO=1 WIN32_LEAN_AND_MEAN NOMINMAX _W
 add_link_options(-static -static-libgcc -static-libstdc++)
 
 add_library(tallyplatform STATIC framework/win32/Win32Seams.cpp framework/win32/Win32Windows.cpp
-                          framework/win32/LeanRuntime.cpp
+                          framework/win32/LeanRuntime.cpp framework/win32/Win32Controls.cpp
                           ${TALLY_FRAMEWORK_COMMON})
 target_include_directories(tallyplatform PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(tallyplatform PUBLIC user32 gdi32 advapi32)
+target_link_libraries(tallyplatform PUBLIC user32 gdi32 comdlg32 advapi32)
 tally_product(tallyplatform)
 
 enable_language(RC)

@@ -11,7 +11,12 @@ int TApplication::Run() {
     buildMainWindow();
     if (MainWindow == nullptr || !MainWindow->create()) return -1;
     MainWindow->show(ShowState);
+    afterShow();
     return runLoop();
+}
+
+bool TApplication::confirmClose() {
+    return MainWindow == nullptr || MainWindow->canClose();
 }
 
 // The framework itself has nothing to do when the queue is empty.

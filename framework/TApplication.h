@@ -27,7 +27,10 @@ class TApplication {
     // Called whenever the message queue is empty, with the number of calls
     // since the last message. False lets the loop sleep until the next one.
     virtual bool onIdle(long idleCount);
-    virtual bool confirmClose() { return true; }
+    // Runs once the main window has been created and shown.
+    virtual void afterShow() {}
+    // By default the main window may close when all its windows agree.
+    virtual bool confirmClose();
     // The application owns window from here on.
     void setMainWindow(TWindow* window);
     void setShowState(int state) { ShowState = state; }

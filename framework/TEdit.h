@@ -1,19 +1,24 @@
 #pragma once
-// The multi-line edit control, as the output window drives it.
+// The edit control: a single-line field with a text limit and a filter on
+// what may be typed, or the multi-line text area the output and help windows
+// show their text in.
 #include "framework/PlatformSeams.h"
+#include "framework/TFilterValidator.h"
 #include "framework/TWindow.h"
 
 class TEdit : public TWindow, public seam::EditControl {
   public:
-    // A control of parent with that identifier and place; its style is set
-    // in Attr.Style before creation.
-    TEdit(TWindow* parent, int id, int x, int y, int w, int h) : TWindow(parent, nullptr) {
-        Attr.Id = id;
-        Attr.X = x;
-        Attr.Y = y;
-        Attr.W = w;
-        Attr.H = h;
-    }
+    // A control of parent with that identifier, starting text and place.
+    // textLimit counts the terminator (0: none set); multi-line controls get
+    // both scroll bars. The style may be changed in Attr.Style before creation.
+    TEdit(TWindow* parent, int id, const char* text, int x, int y, int w, int h,
+          unsigned textLimit = 0, bool multiLine = false);
+    ~TEdit() override;
+
+    // The control keeps to what validator accepts and owns it from here on.
+    void setValidator(TFilterValidator* validator);
+    // Line (from 0) of the text into buffer, at most size - 1 characters.
+    void getLine(char* buffer, int size, int line);
 
     void replaceText(const char* text) override;
     void appendText(const char* text, std::size_t length) override;
@@ -22,6 +27,12 @@ class TEdit : public TWindow, public seam::EditControl {
     int lineCount() override;
     void scrollLines(int lines) override;
 
+    TFilterValidator* Validator = nullptr;
+
   protected:
     const char* className() const override { return "EDIT"; }
+    void onCreated() override;
+
+  private:
+    unsigned TextLimit;
 };

@@ -4,8 +4,10 @@
 #include <clocale>
 #include <new>
 
+#include "gui/TallyGAppC.h"
 #include "startup/ErrHandleC.h"
 #include "startup/StartupC.h"
+#include "textui/NewThreadC.h"
 #include "textui/TallyTAppC.h"
 
 namespace {
@@ -21,8 +23,30 @@ void runTextMode(StartupC& startup, QuitterS& quitter) {
     delete MainTAppP;
 }
 
-// The graphic application with its output-window thread is added later; until
-// then graphic mode ends the run here with status 0.
+// Graphic mode, first step: the output window's application, run by a thread
+// of its own; nothing waits for its window to appear.
+void startOutputWindow(QuitterS& quitter) {
+    quitter.TextAppP = new (std::nothrow) TextAppC(ReleaseStr, &quitter);
+    if (quitter.TextAppP.load() == nullptr)
+        ErrHandle.fatal(-3, "Tallywave Main: Quitter.TextAppP==NULL text output window ptr.");
+    NewThreadC started(&quitter);
+}
+
+// Graphic mode: the graphic application runs on this thread; afterwards the
+// output window's thread is ended before its application is freed. The
+// exit code is what the graphic run returned.
+int runGraphicMode(StartupC& startup, QuitterS& quitter) {
+    TallyGAppC* MainGAppP = new (std::nothrow) TallyGAppC(&startup, &quitter, ReleaseStr);
+    if (MainGAppP == nullptr)
+        ErrHandle.fatal(-5, "Tallywave GRAPHIC mode MainGAppP==NULL pointer.");
+    int result = MainGAppP->Run();
+    if (result < 0)
+        result = ErrHandle.report(result, "Tallywave MainGAppP->Run() returned failure.");
+    releaseTextApp(quitter);
+    delete MainGAppP;
+    return result;
+}
+
 int runFrontEnd(StartupC& startup, QuitterS& quitter) {
     switch (startup.Mode) {
         case ModeSilent:
@@ -30,7 +54,8 @@ int runFrontEnd(StartupC& startup, QuitterS& quitter) {
             runTextMode(startup, quitter);
             break;
         case ModeGraphic:
-            Status = 0;  // output-window thread and graphic application: added later
+            startOutputWindow(quitter);
+            Status = runGraphicMode(startup, quitter);  // the output thread has ended
             break;
         default:
             ErrHandle.fatal(-6, "Tallywave Main:  UNKNOWN Mode Exit.");

@@ -44,7 +44,7 @@ TextWinC::TextWinC()
     TFontP = new (std::nothrow) TFont("Courier New", 14, 9, 500, 1);
     if (TFontP == nullptr || TFontP->handle() == nullptr)
         ErrHandle.fatal(-1, "TallyTAppC.TextWinC:  Allocate TFontP failed: NULL pointer.");
-    TEditP = new (std::nothrow) TEdit(this, EditId, 0, 0, EditWidth, EditHeight);
+    TEditP = new (std::nothrow) TEdit(this, EditId, nullptr, 0, 0, EditWidth, EditHeight);
     if (TEditP == nullptr)
         ErrHandle.fatal(-1, "TallyTAppC.TextWinC:  Allocate TEditP failed: NULL pointer.");
     TEditP->Attr.Style = ws::Border | ws::TabStop | ws::HScroll | ws::VScroll | ws::EsMultiLine |

@@ -1,12 +1,22 @@
 // The windowing layer in memory, for native unit tests: windows exist as
 // objects with a handle that is only a mark, edit controls are stand-in
 // controls, and the message loop runs idle steps and the scripted user.
+#include <algorithm>
+#include <chrono>
+#include <functional>
 #include <map>
 #include <mutex>
+#include <set>
+#include <thread>
 
 #include "framework/TApplication.h"
+#include "framework/TDialog.h"
 #include "framework/TEdit.h"
+#include "framework/TFileOpenDialog.h"
 #include "framework/TFont.h"
+#include "framework/TGdiObjects.h"
+#include "framework/TPopupMenu.h"
+#include "framework/TThread.h"
 #include "framework/TWindow.h"
 #include "framework/native/StandIns.h"
 
@@ -15,7 +25,41 @@ namespace {
 std::mutex EditGuard;
 std::map<const void*, EditControlC> Edits;
 UserScript Script;
+
+// Everything else the stand-in windows record; tests run the front ends on
+// one thread, the output-window thread aside, which touches none of it.
+std::map<const TPopupMenu*, std::vector<MenuEntryS>> Menus;
+MenuTrackS LastTrack;
+std::vector<int> Drawn;
+const TWindow* Foreground = nullptr;
+std::set<const TWindow*> ClosesPosted;
+OpenDialogScript OpenScript;
 }  // namespace
+
+std::vector<MenuEntryS> menuEntries(const TPopupMenu& menu) {
+    return Menus[&menu];
+}
+MenuTrackS lastMenuTrack() {
+    return LastTrack;
+}
+std::vector<int> drawnBitmaps() {
+    return Drawn;
+}
+const TWindow* foregroundWindow() {
+    return Foreground;
+}
+void setOpenDialogScript(OpenDialogScript script) {
+    OpenScript = std::move(script);
+}
+
+void resetWindows() {
+    Script = nullptr;
+    LastTrack = MenuTrackS{};
+    Drawn.clear();
+    Foreground = nullptr;
+    ClosesPosted.clear();
+    OpenScript = nullptr;
+}
 
 EditControlC& editOf(const TEdit* edit) {
     std::lock_guard<std::mutex> lock(EditGuard);
@@ -47,12 +91,43 @@ void TWindow::releasePlatform() {
     standin::forgetEdit(this);
 }
 
+// As on the platform, the window's children (and owned frames) go with it,
+// and the parent hears of it.
 void TWindow::destroyWindow() {
+    if (Handle == nullptr) return;
     Handle = nullptr;
+    standin::ClosesPosted.erase(this);
+    for (TWindow* child = FirstChild; child != nullptr; child = child->NextSibling)
+        child->destroyWindow();
+    if (Parent != nullptr) Parent->onChildDestroyed(this);
 }
 
 void TWindow::show(int) {}
 void TWindow::setFont(void*) {}
+
+void TWindow::setForeground() {
+    standin::Foreground = this;
+}
+
+void TWindow::postClose() {
+    if (Handle != nullptr) standin::ClosesPosted.insert(this);
+}
+
+void* TWindow::bkgndBrush() {
+    return this;
+}
+
+void* TWindow::colorControl(TDC&, int) {
+    return bkgndBrush();
+}
+
+void TDC::setTextColor(unsigned long rgb) {
+    TextColor = rgb;
+}
+
+void TDC::setBkModeTransparent() {
+    Transparent = true;
+}
 
 void TWindow::setText(const char* text) {
     if (auto* edit = dynamic_cast<TEdit*>(this)) standin::editOf(edit).replaceText(text);
@@ -67,20 +142,36 @@ std::intptr_t TWindow::handleMessage(unsigned msg, std::uintptr_t wParam, std::i
 }
 
 void TFrameWindow::fitClient() {}
+void TFrameWindow::shrinkToClient() {}
+
+bool TDialog::makeWindow() {
+    return TWindow::makeWindow();
+}
+
+std::intptr_t TDialog::handleMessage(unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {
+    return TWindow::handleMessage(msg, wParam, lParam);
+}
+
+std::intptr_t TDialog::defaultMessage(unsigned, std::uintptr_t, std::intptr_t) {
+    return 0;
+}
 
 std::intptr_t TFrameWindow::handleMessage(unsigned msg, std::uintptr_t wParam,
                                           std::intptr_t lParam) {
     return TWindow::handleMessage(msg, wParam, lParam);
 }
 
-// Idle steps until idle has nothing more, then the scripted user; a close
-// that the application refuses leaves the loop running.
+// Idle steps until idle has nothing more, then a close the program asked for,
+// then the scripted user; a close that the application refuses leaves the
+// loop running. The loop ends when the main window is gone.
 int TApplication::runLoop() {
     for (;;) {
         long idleCount = 0;
         while (onIdle(idleCount++)) {
         }
-        if (standin::userActs(*this)) continue;
+        if (!MainWindow->created()) return 0;
+        const bool closePosted = standin::ClosesPosted.erase(MainWindow) != 0;
+        if (!closePosted && standin::userActs(*this)) continue;
         if (canClose()) {
             MainWindow->destroyWindow();
             return 0;
@@ -114,3 +205,75 @@ void TEdit::scrollLines(int lines) {
 
 TFont::TFont(const char*, int, int, int, unsigned char) : Handle(this) {}
 TFont::~TFont() = default;
+
+void TEdit::onCreated() {
+    TWindow::onCreated();
+}
+
+void TEdit::getLine(char* buffer, int size, int line) {
+    if (size <= 0) return;
+    buffer[0] = '\0';
+    if (!created()) return;
+    const std::string& text = standin::editOf(this).Shown;
+    std::size_t start = 0;
+    for (int i = 0; i < line && start != std::string::npos; ++i) {
+        start = text.find("\r\n", start);
+        if (start != std::string::npos) start += 2;
+    }
+    if (start == std::string::npos) return;
+    const std::string wanted = text.substr(start, text.find("\r\n", start) - start);
+    const std::size_t kept = std::min(wanted.size(), static_cast<std::size_t>(size - 1));
+    wanted.copy(buffer, kept);
+    buffer[kept] = '\0';
+}
+
+TBitmap::TBitmap(int resourceId) : Handle(this), ResourceId(resourceId) {}
+TBitmap::~TBitmap() = default;
+
+void TBitmap::drawAt(void*, int, int) const {
+    standin::Drawn.push_back(ResourceId);
+}
+
+TBrush::TBrush(unsigned long) : Handle(this) {}
+TBrush::~TBrush() = default;
+
+TPopupMenu::TPopupMenu() : Handle(this) {}
+
+TPopupMenu::~TPopupMenu() {
+    standin::Menus.erase(this);
+}
+
+bool TPopupMenu::appendMenu(unsigned flags, int id, const char* text) {
+    standin::Menus[this].push_back({flags, id, text != nullptr ? text : ""});
+    return true;
+}
+
+bool TPopupMenu::trackPopupMenu(unsigned flags, int x, int y, TWindow* owner) {
+    standin::LastTrack = {x, y, flags, owner};
+    return true;
+}
+
+int TFileOpenDialog::execute() {
+    Error = 0;
+    if (!standin::OpenScript) return TOpenSaveDataS::Cancel;
+    return standin::OpenScript(Data, Error);
+}
+
+namespace thread {
+
+std::uintptr_t begin(BodyFn body, void* arg) {
+    std::thread(body, arg).detach();
+    return 1;
+}
+
+unsigned long currentId() {
+    return static_cast<unsigned long>(std::hash<std::thread::id>()(std::this_thread::get_id()));
+}
+
+void wake(unsigned long) {}
+
+void sleepMillis(unsigned ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+}  // namespace thread

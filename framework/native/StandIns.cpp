@@ -89,8 +89,11 @@ void EditControlC::userTypes(const std::string& keys) {
     Modified = true;
 }
 
+// The windows' records, in StandInWindows.cpp.
+void resetWindows();
+
 void resetAll() {
-    setUserScript(nullptr);
+    resetWindows();
     std::lock_guard<std::mutex> lock(Guard);
     Shown.clear();
     Answerer = nullptr;

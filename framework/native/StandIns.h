@@ -9,6 +9,9 @@
 
 class TApplication;
 class TEdit;
+class TPopupMenu;
+class TWindow;
+struct TOpenSaveDataS;
 
 namespace standin {
 
@@ -67,8 +70,34 @@ void setUserScript(UserScript script);
 // The in-memory control behind an edit control of the windowing layer.
 EditControlC& editOf(const TEdit* edit);
 
+// A pop-up menu's entries, and where it was last shown (x, y, owner).
+struct MenuEntryS {
+    unsigned flags;
+    int id;
+    std::string text;
+};
+std::vector<MenuEntryS> menuEntries(const TPopupMenu& menu);
+struct MenuTrackS {
+    int x = 0, y = 0;
+    unsigned flags = 0;
+    const TWindow* owner = nullptr;
+};
+MenuTrackS lastMenuTrack();
+
+// Resource ids of the bitmaps drawn, in order.
+std::vector<int> drawnBitmaps();
+// The window last brought to the foreground.
+const TWindow* foregroundWindow();
+
+// What the user does in a file-open dialog: fills the data's name buffer and
+// returns Ok or Cancel, setting error to the dialog's extended error code.
+// Without a script the user cancels.
+using OpenDialogScript = std::function<int(TOpenSaveDataS& data, unsigned long& error)>;
+void setOpenDialogScript(OpenDialogScript script);
+
 // Back to the start state: no boxes recorded, Enter answers, no echo, and
-// the screen, user and memory above, no user script.
+// the screen, user and memory above, no user script, no menus shown, bitmaps
+// drawn, foreground window or open-dialog script.
 void resetAll();
 
 }  // namespace standin

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "framework/TApplication.h"
+#include "framework/TDialog.h"
 #include "framework/TEdit.h"
 #include "framework/TFont.h"
 #include "framework/TWindow.h"
@@ -38,25 +39,60 @@ struct WindowGlue {
         }
         auto* window = reinterpret_cast<TWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
         if (window == nullptr) return DefWindowProcA(hwnd, msg, wParam, lParam);
+        return handle(window, hwnd, msg, wParam, lParam);
+    }
+
+    // Dialogs: the object being made is taken at the first message its window
+    // gets; the system's dialog procedure does what the object leaves.
+    static TWindow* DialogInMaking;
+
+    static LRESULT CALLBACK dialogProcedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+        auto* window = reinterpret_cast<TWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        if (window == nullptr && DialogInMaking != nullptr) {
+            window = DialogInMaking;
+            DialogInMaking = nullptr;
+            window->Handle = hwnd;
+            SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
+        }
+        if (window == nullptr) return DefDlgProcA(hwnd, msg, wParam, lParam);
+        return handle(window, hwnd, msg, wParam, lParam);
+    }
+
+    // The procedure a dialog is made with: the focus goes where the system
+    // puts it; everything else is the dialog window's own.
+    static INT_PTR CALLBACK dialogInit(HWND, UINT msg, WPARAM, LPARAM) {
+        return msg == WM_INITDIALOG ? TRUE : FALSE;
+    }
+
+    // A window gone is forgotten, and its parent is told.
+    static LRESULT handle(TWindow* window, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         const LRESULT result = window->handleMessage(msg, wParam, lParam);
         if (msg == WM_NCDESTROY) {
             SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
             window->Handle = nullptr;
+            if (window->Parent != nullptr) window->Parent->onChildDestroyed(window);
         }
         return result;
     }
 
-    static bool registerOnce() {
-        static ATOM atom = 0;
-        if (atom == 0) {
-            WNDCLASSA wc{};
-            wc.lpfnWndProc = procedure;
-            wc.hInstance = GetModuleHandleA(nullptr);
-            wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-            wc.lpszClassName = OurClass;
-            atom = RegisterClassA(&wc);
-        }
-        return atom != 0;
+    // The child whose window is hwnd, if any.
+    static TWindow* childOf(TWindow* window, HWND hwnd) {
+        for (TWindow* child = window->FirstChild; child != nullptr; child = child->NextSibling)
+            if (child->Handle == hwnd) return child;
+        return nullptr;
+    }
+
+    // Registers a class of ours unless it is there already.
+    static bool registerClass(const char* name, WNDPROC procedure, int extraBytes) {
+        WNDCLASSA wc{};
+        HINSTANCE module = GetModuleHandleA(nullptr);
+        if (GetClassInfoA(module, name, &wc)) return true;
+        wc.lpfnWndProc = procedure;
+        wc.cbWndExtra = extraBytes;
+        wc.hInstance = module;
+        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        wc.lpszClassName = name;
+        return RegisterClassA(&wc) != 0;
     }
 
     static HBRUSH brushOf(TWindow* window) {
@@ -66,16 +102,22 @@ struct WindowGlue {
     }
 };
 
+TWindow* WindowGlue::DialogInMaking = nullptr;
+
+// The modeless dialog of this thread, if any: the message loop lets it have
+// its keys (Tab between controls, Enter and Escape as commands).
+static thread_local HWND ThreadDialog = nullptr;
+
 bool TWindow::makeWindow() {
     const char* cls = className();
     if (cls == nullptr) {
-        if (!WindowGlue::registerOnce()) return false;
+        if (!WindowGlue::registerClass(OurClass, WindowGlue::procedure, 0)) return false;
         cls = OurClass;
     }
     DWORD style = Attr.Style;
     HWND parentHwnd = Parent != nullptr ? hwndOf(Parent) : nullptr;
     HMENU idOrMenu = nullptr;
-    if (parentHwnd != nullptr) {
+    if (parentHwnd != nullptr && !topLevel()) {
         style |= WS_CHILD | WS_VISIBLE;
         idOrMenu = reinterpret_cast<HMENU>(static_cast<INT_PTR>(Attr.Id));
     }
@@ -118,6 +160,33 @@ void TWindow::setText(const char* text) {
     if (Handle != nullptr) SetWindowTextA(hwndOf(this), text);
 }
 
+void TWindow::setForeground() {
+    if (Handle != nullptr) SetForegroundWindow(hwndOf(this));
+}
+
+void TWindow::postClose() {
+    if (Handle != nullptr) PostMessageA(hwndOf(this), WM_CLOSE, 0, 0);
+}
+
+void* TWindow::bkgndBrush() {
+    return WindowGlue::brushOf(this);
+}
+
+void* TWindow::colorControl(TDC& dc, int) {
+    SetBkColor(static_cast<HDC>(dc.handle()), static_cast<COLORREF>(BkgndColor));
+    return bkgndBrush();
+}
+
+void TDC::setTextColor(unsigned long rgb) {
+    TextColor = rgb;
+    SetTextColor(static_cast<HDC>(Handle), static_cast<COLORREF>(rgb));
+}
+
+void TDC::setBkModeTransparent() {
+    Transparent = true;
+    SetBkMode(static_cast<HDC>(Handle), TRANSPARENT);
+}
+
 std::intptr_t TWindow::defaultMessage(unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {
     return DefWindowProcA(hwndOf(this), msg, wParam, lParam);
 }
@@ -132,9 +201,13 @@ std::intptr_t TWindow::handleMessage(unsigned msg, std::uintptr_t wParam, std::i
         }
         // A control asks for its colours; a read-only edit asks as a static.
         case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORSTATIC:
-            SetBkColor(reinterpret_cast<HDC>(wParam), static_cast<COLORREF>(BkgndColor));
-            return reinterpret_cast<std::intptr_t>(WindowGlue::brushOf(this));
+        case WM_CTLCOLORSTATIC: {
+            TDC dc(reinterpret_cast<HDC>(wParam));
+            return reinterpret_cast<std::intptr_t>(colorControl(dc, msg - WM_CTLCOLORMSGBOX));
+        }
+        case WM_COMMAND:
+            onCommand(LOWORD(wParam), HIWORD(wParam));
+            return 0;
         // The keyboard goes on to the first child: a frame's client, a
         // client's first control, so the user can type at once.
         case WM_SETFOCUS:
@@ -154,7 +227,7 @@ std::intptr_t TWindow::handleMessage(unsigned msg, std::uintptr_t wParam, std::i
 
 void TFrameWindow::fitClient() {
     RECT area;
-    if (Client->created() && GetClientRect(hwndOf(this), &area))
+    if (Client != nullptr && Client->created() && GetClientRect(hwndOf(this), &area))
         MoveWindow(hwndOf(Client), 0, 0, area.right, area.bottom, TRUE);
 }
 
@@ -178,6 +251,77 @@ std::intptr_t TFrameWindow::handleMessage(unsigned msg, std::uintptr_t wParam,
         case WM_SIZE:
             fitClient();
             return 0;
+        case WM_DESTROY:
+            Closing = true;
+            return TWindow::handleMessage(msg, wParam, lParam);
+        default:
+            return TWindow::handleMessage(msg, wParam, lParam);
+    }
+}
+
+// The frame's client area takes the size of the client's window.
+void TFrameWindow::shrinkToClient() {
+    RECT client, frame;
+    if (Client == nullptr || !Client->created() || !GetWindowRect(hwndOf(Client), &client)) return;
+    frame = {0, 0, client.right - client.left, client.bottom - client.top};
+    HWND hwnd = hwndOf(this);
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_EXSTYLE)));
+    SetWindowPos(hwnd, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool TDialog::makeWindow() {
+    if (!WindowGlue::registerClass(dialogClass(), WindowGlue::dialogProcedure, DLGWINDOWEXTRA))
+        return false;
+    WindowGlue::DialogInMaking = this;
+    HWND hwnd = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(ResourceId),
+                                   parent() != nullptr ? hwndOf(parent()) : nullptr,
+                                   WindowGlue::dialogInit, 0);
+    WindowGlue::DialogInMaking = nullptr;
+    if (hwnd == nullptr) return false;
+    ThreadDialog = hwnd;
+    return true;
+}
+
+std::intptr_t TDialog::defaultMessage(unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {
+    return DefDlgProcA(hwndOf(this), msg, wParam, lParam);
+}
+
+// Every colour request of the dialog's controls and of the dialog itself
+// goes to colorControl; owner-drawn controls draw themselves.
+std::intptr_t TDialog::handleMessage(unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {
+    switch (msg) {
+        case WM_CTLCOLORMSGBOX:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC: {
+            TDC dc(reinterpret_cast<HDC>(wParam));
+            return reinterpret_cast<std::intptr_t>(colorControl(dc, msg - WM_CTLCOLORMSGBOX));
+        }
+        case WM_DRAWITEM: {
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            TWindow* control = WindowGlue::childOf(this, item->hwndItem);
+            if (control == nullptr) return FALSE;
+            DrawItemS draw;
+            draw.Action = item->itemAction;
+            draw.State = item->itemState;
+            draw.Dc = item->hDC;
+            draw.Left = item->rcItem.left;
+            draw.Top = item->rcItem.top;
+            control->drawItem(draw);
+            return TRUE;
+        }
+        case WM_ERASEBKGND:
+        case WM_CLOSE:
+        case WM_SETFOCUS:
+            return defaultMessage(msg, wParam, lParam);
+        case WM_DESTROY:
+            if (ThreadDialog == hwndOf(this)) ThreadDialog = nullptr;
+            return defaultMessage(msg, wParam, lParam);
         default:
             return TWindow::handleMessage(msg, wParam, lParam);
     }
@@ -193,6 +337,7 @@ int TApplication::runLoop() {
         }
         if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
         idleCount = 0;
+        if (ThreadDialog != nullptr && IsDialogMessageA(ThreadDialog, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

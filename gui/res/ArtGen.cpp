@@ -1,15 +1,19 @@
 // Draws the program's pictures and writes them as Windows image files, so the
 // art is kept as code: change a drawing here and run tools/art to rebuild it.
-// Today it writes the application icon, gui/res/tallywave.ico: a spike trace
-// on a dark screen, as 32 x 32 in 16 colours, 32 x 32 monochrome and 16 x 16
-// in 16 colours. Paths are relative to the repository root.
+// It writes the application icon, gui/res/tallywave.ico: a spike trace on a
+// dark screen, as 32 x 32 in 16 colours, 32 x 32 monochrome and 16 x 16 in 16
+// colours; the main dialog's banner, gui/res/banner.bmp; and the faces of its
+// five push buttons, gui/res/<button>-up.bmp, -down.bmp and -focus.bmp, as
+// 256-colour bitmaps. Paths are relative to the repository root.
 //
 // Standard C++17 only; all numbers in the files are written little-endian,
 // byte by byte, so the output is the same on any host.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <utility>
@@ -57,6 +61,18 @@ class CanvasC {
             if (e2 >= dy) err += dy, x0 += sx;
             if (e2 <= dx) err += dx, y0 += sy;
         }
+    }
+
+    void fill(int x0, int y0, int x1, int y1, uint8_t c) {
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x) plot(x, y, c);
+    }
+
+    // A 1-pixel rectangle outline, its top and left in one colour and its
+    // bottom and right in another: the edge of a raised or sunken surface.
+    void bevel(int x0, int y0, int x1, int y1, uint8_t topLeft, uint8_t bottomRight) {
+        line(x0, y0, x1 - 1, y0, topLeft), line(x0, y0, x0, y1 - 1, topLeft);
+        line(x0, y1, x1, y1, bottomRight), line(x1, y0, x1, y1, bottomRight);
     }
 
     void frame(uint8_t c) {
@@ -132,6 +148,17 @@ Bytes ico(const std::vector<IconImageS>& images) {
     return b;
 }
 
+// A .bmp file: BITMAPFILEHEADER, then the canvas as an 8-bit DIB.
+Bytes bmp(const CanvasC& c) {
+    const Bytes info = dib(c, 8, false);
+    Bytes b = {'B', 'M'};
+    put32(b, 14 + info.size());
+    put16(b, 0), put16(b, 0);     // reserved
+    put32(b, 14 + 40 + 4 * 256);  // where the pixels start
+    b.insert(b.end(), info.begin(), info.end());
+    return b;
+}
+
 bool writeFile(const std::string& path, const Bytes& b) {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
@@ -191,6 +218,225 @@ void drawIcon(CanvasC& c, const InksS& ink) {
     while (px < s - 3) to(px + 1, ripple(px + 1), ink.Trace);
 }
 
+// ---- The dialog's bitmaps ----
+
+// The colours of the banner and the buttons, in the order of PanelE; the
+// rest of the 256 stay black.
+const std::vector<Rgb> Panel = {
+    {0x00, 0x00, 0x00},  // button outlines
+    {0xFF, 0xFF, 0xFF},  // lit edges, the banner's title
+    {0x77, 0x77, 0x77},  // the dialog behind everything
+    {0xC8, 0xC8, 0xC8},  // a button's surface
+    {0x80, 0x80, 0x80},  // edges turned away from the light
+    {0x18, 0x18, 0x18},  // button labels
+    {0x00, 0x38, 0xA8},  // the mark of the button with the keyboard focus
+    {0x06, 0x16, 0x0C},  // the banner's trace screen
+    {0x1C, 0x44, 0x28},  // its grid
+    {0x60, 0xFF, 0x78},  // its trace
+    {0x20, 0x88, 0x38},  // the trace's softer lower edge
+    {0x30, 0x30, 0x30},  // under the banner's title
+    {0xE6, 0xE6, 0xC8},  // the banner's subtitle
+    {0x50, 0x50, 0x50},  // the banner's engraved rule, dark half
+    {0xA0, 0xA0, 0xA0},  // and its light half
+};
+enum PanelE : uint8_t {
+    Outline,
+    White,
+    Dialog,
+    Face,
+    Shade,
+    Label,
+    Focus,
+    Screen,
+    Grid,
+    Trace,
+    Glow,
+    Shadow,
+    Note,
+    RuleDark,
+    RuleLight
+};
+
+// A 1-bit picture, the step between a glyph table and a canvas.
+struct MaskS {
+    int W = 0, H = 0;
+    std::vector<uint8_t> On;
+    bool at(int x, int y) const { return x >= 0 && x < W && y >= 0 && y < H && On[y * W + x]; }
+};
+
+// A proportional font 9 rows high: capitals and ascenders fill rows 0 to 6,
+// lower case rows 2 to 6, descenders reach rows 7 and 8. A glyph is as wide as
+// its longest row; '#' marks a pixel, rows left out are blank.
+struct GlyphS {
+    char C;
+    const char* Rows[9];
+};
+const GlyphS Font[] = {
+    {' ', {"..."}},
+    {'C', {".###.", "#...#", "#....", "#....", "#....", "#...#", ".###."}},
+    {'H', {"#...#", "#...#", "#...#", "#####", "#...#", "#...#", "#...#"}},
+    {'Q', {".###.", "#...#", "#...#", "#...#", "#.#.#", "#..#.", ".##.#"}},
+    {'S', {".###.", "#...#", "#....", ".###.", "....#", "#...#", ".###."}},
+    {'T', {"#####", "..#..", "..#..", "..#..", "..#..", "..#..", "..#.."}},
+    {'a', {"", "", ".###.", "....#", ".####", "#...#", ".####"}},
+    {'c', {"", "", ".###.", "#...#", "#....", "#...#", ".###."}},
+    {'e', {"", "", ".###.", "#...#", "#####", "#....", ".###."}},
+    {'f', {"..##", ".#..", "####", ".#..", ".#..", ".#..", ".#.."}},
+    {'h', {"#....", "#....", "#.##.", "##..#", "#...#", "#...#", "#...#"}},
+    {'i', {"#", "", "#", "#", "#", "#", "#"}},
+    {'k', {"#...", "#...", "#..#", "#.#.", "##..", "#.#.", "#..#"}},
+    {'l', {"#", "#", "#", "#", "#", "#", "#"}},
+    {'n', {"", "", "#.##.", "##..#", "#...#", "#...#", "#...#"}},
+    {'o', {"", "", ".###.", "#...#", "#...#", "#...#", ".###."}},
+    {'p', {"", "", "####.", "#...#", "#...#", "#...#", "####.", "#....", "#...."}},
+    {'r', {"", "", "#.##", "##..", "#...", "#...", "#..."}},
+    {'s', {"", "", ".###", "#...", ".##.", "...#", "###."}},
+    {'t', {"", ".#.", "###", ".#.", ".#.", ".#.", "..#"}},
+    {'u', {"", "", "#...#", "#...#", "#...#", "#..##", ".##.#"}},
+    {'v', {"", "", "#...#", "#...#", "#...#", ".#.#.", "..#.."}},
+    {'w', {"", "", "#...#", "#...#", "#.#.#", "#.#.#", ".#.#."}},
+    {'y', {"", "", "#...#", "#...#", "#...#", "#...#", ".####", "....#", ".###."}},
+};
+enum { CapHeight = 7, FontHeight = 9 };
+
+const GlyphS& glyph(char ch) {
+    for (const GlyphS& g : Font)
+        if (g.C == ch) return g;
+    std::fprintf(stderr, "ArtGen: no glyph for '%c'\n", ch);
+    std::exit(1);
+}
+
+int glyphWidth(const GlyphS& g) {
+    size_t w = 0;
+    for (const char* row : g.Rows) w = std::max(w, row ? std::strlen(row) : 0);
+    return int(w);
+}
+
+// The text set in the font with one blank column between letters.
+MaskS typeset(const std::string& text) {
+    MaskS m;
+    for (char ch : text) m.W += glyphWidth(glyph(ch)) + (m.W ? 1 : 0);
+    m.H = FontHeight;
+    m.On.assign(size_t(m.W) * m.H, 0);
+    int x = 0;
+    for (char ch : text) {
+        const GlyphS& g = glyph(ch);
+        for (int y = 0; y < FontHeight; ++y)
+            for (int i = 0; g.Rows[y] && g.Rows[y][i]; ++i)
+                if (g.Rows[y][i] == '#') m.On[y * m.W + x + i] = 1;
+        x += glyphWidth(g) + 1;
+    }
+    return m;
+}
+
+// The mask n times the size, with the stair steps of diagonals and curves
+// smoothed: each pixel becomes an n x n block, and a triangle at each of its
+// corners takes the value of the two neighbours beside that corner where they
+// agree and the two opposite ones do not. So a lone diagonal step gets filled
+// in and a square corner gets cut off, and large type looks drawn, not tiled.
+MaskS enlarge(const MaskS& m, int n) {
+    MaskS d{n * m.W, n * m.H, std::vector<uint8_t>(size_t(n) * n * m.W * m.H, 0)};
+    for (int y = 0; y < m.H; ++y)
+        for (int x = 0; x < m.W; ++x) {
+            const bool p = m.at(x, y), up = m.at(x, y - 1), down = m.at(x, y + 1);
+            const bool left = m.at(x - 1, y), right = m.at(x + 1, y);
+            for (int j = 0; j < n; ++j)
+                for (int i = 0; i < n; ++i) {
+                    const bool h = i < n / 2 ? left : right, v = j < n / 2 ? up : down;
+                    const bool h2 = i < n / 2 ? right : left, v2 = j < n / 2 ? down : up;
+                    const bool corner = std::min(i, n - 1 - i) + std::min(j, n - 1 - j) < n / 2;
+                    d.On[(n * y + j) * d.W + n * x + i] =
+                        corner && h == v && h != v2 && v != h2 ? h : p;
+                }
+        }
+    return d;
+}
+
+void stamp(CanvasC& c, const MaskS& m, int x0, int y0, uint8_t ink) {
+    for (int y = 0; y < m.H; ++y)
+        for (int x = 0; x < m.W; ++x)
+            if (m.at(x, y)) c.plot(x0 + x, y0 + y, ink);
+}
+
+enum class ButtonE { Up, Down, Focus };
+
+// A push button face: a black outline with its corner pixels left to the
+// dialog, so the button looks rounded, a 2-pixel bevel, lit from the top left
+// when up and from the bottom right when pressed, and the label centred on
+// its capitals. Pressed, the label moves a pixel right and down as if pushed
+// in; with the keyboard focus, the label turns blue and a dotted blue
+// rectangle rings it.
+CanvasC button(const std::string& label, int w, int h, ButtonE state) {
+    CanvasC c(w, h, Panel, Face);
+    c.frame(Outline);
+    for (int x : {0, w - 1})
+        for (int y : {0, h - 1}) c.plot(x, y, Dialog);
+    const bool down = state == ButtonE::Down;
+    for (int i = 1; i <= 2; ++i)
+        c.bevel(i, i, w - 1 - i, h - 1 - i, down ? Shade : White, down ? White : Shade);
+    if (down) c.line(1, 1, w - 2, 1, Outline), c.line(1, 1, 1, h - 2, Outline);
+
+    const MaskS text = typeset(label);
+    const int push = down ? 1 : 0;
+    const bool focus = state == ButtonE::Focus;
+    stamp(c, text, (w - text.W) / 2 + push, (h - CapHeight) / 2 + push, focus ? Focus : Label);
+    if (focus)
+        for (int x = 5; x < w - 5; ++x)
+            for (int y = 5; y < h - 5; ++y)
+                if ((x == 5 || x == w - 6 || y == 5 || y == h - 6) && (x + y) % 2 == 0)
+                    c.plot(x, y, Focus);
+    return c;
+}
+
+// The banner's motif: a small sunken screen with a faint grid and a green
+// trace that ripples along a baseline and rises into three spikes of
+// different heights, each with a short overshoot below the line.
+void drawScope(CanvasC& c, int x0, int y0, int x1, int y1) {
+    c.bevel(x0, y0, x1, y1, Shade, White);
+    c.fill(x0 + 1, y0 + 1, x1 - 1, y1 - 1, Screen);
+    for (int x = x0 + 6; x < x1; x += 10)
+        for (int y = y0 + 5; y < y1; y += 2) c.plot(x, y, Grid);
+    for (int y = y0 + 6; y < y1; y += 10)
+        for (int x = x0 + 2; x < x1; x += 2) c.plot(x, y, Grid);
+
+    const int base = y1 - 14;
+    const double Pi = std::acos(-1.0);
+    auto ripple = [&](int x) { return base - int(std::lround(1.4 * std::sin(x * Pi / 5))); };
+    struct SpikeS {
+        int X, Tip;
+    };
+    const SpikeS spikes[] = {{x0 + 26, y0 + 7}, {x0 + 56, y0 + 20}, {x0 + 82, y0 + 12}};
+    int px = x0 + 3, py = ripple(px);
+    auto to = [&](int x, int y) {
+        c.line(px, py + 1, x, y + 1, Glow);
+        c.line(px, py, x, y, Trace);
+        px = x, py = y;
+    };
+    for (const SpikeS& sp : spikes) {
+        while (px < sp.X - 3) to(px + 1, ripple(px + 1));
+        to(sp.X, sp.Tip);
+        to(sp.X + 3, base + 6);
+        to(sp.X + 6, ripple(sp.X + 6));
+    }
+    while (px < x1 - 3) to(px + 1, ripple(px + 1));
+}
+
+// The banner across the top of the main dialog, on the dialog's own grey:
+// the screen motif at the left, then the name, large, with a drop shadow,
+// an engraved rule, and what the program does beneath it.
+CanvasC banner() {
+    CanvasC c(450, 70, Panel, Dialog);
+    drawScope(c, 8, 5, 112, 64);
+
+    const MaskS title = enlarge(typeset("Tallywave"), 4);
+    const int tx = 130, ty = 5;
+    stamp(c, title, tx + 2, ty + 2, Shadow);
+    stamp(c, title, tx, ty, White);
+    c.line(tx, 43, 440, 43, RuleDark), c.line(tx + 1, 44, 441, 44, RuleLight);
+    stamp(c, enlarge(typeset("spike counter for wave files"), 2), tx, 48, Note);
+    return c;
+}
+
 }  // namespace
 
 int main() {
@@ -201,5 +447,23 @@ int main() {
     drawIcon(big, colour);
     drawIcon(bigMono, mono);
     drawIcon(small, colour);
-    return writeFile("gui/res/tallywave.ico", ico({{big, 4}, {bigMono, 1}, {small, 4}})) ? 0 : 1;
+    bool ok = writeFile("gui/res/tallywave.ico", ico({{big, 4}, {bigMono, 1}, {small, 4}}));
+
+    ok = writeFile("gui/res/banner.bmp", bmp(banner())) && ok;
+    struct ButtonS {
+        const char *Name, *Text;
+        int W;
+    };
+    const ButtonS buttons[] = {
+        {"select", "Select", 90}, {"check", "Check", 60}, {"count", "Count", 60},
+        {"help", "Help", 60},     {"quit", "Quit", 60},
+    };
+    const std::pair<ButtonE, const char*> states[] = {
+        {ButtonE::Up, "up"}, {ButtonE::Down, "down"}, {ButtonE::Focus, "focus"}};
+    for (const ButtonS& b : buttons)
+        for (const auto& [state, suffix] : states)
+            ok = writeFile(std::string("gui/res/") + b.Name + "-" + suffix + ".bmp",
+                           bmp(button(b.Text, b.W, 30, state))) &&
+                 ok;
+    return ok ? 0 : 1;
 }

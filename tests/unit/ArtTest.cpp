@@ -1,6 +1,9 @@
-// The application icon that gui/res/ArtGen.cpp writes and the resource script
-// links in: its directory, each image's place and size in the file as its DIB
-// header implies them, and a picture in each image rather than one flat colour.
+// The pictures that gui/res/ArtGen.cpp writes and the resource script links
+// in. The application icon: its directory, each image's place and size in the
+// file as its DIB header implies them, and a picture in each image rather than
+// one flat colour. The banner and button bitmaps: well-formed 256-colour .bmp
+// files of the sizes the dialog lays out, each a picture, and the three faces
+// of a button told apart.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -8,12 +11,18 @@
 #include <iterator>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
 std::string repoFile(const std::string& rel) {
     const std::string samples = TALLY_SAMPLES_DIR;
     return samples.substr(0, samples.rfind("/samples")) + "/" + rel;
+}
+
+std::string readFile(const std::string& rel) {
+    std::ifstream in(repoFile(rel), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 uint32_t le(const std::string& b, size_t at, int bytes) {
@@ -23,8 +32,7 @@ uint32_t le(const std::string& b, size_t at, int bytes) {
 }
 
 TEST(Art, IconHoldsThreeWellFormedPictures) {
-    std::ifstream in(repoFile("gui/res/tallywave.ico"), std::ios::binary);
-    const std::string ico{std::istreambuf_iterator<char>(in), {}};
+    const std::string ico = readFile("gui/res/tallywave.ico");
     ASSERT_GE(ico.size(), 6u);
     ASSERT_EQ(le(ico, 0, 2), 0u);
     ASSERT_EQ(le(ico, 2, 2), 1u);  // an icon, not a cursor
@@ -56,6 +64,46 @@ TEST(Art, IconHoldsThreeWellFormedPictures) {
                 colours.insert(byte >> (8 - bits - x * bits % 8) & ((1u << bits) - 1));
             }
         EXPECT_GE(colours.size(), bits == 1 ? 2u : 4u);
+    }
+}
+
+TEST(Art, BitmapsAreWellFormedAndButtonFacesDiffer) {
+    const struct {
+        const char* Name;
+        uint32_t W, H;
+    } pictures[] = {{"banner", 450, 70}, {"select", 90, 30}, {"check", 60, 30},
+                    {"count", 60, 30},   {"help", 60, 30},   {"quit", 60, 30}};
+    for (const auto& p : pictures) {
+        const bool isButton = std::string(p.Name) != "banner";
+        const std::vector<std::string> states =
+            isButton ? std::vector<std::string>{"-up", "-down", "-focus"}
+                     : std::vector<std::string>{""};
+        std::set<std::string> faces;
+        for (const std::string& state : states) {
+            const std::string name = std::string("gui/res/") + p.Name + state;
+            SCOPED_TRACE(name);
+            const std::string b = readFile(name + ".bmp");
+            ASSERT_GE(b.size(), 54u);
+            EXPECT_EQ(b.substr(0, 2), "BM");
+            EXPECT_EQ(le(b, 2, 4), b.size());
+            EXPECT_EQ(le(b, 14, 4), 40u);
+            EXPECT_EQ(le(b, 18, 4), p.W);
+            EXPECT_EQ(le(b, 22, 4), p.H);  // positive: rows run bottom-up
+            EXPECT_EQ(le(b, 28, 2), 8u);
+            EXPECT_EQ(le(b, 30, 4), 0u);  // uncompressed
+            const uint32_t used = le(b, 46, 4), pixels = le(b, 10, 4);
+            EXPECT_TRUE(used == 0 || used == 256) << used;
+            ASSERT_EQ(pixels, 14u + 40 + 4 * 256);
+
+            const uint32_t row = (p.W + 3) / 4 * 4;
+            ASSERT_EQ(b.size(), pixels + row * p.H);
+            std::set<char> colours;
+            for (uint32_t y = 0; y < p.H; ++y)
+                for (uint32_t x = 0; x < p.W; ++x) colours.insert(b[pixels + y * row + x]);
+            EXPECT_GE(colours.size(), 3u);
+            faces.insert(b.substr(pixels));
+        }
+        EXPECT_EQ(faces.size(), states.size());
     }
 }
 

@@ -1,0 +1,60 @@
+#pragma once
+// The client of graphic mode's main frame: the banner, the Height and Width
+// fields and the five buttons, whose commands it runs. It is at once the
+// dialog, the file selection and the engine of graphic mode.
+#include "engine/ValidateC.h"
+#include "framework/TDialog.h"
+#include "framework/TEdit.h"
+#include "framework/TGdiObjects.h"
+#include "gui/FileSysAccessC.h"
+#include "startup/InvokeParseC.h"
+
+class HelpMenuC;
+
+class DialogBoxC : public TDialog, public FileSysAccessC, public ValidateC {
+  public:
+    enum Ids { HeightId = 260, WidthId = 261 };
+    enum ButtonIds { HelpId = 272, SelectId = 273, QuitId = 274, CheckId = 275, CountId = 276 };
+    enum Sizes { FieldSize = 8, StartLineWaitMs = 10000 };
+    enum Colors : unsigned long { Gray = 0x777777, White = 0xFFFFFF, Yellow = 0x00FFFF };
+
+    DialogBoxC(TWindow* parent, int resourceId, InvokeParseC* invoke, QuitterS* quitter);
+    ~DialogBoxC() override;
+
+    // The initial h and w into the fields, with four decimals.
+    void showParams();
+    // Whether text is an acceptable percentage.
+    static bool checkParamText(const char* text);
+    // The Check and Count pass: Status + 1, or 0 when nothing was selected.
+    int doCheck();
+    // The rejected names into the output window: 0, or a negative status.
+    int reportBadNames();
+    // The close query of the main window: asks the quit question while both
+    // front ends run; once a quit is under way, closes without asking.
+    bool confirmClose();
+
+    TBrush* GrayBrush;
+    TBrush* WhiteBrush;
+    char TransferBuf[FieldSize];
+    TEdit* HeightValueP;
+    TEdit* WidthValueP;
+    char HeightStr[FieldSize];
+    char WidthStr[FieldSize];
+    InvokeParseC* InvokeP;
+    QuitterS* QuitterP;
+    TextWinC* TextWinCP;
+    double InitHeight;
+    double InitWidth;
+    HelpMenuC* HelperP;
+
+  protected:
+    const char* dialogClass() const override { return "DialogBoxC"; }
+    bool canClose() override { return confirmClose(); }
+    void onCommand(int id, int notifyCode) override;
+    void* colorControl(TDC& dc, int kind) override;
+
+  private:
+    TEdit* makeField(int labelX, const char* label, int editX, int id, const char* failure);
+    void settleParams();
+    void fetchOutputWindow();
+};

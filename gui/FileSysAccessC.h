@@ -1,0 +1,38 @@
+#pragma once
+// Graphic mode's input files: the system's file-open dialog (Select) and the
+// selection it leaves, a directory and the names chosen in it, which every
+// Check and Count turns into the GOOD and BAD lists with full paths.
+#include <atomic>
+
+#include "framework/TWindow.h"
+#include "startup/InvokeParseC.h"
+
+class FileSysAccessC {
+  public:
+    enum Sizes { DirStrSize = 6144, NamesStrSize = 10240, PartMax = 2047, PathSize = 4096 };
+
+    FileSysAccessC(TWindow* owner, InvokeParseC* invoke);
+    virtual ~FileSysAccessC() = default;
+
+    // Runs the file-open dialog; OK replaces the selection, Cancel keeps it.
+    // Does nothing while a dialog is up already.
+    void popFiles();
+    // Empties GOOD and BAD and fills them from the selection; false (after
+    // telling the user) when nothing is selected.
+    bool storePopFiles();
+    // Takes what the dialog returned in buffer (NamesStrSize characters): one
+    // full path, or a directory and names, each ended by a NUL.
+    void takeSelection(char* buffer);
+
+    char DirStr[DirStrSize];      // without a trailing backslash for one file
+    char NamesStr[NamesStrSize];  // names, each ended by a NUL, then an empty one
+    TWindow* OwnerP;
+    InvokeParseC* InvokeP;
+
+    // True while a file-open dialog is up.
+    static std::atomic<bool> SelectBusy;
+
+  private:
+    bool directoryAcceptable() const;
+    void storeName(const char* name, bool dirOk);
+};
