@@ -112,6 +112,10 @@ class TWindow {
     void command(int id, int notifyCode) { onCommand(id, notifyCode); }
     // An owner-drawn control draws itself.
     virtual void drawItem(const DrawItemS&) {}
+    // The window tree: children in the order they were adopted.
+    TWindow* parent() const { return Parent; }
+    TWindow* firstChild() const { return FirstChild; }
+    TWindow* nextSibling() const { return NextSibling; }
 
     // The application whose main window this is (none for other windows).
     TApplication* MainOf = nullptr;
@@ -130,9 +134,6 @@ class TWindow {
     virtual void* colorControl(TDC& dc, int kind);
     // A child's window is gone.
     virtual void onChildDestroyed(TWindow*) {}
-    TWindow* parent() const { return Parent; }
-    TWindow* firstChild() const { return FirstChild; }
-    TWindow* nextSibling() const { return NextSibling; }
     void* bkgndBrush();
     // The platform class of the window; ours when null.
     virtual const char* className() const { return nullptr; }

@@ -32,6 +32,9 @@ class DialogBoxC : public TDialog, public FileSysAccessC, public ValidateC {
     // The close query of the main window: asks the quit question while both
     // front ends run; once a quit is under way, closes without asking.
     bool confirmClose();
+    bool canClose() override { return confirmClose(); }
+    // White behind the edits; grey with yellow text behind everything else.
+    void* colorControl(TDC& dc, int kind) override;
 
     TBrush* GrayBrush;
     TBrush* WhiteBrush;
@@ -49,9 +52,7 @@ class DialogBoxC : public TDialog, public FileSysAccessC, public ValidateC {
 
   protected:
     const char* dialogClass() const override { return "DialogBoxC"; }
-    bool canClose() override { return confirmClose(); }
     void onCommand(int id, int notifyCode) override;
-    void* colorControl(TDC& dc, int kind) override;
 
   private:
     TEdit* makeField(int labelX, const char* label, int editX, int id, const char* failure);

@@ -64,6 +64,8 @@ HelpFrameC::~HelpFrameC() {
     const int index = Title[0] - '1';
     if (index >= 0 && index < HelpTopicCount) {
         Fx.Open[index] = false;
+        HelpItemC* item = Fx.*Topics[index].Slot;
+        if (item != nullptr && item->FrameP == this) item->FrameP = nullptr;
     } else {
         ErrHandle.report(-2,
                          "Tallywave internal error in HelpFrameC dtor:\nCannot flag a menu item "
@@ -105,12 +107,12 @@ HelpMenuC::HelpMenuC(TWindow* parent)
     for (bool& open : Fx.Open) open = false;
 }
 
-// The topics' records go; their windows belong to the window tree.
+// The topics' records go, also of a topic whose frame has gone already;
+// their windows belong to the window tree.
 HelpMenuC::~HelpMenuC() {
-    for (int i = 0; i < HelpTopicCount; ++i) {
-        HelpItemC*& item = Fx.*Topics[i].Slot;
-        if (Fx.Open[i]) delete item;
-        item = nullptr;
+    for (const TopicS& topic : Topics) {
+        delete (Fx.*topic.Slot);
+        Fx.*topic.Slot = nullptr;
     }
 }
 
@@ -127,8 +129,8 @@ void HelpMenuC::onCommand(int id, int) {
 // and its record goes with it.
 void HelpMenuC::openTopic(int index) {
     HelpItemC*& item = Fx.*Topics[index].Slot;
-    if (Fx.Open[index] && item != nullptr) {
-        item->FrameP->destroyWindow();
+    if (item != nullptr) {
+        if (item->FrameP != nullptr) item->FrameP->destroyWindow();
         delete item->FrameP;
         delete item;
         item = nullptr;

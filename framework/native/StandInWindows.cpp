@@ -32,6 +32,7 @@ std::map<const TPopupMenu*, std::vector<MenuEntryS>> Menus;
 MenuTrackS LastTrack;
 std::vector<int> Drawn;
 const TWindow* Foreground = nullptr;
+std::mutex CloseGuard;  // both threads of graphic mode post and destroy
 std::set<const TWindow*> ClosesPosted;
 OpenDialogScript OpenScript;
 }  // namespace
@@ -52,12 +53,28 @@ void setOpenDialogScript(OpenDialogScript script) {
     OpenScript = std::move(script);
 }
 
+static void postCloseOf(const TWindow* window) {
+    std::lock_guard<std::mutex> lock(CloseGuard);
+    ClosesPosted.insert(window);
+}
+
+// Whether a close was posted to window, which is then forgotten.
+static bool takeClose(const TWindow* window) {
+    std::lock_guard<std::mutex> lock(CloseGuard);
+    return ClosesPosted.erase(window) != 0;
+}
+
+static void forgetCloses() {
+    std::lock_guard<std::mutex> lock(CloseGuard);
+    ClosesPosted.clear();
+}
+
 void resetWindows() {
     Script = nullptr;
     LastTrack = MenuTrackS{};
     Drawn.clear();
     Foreground = nullptr;
-    ClosesPosted.clear();
+    forgetCloses();
     OpenScript = nullptr;
 }
 
@@ -81,8 +98,10 @@ static bool userActs(TApplication& app) {
 
 }  // namespace standin
 
+// An edit control starts with its title as its text, as on the platform.
 bool TWindow::makeWindow() {
     Handle = this;
+    if (Title != nullptr) setText(Title);
     return true;
 }
 
@@ -96,7 +115,7 @@ void TWindow::releasePlatform() {
 void TWindow::destroyWindow() {
     if (Handle == nullptr) return;
     Handle = nullptr;
-    standin::ClosesPosted.erase(this);
+    standin::takeClose(this);
     for (TWindow* child = FirstChild; child != nullptr; child = child->NextSibling)
         child->destroyWindow();
     if (Parent != nullptr) Parent->onChildDestroyed(this);
@@ -110,7 +129,7 @@ void TWindow::setForeground() {
 }
 
 void TWindow::postClose() {
-    if (Handle != nullptr) standin::ClosesPosted.insert(this);
+    if (Handle != nullptr) standin::postCloseOf(this);
 }
 
 void* TWindow::bkgndBrush() {
@@ -170,7 +189,7 @@ int TApplication::runLoop() {
         while (onIdle(idleCount++)) {
         }
         if (!MainWindow->created()) return 0;
-        const bool closePosted = standin::ClosesPosted.erase(MainWindow) != 0;
+        const bool closePosted = standin::takeClose(MainWindow);
         if (!closePosted && standin::userActs(*this)) continue;
         if (canClose()) {
             MainWindow->destroyWindow();

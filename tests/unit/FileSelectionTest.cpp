@@ -1,0 +1,142 @@
+// Graphic mode's file selection: what the file-open dialog is asked for, the
+// two forms of the buffer it returns, and how a selection becomes the GOOD
+// and BAD lists with full paths.
+#include "gui/FileSysAccessC.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "framework/TFileOpenDialog.h"
+#include "framework/native/StandIns.h"
+#include "startup/ErrHandleC.h"
+#include "tests/unit/Boxes.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+class FileSelectionTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        standin::resetAll();
+        ErrHandle.setTitle(ReleaseStr);
+    }
+    // The user chooses in the dialog: the buffer gets reply (NULs included).
+    void choose(const std::string& reply, unsigned long error = 0) {
+        standin::setOpenDialogScript([=](TOpenSaveDataS& data, unsigned long& code) {
+            Seen = data;
+            SeenFilter = data.Filter;
+            std::memcpy(data.FileName, reply.data(), reply.size());
+            code = error;
+            return error == 0 ? TOpenSaveDataS::Ok : TOpenSaveDataS::Cancel;
+        });
+        Selection.popFiles();
+    }
+    Names names() const {
+        Names all;
+        for (const char* n = Selection.NamesStr; *n != '\0'; n += std::strlen(n) + 1)
+            all.push_back(n);
+        return all;
+    }
+    Names list(int which) {
+        Names all;
+        for (int pos = 1; pos <= Invoke.getTotal(which); ++pos)
+            all.push_back(Invoke.getName(which, pos));
+        return all;
+    }
+
+    char Program[16] = "tallywave.exe";
+    char* Argv[2] = {Program, nullptr};
+    InvokeParseC Invoke{Argv};
+    FileSysAccessC Selection{nullptr, &Invoke};
+    TOpenSaveDataS Seen;
+    std::string SeenFilter;
+};
+
+TEST_F(FileSelectionTest, DialogIsAskedForSeveralExistingInputFiles) {
+    choose(std::string("C:\\w\\a.txt\0\0", 12));
+    EXPECT_EQ(Seen.Flags, 0x00211A04UL);
+    EXPECT_EQ(SeenFilter, "Input Files (*.txt, *.asc)|*.txt;*.asc| All Files (*.*)|*.*|");
+    EXPECT_EQ(Seen.FilterIndex, 0);
+    EXPECT_STREQ(Seen.Title, "Select the Input File(s) to Count");
+    EXPECT_STREQ(Seen.DefExt, "*");
+    EXPECT_EQ(Seen.MaxPath, 10240u);
+    EXPECT_FALSE(FileSysAccessC::SelectBusy);
+}
+
+// One file: the path splits into directory and name. Several: directory,
+// then the names in the dialog's order. A root directory keeps its backslash,
+// so the joined paths hold two in a row.
+TEST_F(FileSelectionTest, BothBufferFormsBecomeDirectoryAndNames) {
+    choose(std::string("C:\\waves\\in\\a.txt\0\0", 19));
+    EXPECT_STREQ(Selection.DirStr, "C:\\waves\\in");
+    EXPECT_EQ(names(), Names{"a.txt"});
+
+    choose(std::string("C:\\waves\0b.asc\0a.txt\0c.txt\0\0", 28));
+    EXPECT_STREQ(Selection.DirStr, "C:\\waves");
+    EXPECT_EQ(names(), (Names{"b.asc", "a.txt", "c.txt"}));
+    ASSERT_TRUE(Selection.storePopFiles());
+    EXPECT_EQ(list(GoodBadListC::GOOD),
+              (Names{"C:\\waves\\b.asc", "C:\\waves\\a.txt", "C:\\waves\\c.txt"}));
+
+    choose(std::string("D:\\\0x.txt\0y.txt\0\0", 17));
+    ASSERT_TRUE(Selection.storePopFiles());
+    EXPECT_EQ(list(GoodBadListC::GOOD), (Names{"D:\\\\x.txt", "D:\\\\y.txt"}));
+    choose(std::string("D:\\x.txt\0\0", 10));
+    EXPECT_STREQ(Selection.DirStr, "D:");
+}
+
+TEST_F(FileSelectionTest, NamesFailingTheChecksGoToBad) {
+    choose(std::string("C:\\w\0good.txt\0LOUD.TXT\0.txt\0a b.asc\0x.doc\0\0", 44));
+    ASSERT_TRUE(Selection.storePopFiles());
+    EXPECT_EQ(list(GoodBadListC::GOOD), Names{"C:\\w\\good.txt"});
+    EXPECT_EQ(list(GoodBadListC::BAD),
+              (Names{"C:\\w\\LOUD.TXT", "C:\\w\\.txt", "C:\\w\\a b.asc", "C:\\w\\x.doc"}));
+
+    // A blank in the directory rejects every name.
+    choose(std::string("C:\\my waves\0a.txt\0b.txt\0\0", 26));
+    ASSERT_TRUE(Selection.storePopFiles());
+    EXPECT_EQ(Invoke.getTotal(GoodBadListC::GOOD), 0);
+    EXPECT_EQ(list(GoodBadListC::BAD), (Names{"C:\\my waves\\a.txt", "C:\\my waves\\b.txt"}));
+}
+
+// Cancel, a dialog failure and too many names keep the selection; the last
+// two say so. Without any selection a Check lists nothing and explains.
+TEST_F(FileSelectionTest, FailedChoicesKeepTheSelectionAndNothingSelectedExplains) {
+    ASSERT_FALSE(Selection.storePopFiles());
+    EXPECT_EQ(testboxes::takeTexts(),
+              std::vector<std::string>{testboxes::box(
+                  "Nothing selected.  Please select at least one file.\nAt least one file must "
+                  "end in .txt or .asc, and some file\nand directory name characters can not be "
+                  "processed.\nUse the [Help] menu for further information.\n",
+                  0)});
+    choose(std::string("C:\\w\\a.txt\0\0", 12));
+    Selection.popFiles();  // no script: the user cancels
+    choose("", 0x3003);
+    choose("", 0x3002);
+    EXPECT_STREQ(Selection.DirStr, "C:\\w");
+    EXPECT_EQ(names(), Names{"a.txt"});
+    EXPECT_EQ(testboxes::takeTexts(),
+              (std::vector<std::string>{
+                  testboxes::box("File selection failed.  Limit, including path,\nis 10240 "
+                                 "characters.   Please try again.",
+                                 -4),
+                  testboxes::box("Unknown selection error.   Please try again.", -5)}));
+}
+
+TEST_F(FileSelectionTest, SelectWhileTheDialogIsUpDoesNothing) {
+    int opened = 0;
+    standin::setOpenDialogScript([&](TOpenSaveDataS&, unsigned long&) {
+        ++opened;
+        Selection.popFiles();  // a second press of Select
+        return TOpenSaveDataS::Cancel;
+    });
+    Selection.popFiles();
+    EXPECT_EQ(opened, 1);
+    EXPECT_FALSE(FileSysAccessC::SelectBusy);
+}
+
+}  // namespace
