@@ -35,3 +35,10 @@ add_executable(demodriver tools/demodriver/DemoDriver.cpp)
 target_link_libraries(demodriver PRIVATE e2edriver)
 add_dependencies(demodriver tallywave)
 tally_warnings(demodriver)
+
+# tools/screenshots' driver: runs tallywave.exe in graphic mode, selects and
+# counts the samples, and saves pictures of the main, output and help windows.
+add_executable(screenshotdriver tools/screenshotdriver/ScreenshotDriver.cpp)
+target_link_libraries(screenshotdriver PRIVATE e2edriver)
+add_dependencies(screenshotdriver tallywave)
+tally_warnings(screenshotdriver)
