@@ -26,11 +26,7 @@ class TStatic : public TWindow {
   public:
     TStatic(TWindow* parent, int id, const char* text, int x, int y, int w, int h)
         : TWindow(parent, text) {
-        Attr.Id = id;
-        Attr.X = x;
-        Attr.Y = y;
-        Attr.W = w;
-        Attr.H = h;
+        place(id, x, y, w, h);
     }
 
   protected:
@@ -42,11 +38,7 @@ class TButton : public TWindow {
   public:
     TButton(TWindow* parent, int id, const char* text, int x, int y, int w, int h, bool isDefault)
         : TWindow(parent, text) {
-        Attr.Id = id;
-        Attr.X = x;
-        Attr.Y = y;
-        Attr.W = w;
-        Attr.H = h;
+        place(id, x, y, w, h);
         Attr.Style =
             ws::Child | ws::Visible | ws::TabStop | (isDefault ? ws::BsDefPushButton : 0UL);
     }

@@ -88,11 +88,7 @@ TFloatingFrame::TFloatingFrame(TWindow* parent, const char* title)
 TEdit::TEdit(TWindow* parent, int id, const char* text, int x, int y, int w, int h,
              unsigned textLimit, bool multiLine)
     : TWindow(parent, text), TextLimit(textLimit) {
-    Attr.Id = id;
-    Attr.X = x;
-    Attr.Y = y;
-    Attr.W = w;
-    Attr.H = h;
+    place(id, x, y, w, h);
     Attr.Style = ws::Child | ws::Visible | ws::Border | ws::TabStop | ws::EsAutoHScroll;
     if (multiLine) Attr.Style |= ws::EsMultiLine | ws::EsAutoVScroll | ws::HScroll | ws::VScroll;
 }

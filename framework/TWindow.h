@@ -146,7 +146,14 @@ class TWindow {
     // Makes child (made without a parent) a child of this window.
     void adopt(TWindow* child);
     const char* title() const { return Title; }
-    void setTitle(const char* title) { Title = title; }
+    // A control's identifier and place in its parent.
+    void place(int id, int x, int y, int w, int h) {
+        Attr.Id = id;
+        Attr.X = x;
+        Attr.Y = y;
+        Attr.W = w;
+        Attr.H = h;
+    }
 
   private:
     friend struct WindowGlue;

@@ -3,7 +3,6 @@
 #include <new>
 
 #include "framework/TThread.h"
-#include "gui/ResourceIds.h"
 #include "startup/ErrHandleC.h"
 
 std::atomic<bool> TextAppC::StartLineShown{false};
@@ -28,12 +27,7 @@ TextAppC::~TextAppC() {
 
 void TextAppC::buildMainWindow() {
     setShowState(ShowNormal);
-    TextFrameCP->Attr.Style = ws::Overlapped;
-    TextFrameCP->Attr.X = FrameLeft;
-    TextFrameCP->Attr.Y = FrameTop;
-    TextFrameCP->Attr.W = FrameWidth;
-    TextFrameCP->Attr.H = FrameHeight;
-    TextFrameCP->setIcon(IDI_TALLYWAVE);
+    TextFrameCP->setUp(ws::Overlapped, FrameLeft, FrameTop);
     setMainWindow(TextFrameCP);
     FrameAdopted = true;
 }

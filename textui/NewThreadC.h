@@ -13,7 +13,7 @@
 
 class TextAppC : public TApplication {
   public:
-    enum FrameGeometry { FrameLeft = 10, FrameTop = 300, FrameWidth = 645, FrameHeight = 524 };
+    enum FrameGeometry { FrameLeft = 10, FrameTop = 300 };
     enum { ThreadEndWaitMs = 10000 };
 
     // Makes the window objects (their windows come later, in the thread).

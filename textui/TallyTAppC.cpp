@@ -160,13 +160,17 @@ void TallyTAppC::buildMainWindow() {
     TextFrameCP = new (std::nothrow) TextFrameC(nullptr, name(), TextWinCP);
     if (TextFrameCP == nullptr)
         ErrHandle.fatal(-3, "TallyTAppC allocate TextFrameCP failed: NULL pointer.");
-    TextFrameCP->Attr.Style = ws::Overlapped | ws::SysMenu;
-    TextFrameCP->Attr.X = FrameLeft;
-    TextFrameCP->Attr.Y = FrameTop;
-    TextFrameCP->Attr.W = FrameWidth;
-    TextFrameCP->Attr.H = FrameHeight;
-    TextFrameCP->setIcon(IDI_TALLYWAVE);
+    TextFrameCP->setUp(ws::Overlapped | ws::SysMenu, FrameLeft, FrameTop);
     setMainWindow(TextFrameCP);
+}
+
+void TextFrameC::setUp(unsigned long style, int left, int top) {
+    Attr.Style = style;
+    Attr.X = left;
+    Attr.Y = top;
+    Attr.W = Width;
+    Attr.H = Height;
+    setIcon(IDI_TALLYWAVE);
 }
 
 // One stage per call. While an answer has been seen but the run has not

@@ -17,14 +17,17 @@
 // The frame of the output window: a caption, an icon and the TextWinC client.
 class TextFrameC : public TDecoratedFrame {
   public:
+    enum Size { Width = 645, Height = 524 };
     TextFrameC(TWindow* parent, const char* title, TWindow* client)
         : TDecoratedFrame(parent, title, client) {}
+    // Style and place of the frame, with the program's icon.
+    void setUp(unsigned long style, int left, int top);
 };
 
 class TallyTAppC : public TApplication {
   public:
     enum Sizes { MsgStartSize = 2048 };
-    enum FrameGeometry { FrameLeft = 10, FrameTop = 200, FrameWidth = 645, FrameHeight = 524 };
+    enum FrameGeometry { FrameLeft = 10, FrameTop = 200 };
 
     // Builds the banner (text mode) or the bad-name line (silent mode);
     // a failure is reported and the run goes on.
