@@ -11,6 +11,9 @@ class TDialog : public TWindow {
 
   protected:
     bool makeWindow() override;
+    // Once the controls the program added exist, the first that takes the
+    // keyboard (Tab) has it.
+    void onCreated() override;
     std::intptr_t handleMessage(unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) override;
     std::intptr_t defaultMessage(unsigned msg, std::uintptr_t wParam,
                                  std::intptr_t lParam) override;

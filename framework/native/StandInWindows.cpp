@@ -171,6 +171,10 @@ std::intptr_t TDialog::handleMessage(unsigned msg, std::uintptr_t wParam, std::i
     return TWindow::handleMessage(msg, wParam, lParam);
 }
 
+void TDialog::onCreated() {
+    TWindow::onCreated();
+}
+
 std::intptr_t TDialog::defaultMessage(unsigned, std::uintptr_t, std::intptr_t) {
     return 0;
 }

@@ -82,7 +82,9 @@ struct WindowGlue {
         return nullptr;
     }
 
-    // Registers a class of ours unless it is there already.
+    // Registers a class of ours unless it is there already. Both threads of
+    // graphic mode make windows of our class at once, so the other thread
+    // may register it between the look and the registration.
     static bool registerClass(const char* name, WNDPROC procedure, int extraBytes) {
         WNDCLASSA wc{};
         HINSTANCE module = GetModuleHandleA(nullptr);
@@ -92,7 +94,7 @@ struct WindowGlue {
         wc.hInstance = module;
         wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
         wc.lpszClassName = name;
-        return RegisterClassA(&wc) != 0;
+        return RegisterClassA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
     }
 
     static HBRUSH brushOf(TWindow* window) {
@@ -282,6 +284,13 @@ bool TDialog::makeWindow() {
     if (hwnd == nullptr) return false;
     ThreadDialog = hwnd;
     return true;
+}
+
+void TDialog::onCreated() {
+    TWindow::onCreated();
+    HWND dialog = hwndOf(this);
+    if (HWND first = GetNextDlgTabItem(dialog, nullptr, FALSE))
+        SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
 }
 
 std::intptr_t TDialog::defaultMessage(unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {

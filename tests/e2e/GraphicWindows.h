@@ -1,0 +1,123 @@
+#pragma once
+// The windows of the program's graphic mode as a driver finds and works them:
+// the main window and its dialog, the output window, the file dialog of
+// Select and the hidden window that owns the help menu.
+#include <windows.h>
+
+#include <string>
+
+#include "tests/e2e/OutputWindow.h"
+#include "tests/e2e/driver/WinDriver.h"
+
+namespace e2e {
+
+constexpr char DialogClass[] = "DialogBoxC";
+constexpr char StartLine[] = "Tallywave output messages will appear here.\r\n";
+constexpr char FileDialogCaption[] = "Select the Input File(s) to Count";
+constexpr char HelpOwnerCaption[] = "## Tallywave Help ##";
+constexpr char MenuClass[] = "#32768";
+
+// The dialog's controls.
+enum DialogIds {
+    HeightField = 260,
+    WidthField = 261,
+    HelpButton = 272,
+    SelectButton = 273,
+    QuitButton = 274,
+    CheckButton = 275,
+    CountButton = 276,
+};
+
+struct GraphicWindows {
+    HWND Main = nullptr;    // the frame holding the dialog
+    HWND Dialog = nullptr;  // its client: banner, fields and buttons
+    HWND Output = nullptr;  // the output window's frame
+};
+
+// Waits until both frames of graphic mode are shown: the one with the dialog
+// is the main window, the other the output window. False on timeout.
+inline bool waitForGraphicWindows(DWORD pid, DWORD timeoutMs, GraphicWindows* out) {
+    return waitUntil(
+        [&] {
+            GraphicWindows found;
+            for (HWND frame : topWindows(pid, OurWindowClass)) {
+                if (windowText(frame) != OutputCaption) continue;
+                if (HWND dialog = FindWindowExA(frame, nullptr, DialogClass, nullptr)) {
+                    found.Main = frame;
+                    found.Dialog = dialog;
+                } else {
+                    found.Output = frame;
+                }
+            }
+            if (!found.Main || !found.Output) return false;
+            *out = found;
+            return true;
+        },
+        timeoutMs);
+}
+
+// The file dialog's file-name field: the edit inside the combo box 0x47C
+// (Wine nests it in a second combo box), else the plain edit 0x480.
+inline HWND fileNameField(HWND fileDialog) {
+    HWND outer = GetDlgItem(fileDialog, 0x47C);
+    for (HWND box = outer; box != nullptr; box = FindWindowExA(box, nullptr, "ComboBox", nullptr)) {
+        if (HWND edit = FindWindowExA(box, nullptr, "Edit", nullptr)) return edit;
+    }
+    return GetDlgItem(fileDialog, 0x480);
+}
+
+// Clicks Select and waits for the file dialog; nullptr when none comes.
+inline HWND openFileDialog(DWORD pid, HWND dialog, DWORD timeoutMs) {
+    clickControl(dialog, SelectButton);
+    return waitForWindow(pid, "#32770", FileDialogCaption, timeoutMs);
+}
+
+// Types the names into the file dialog (several go each in double quotes:
+// "a.txt" "b.txt") and presses Enter. Empty when the dialog took them and
+// went; otherwise what went wrong.
+inline std::string typeFileNames(HWND fileDialog, const std::string& typed, DWORD timeoutMs) {
+    HWND field = fileNameField(fileDialog);
+    if (!field) return "no file-name field in the file dialog";
+    typeText(field, typed);
+    if (!waitUntil([&] { return windowText(field) == typed; }, timeoutMs))
+        return "the file-name field shows [" + windowText(field) + "]";
+    pressEnter(field);
+    if (!waitUntil([&] { return !IsWindow(fileDialog); }, timeoutMs))
+        return "the file dialog stays open";
+    return "";
+}
+
+// Select, the names typed, Enter: empty, or what went wrong.
+inline std::string selectFiles(DWORD pid, HWND dialog, const std::string& typed, DWORD timeoutMs) {
+    HWND files = openFileDialog(pid, dialog, timeoutMs);
+    return files ? typeFileNames(files, typed, timeoutMs) : "no file dialog";
+}
+
+namespace detail {
+struct HiddenSearch {
+    DWORD pid;
+    HWND found;
+};
+inline BOOL CALLBACK findHelpOwner(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<HiddenSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (owner != search->pid || std::string(name) != OurWindowClass ||
+        windowText(window) != HelpOwnerCaption)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+}  // namespace detail
+
+// The hidden window that owns the help menu and opens the topics it is sent
+// (WM_COMMAND 289..294); nullptr when there is none.
+inline HWND helpMenuOwner(DWORD pid) {
+    detail::HiddenSearch search{pid, nullptr};
+    EnumWindows(detail::findHelpOwner, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+}  // namespace e2e
