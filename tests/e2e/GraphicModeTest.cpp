@@ -94,6 +94,7 @@ class GraphicModeTest : public e2e::E2eTest {
     // Starts the program without arguments in workDir and finds its windows;
     // the output window shows its first line, the fields their start values.
     void start(const std::string& workDir = Samples) {
+        Folder = workDir;
         ASSERT_TRUE(launch(Program, e2e::exeDir() + "\\tallywave.exe", "", workDir));
         ASSERT_TRUE(e2e::waitForGraphicWindows(Program.pid(), Patience, &Windows))
             << "the main and the output window did not both come" << boxesShown();
@@ -131,7 +132,7 @@ class GraphicModeTest : public e2e::E2eTest {
     }
     // Chooses files with Select: empty, or what went wrong.
     std::string select(const std::string& typed) {
-        return e2e::selectFiles(Program.pid(), Windows.Dialog, typed, Patience);
+        return e2e::selectFiles(Program.pid(), Windows.Dialog, Folder, typed, Patience);
     }
     // Waits for the one message box of the program and describes it.
     e2e::MessageBoxInfo messageBox() {
@@ -159,6 +160,7 @@ class GraphicModeTest : public e2e::E2eTest {
     }
 
     e2e::LaunchedProcess Program;
+    std::string Folder;  // where the program runs and the files are chosen
     e2e::GraphicWindows Windows;
     HWND Edit = nullptr;
 };
@@ -237,7 +239,7 @@ TEST_F(GraphicModeTest, CheckSortsOutTheSelectionAndCountCountsTheGoodFiles) {
     HWND files = e2e::openFileDialog(Program.pid(), Windows.Dialog, Patience);
     ASSERT_NE(files, nullptr) << "no file dialog";
     EXPECT_EQ(e2e::childText(files, 0x470), "Input Files (*.txt, *.asc)") << "file type";
-    ASSERT_EQ(e2e::typeFileNames(files,
+    ASSERT_EQ(e2e::typeFileNames(files, folder,
                                  R"("calm.txt" "calm.doc" "lively.asc" "loud.TXT" "crlf.txt" )"
                                  R"("calm copy.txt" "stereo.txt" "clipped.txt")",
                                  Patience),

@@ -72,12 +72,35 @@ inline HWND openFileDialog(DWORD pid, HWND dialog, DWORD timeoutMs) {
     return waitForWindow(pid, "#32770", FileDialogCaption, timeoutMs);
 }
 
-// Types the names into the file dialog (several go each in double quotes:
-// "a.txt" "b.txt") and presses Enter. Empty when the dialog took them and
-// went; otherwise what went wrong.
-inline std::string typeFileNames(HWND fileDialog, const std::string& typed, DWORD timeoutMs) {
+// Goes to folder in the file dialog, as a user does by typing it and Enter:
+// the dialog opens in the folder the system remembers from earlier runs.
+// Empty once the "Look in" box (0x471) names the folder and the file-name
+// field is empty again, else what failed.
+inline std::string goToFolder(HWND fileDialog, HWND field, std::string folder, DWORD timeoutMs) {
+    for (char& c : folder)
+        if (c == '/') c = '\\';  // the dialog takes backslashes only
+    typeText(field, folder);
+    if (!waitUntil([&] { return windowText(field) == folder; }, timeoutMs))
+        return "the file-name field shows [" + windowText(field) + "]";
+    pressEnter(field);
+    const std::string last = folder.substr(folder.find_last_of('\\') + 1);
+    if (!waitUntil([&] { return childText(fileDialog, 0x471) == last; }, timeoutMs))
+        return "the file dialog did not go to " + folder;
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""), SMTO_ABORTIFHUNG,
+                        timeoutMs, &ignored);
+    return "";
+}
+
+// Types the names of files in folder into the file dialog (several go each in
+// double quotes: "a.txt" "b.txt") and presses Enter. Empty when the dialog
+// took them and went; otherwise what went wrong.
+inline std::string typeFileNames(HWND fileDialog, const std::string& folder,
+                                 const std::string& typed, DWORD timeoutMs) {
     HWND field = fileNameField(fileDialog);
     if (!field) return "no file-name field in the file dialog";
+    const std::string there = goToFolder(fileDialog, field, folder, timeoutMs);
+    if (!there.empty()) return there;
     typeText(field, typed);
     if (!waitUntil([&] { return windowText(field) == typed; }, timeoutMs))
         return "the file-name field shows [" + windowText(field) + "]";
@@ -87,10 +110,11 @@ inline std::string typeFileNames(HWND fileDialog, const std::string& typed, DWOR
     return "";
 }
 
-// Select, the names typed, Enter: empty, or what went wrong.
-inline std::string selectFiles(DWORD pid, HWND dialog, const std::string& typed, DWORD timeoutMs) {
+// Select, the names in folder typed, Enter: empty, or what went wrong.
+inline std::string selectFiles(DWORD pid, HWND dialog, const std::string& folder,
+                               const std::string& typed, DWORD timeoutMs) {
     HWND files = openFileDialog(pid, dialog, timeoutMs);
-    return files ? typeFileNames(files, typed, timeoutMs) : "no file dialog";
+    return files ? typeFileNames(files, folder, typed, timeoutMs) : "no file dialog";
 }
 
 namespace detail {

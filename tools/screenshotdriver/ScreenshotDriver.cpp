@@ -20,25 +20,15 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/driver/WinDriver.h"
+#include "tests/e2e/GraphicWindows.h"
 
 namespace {
 
-const char WindowClass[] = "TallywaveWindow";
-const char DialogClass[] = "DialogBoxC";
-const char BoxClass[] = "#32770";
-const char MenuClass[] = "#32768";
-const char StartLine[] = "Tallywave output messages will appear here.";
 // The last words of the summary Count writes.
 const char SummaryEnd[] = "before closing this window.";
-const char FileDialogCaption[] = "Select the Input File(s) to Count";
+const char BoxClass[] = "#32770";
 const char OverviewCaption[] = "1 Tallywave Overview Help";
 const char QuitQuestion[] = "QUIT Tallywave?";
-
-// The dialog's controls.
-const int HeightField = 260, SelectButton = 273, CountButton = 276, HelpButton = 272;
-// The file dialog's file-name field: a combo box (the edit is inside it) or an edit.
-const int FileNameCombo = 0x47C, FileNameEdit = 0x480;
 
 const DWORD WindowPatience = 20000;  // start-up under a cold Wine takes seconds
 const DWORD StepPatience = 20000;
@@ -64,23 +54,6 @@ std::string messageBoxes(DWORD pid) {
         said += "\n  box \"" + e2e::windowText(box) + "\": " + e2e::childText(box, 0xFFFF);
     }
     return said;
-}
-
-// The top-level window of that class holding a child of childClass, or none.
-HWND frameWithChild(DWORD pid, const char* childClass) {
-    for (HWND frame : e2e::topWindows(pid, WindowClass))
-        if (FindWindowExA(frame, nullptr, childClass, nullptr)) return frame;
-    return nullptr;
-}
-
-// The output window's edit control: inside the client of the frame.
-HWND outputEdit(HWND frame) {
-    HWND client = FindWindowExA(frame, nullptr, WindowClass, nullptr);
-    return client ? FindWindowExA(client, nullptr, "Edit", nullptr) : nullptr;
-}
-
-bool isGone(HWND window) {
-    return !IsWindow(window) || !IsWindowVisible(window);
 }
 
 // Returns once the thread of window answers again, that is has handled what
@@ -146,60 +119,6 @@ bool saveWindowShot(HWND window, const std::string& bmpPath) {
     return e2e::saveScreenshot(bmpPath, window);
 }
 
-BOOL CALLBACK describeChild(HWND child, LPARAM param) {
-    auto* said = reinterpret_cast<std::string*>(param);
-    *said += "\n  " + className(child) + " id " + std::to_string(GetDlgCtrlID(child)) + " \"" +
-             e2e::windowText(child) + "\"";
-    return TRUE;
-}
-
-// The controls of a window, one a line, for a run that went wrong.
-std::string children(HWND window) {
-    std::string said;
-    EnumChildWindows(window, describeChild, reinterpret_cast<LPARAM>(&said));
-    return said;
-}
-
-BOOL CALLBACK findEdit(HWND child, LPARAM param) {
-    if (className(child) != "Edit") return TRUE;
-    *reinterpret_cast<HWND*>(param) = child;
-    return FALSE;
-}
-
-// The file-name field of the file dialog, where names are typed: an edit
-// control, or one inside a combo box (Wine's is nested two deep).
-HWND fileNameField(HWND dialog) {
-    HWND field = GetDlgItem(dialog, FileNameCombo);
-    if (field && className(field) != "Edit") {
-        HWND edit = nullptr;
-        EnumChildWindows(field, findEdit, reinterpret_cast<LPARAM>(&edit));
-        field = edit;
-    }
-    if (!field) field = GetDlgItem(dialog, FileNameEdit);
-    return field;
-}
-
-// Chooses the names through Select: types them quoted into the file dialog
-// and presses Open. Empty when that worked, else what went wrong.
-std::string selectFiles(DWORD pid, HWND dialog, const std::vector<std::string>& names) {
-    e2e::clickControl(dialog, SelectButton);
-    HWND fileDialog = e2e::waitForWindow(pid, BoxClass, FileDialogCaption, StepPatience);
-    if (!fileDialog) return "Select showed no file dialog" + messageBoxes(pid);
-    HWND field = nullptr;
-    e2e::waitUntil([&] { return (field = fileNameField(fileDialog)) != nullptr; }, StepPatience);
-    if (!field) return "the file dialog has no file-name field; it holds:" + children(fileDialog);
-    std::string typed;
-    for (const std::string& name : names) typed += (typed.empty() ? "\"" : " \"") + name + "\"";
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()),
-                        SMTO_ABORTIFHUNG, 1000, &ignored);
-    if (e2e::windowText(field) != typed) return "could not type the names into the file dialog";
-    e2e::answerBox(fileDialog, IDOK);
-    if (!e2e::waitUntil([&] { return isGone(fileDialog); }, StepPatience))
-        return "the file dialog stayed open after Open" + messageBoxes(pid);
-    return "";
-}
-
 // Captions of the program's visible top-level windows, for a run that went wrong.
 std::string topWindowList(DWORD pid) {
     std::string said;
@@ -212,13 +131,13 @@ std::string topWindowList(DWORD pid) {
 // title, which the arrow keys stop at too, so two Downs then Enter. Empty
 // when *topic got the topic's window, else what went wrong.
 std::string openOverview(DWORD pid, HWND dialog, HWND* topic) {
-    e2e::clickControl(dialog, HelpButton);
+    e2e::clickControl(dialog, e2e::HelpButton);
     std::vector<HWND> menus;
-    if (!e2e::waitUntil([&] { return !(menus = e2e::topWindows(pid, MenuClass)).empty(); },
+    if (!e2e::waitUntil([&] { return !(menus = e2e::topWindows(pid, e2e::MenuClass)).empty(); },
                         StepPatience))
         return "Help showed no menu; the windows are:" + topWindowList(pid);
     for (UINT key : {VK_DOWN, VK_DOWN, VK_RETURN}) e2e::pressKey(menus.front(), key);
-    *topic = e2e::waitForWindow(pid, WindowClass, OverviewCaption, StepPatience);
+    *topic = e2e::waitForWindow(pid, e2e::OurWindowClass, OverviewCaption, StepPatience);
     if (!*topic)
         return "the Help menu did not open the Overview topic; the windows are:" +
                topWindowList(pid);
@@ -258,17 +177,17 @@ int main(int argc, char** argv) {
     const DWORD pid = run.pid();
 
     // Up when the dialog shows its parameters and the output window its first line.
-    HWND mainFrame = nullptr, outputFrame = nullptr, dialog = nullptr, edit = nullptr;
-    const bool up = e2e::waitUntil(
-        [&] {
-            mainFrame = frameWithChild(pid, DialogClass);
-            outputFrame = frameWithChild(pid, WindowClass);
-            dialog = mainFrame ? FindWindowExA(mainFrame, nullptr, DialogClass, nullptr) : nullptr;
-            edit = outputFrame ? outputEdit(outputFrame) : nullptr;
-            return dialog && edit && !e2e::childText(dialog, HeightField).empty() &&
-                   e2e::windowText(edit).find(StartLine) == 0;
-        },
-        WindowPatience);
+    e2e::GraphicWindows windows;
+    HWND edit = nullptr;
+    const bool up = e2e::waitForGraphicWindows(pid, WindowPatience, &windows) &&
+                    e2e::waitUntil(
+                        [&] {
+                            edit = e2e::outputEdit(windows.Output);
+                            return edit &&
+                                   !e2e::childText(windows.Dialog, e2e::HeightField).empty() &&
+                                   e2e::windowText(edit) == e2e::StartLine;
+                        },
+                        WindowPatience);
     if (!up) {
         int32_t code = 0;
         if (run.waitExit(0, &code))
@@ -278,12 +197,15 @@ int main(int argc, char** argv) {
                     std::to_string(WindowPatience / 1000) + " s" + messageBoxes(pid));
     }
 
-    if (!saveWindowShot(mainFrame, mainShot)) return fail("could not save " + mainShot);
+    if (!saveWindowShot(windows.Main, mainShot)) return fail("could not save " + mainShot);
 
-    const std::string selected = selectFiles(pid, dialog, names);
-    if (!selected.empty()) return fail(selected);
+    std::string typed;
+    for (const std::string& name : names) typed += (typed.empty() ? "\"" : " \"") + name + "\"";
+    const std::string selected =
+        e2e::selectFiles(pid, windows.Dialog, workDir, typed, StepPatience);
+    if (!selected.empty()) return fail("selecting the files: " + selected + messageBoxes(pid));
 
-    e2e::clickControl(dialog, CountButton);
+    e2e::clickControl(windows.Dialog, e2e::CountButton);
     std::string text;
     if (!e2e::waitUntil(
             [&] { return (text = e2e::windowText(edit)).find(SummaryEnd) != std::string::npos; },
@@ -291,15 +213,15 @@ int main(int argc, char** argv) {
         return fail("the output window had no summary after " + std::to_string(RunPatience / 1000) +
                     " s; it holds:\n" + text + messageBoxes(pid));
     }
-    if (!saveWindowShot(outputFrame, outputShot)) return fail("could not save " + outputShot);
+    if (!saveWindowShot(windows.Output, outputShot)) return fail("could not save " + outputShot);
 
     HWND overview = nullptr;
-    const std::string opened = openOverview(pid, dialog, &overview);
+    const std::string opened = openOverview(pid, windows.Dialog, &overview);
     if (!opened.empty()) return fail(opened);
     if (!saveWindowShot(overview, helpShot)) return fail("could not save " + helpShot);
 
     int32_t code = 0;
-    const std::string quitted = quit(run, mainFrame, &code);
+    const std::string quitted = quit(run, windows.Main, &code);
     if (!quitted.empty()) return fail(quitted);
     if (code != 0)
         std::fprintf(stderr, "screenshotdriver: tallywave.exe ended with exit code %d\n",
