@@ -19,6 +19,11 @@ tally_product(tallyplatform)
 enable_language(RC)
 # windres reads the resource script with the source root on its include path.
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I ${CMAKE_SOURCE_DIR} -O coff")
+# The resource compiler names no dependencies: the pictures it links in are
+# given here, so a picture made anew (tools/art) reaches the program.
+file(GLOB TALLY_PICTURES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/gui/res/*.bmp
+     ${CMAKE_SOURCE_DIR}/gui/res/*.ico)
+set_source_files_properties(gui/tallywave.rc PROPERTIES OBJECT_DEPENDS "${TALLY_PICTURES}")
 add_executable(tallywave WIN32 startup/main.cpp gui/tallywave.rc)
 target_link_libraries(tallywave PRIVATE tallycore tallyplatform)
 target_link_options(tallywave PRIVATE -s)  # shipped without symbols

@@ -4,7 +4,8 @@
 // dark screen, as 32 x 32 in 16 colours, 32 x 32 monochrome and 16 x 16 in 16
 // colours; the main dialog's banner, gui/res/banner.bmp; and the faces of its
 // five push buttons, gui/res/<button>-up.bmp, -down.bmp and -focus.bmp, as
-// 256-colour bitmaps. Paths are relative to the repository root.
+// 256-colour bitmaps, run-length encoded. Paths are relative to the
+// repository root.
 //
 // Standard C++17 only; all numbers in the files are written little-endian,
 // byte by byte, so the output is the same on any host.
@@ -87,40 +88,97 @@ class CanvasC {
     std::vector<uint8_t> Pix;
 };
 
-// The canvas as a device-independent bitmap: BITMAPINFOHEADER, a palette of
-// 2^bits entries and the rows bottom-up, each padded to 4 bytes. An icon image
-// also carries the 1-bit AND mask, and its header counts both halves in the height.
-Bytes dib(const CanvasC& c, int bits, bool iconMask) {
+// A row of the canvas as palette indices, clear pixels as colour 0.
+Bytes indices(const CanvasC& c, int y) {
+    Bytes row(c.W);
+    for (int x = 0; x < c.W; ++x) row[x] = c.at(x, y) == CanvasC::Clear ? 0 : c.at(x, y);
+    return row;
+}
+
+// An icon image's pixels: its rows bottom-up, `bits` bits a pixel, each
+// padded to 4 bytes, then its 1-bit AND mask, a set bit where a pixel is clear.
+Bytes iconPixels(const CanvasC& c, int bits) {
     const uint32_t xorRow = (uint32_t(c.W) * bits + 31) / 32 * 4;
-    const uint32_t andRow = iconMask ? (uint32_t(c.W) + 31) / 32 * 4 : 0;
+    const uint32_t andRow = (uint32_t(c.W) + 31) / 32 * 4;
+    Bytes b;
+    for (int y = c.H - 1; y >= 0; --y) {
+        const Bytes pix = indices(c, y);
+        Bytes row(xorRow, 0);
+        for (int x = 0; x < c.W; ++x)
+            row[x * bits / 8] |= uint8_t(pix[x] << (8 - bits - x * bits % 8));
+        b.insert(b.end(), row.begin(), row.end());
+    }
+    for (int y = c.H - 1; y >= 0; --y) {
+        Bytes row(andRow, 0);
+        for (int x = 0; x < c.W; ++x)
+            if (c.at(x, y) == CanvasC::Clear) row[x / 8] |= uint8_t(0x80 >> (x % 8));
+        b.insert(b.end(), row.begin(), row.end());
+    }
+    return b;
+}
+
+// The rows bottom-up, run-length encoded 8 bits a pixel (BI_RLE8). A pair
+// (n, colour) with n from 1 to 255 stands for n pixels of that colour; the
+// escape 0 then n, n from 3 to 255, is followed by n pixels as they are, and
+// a 0 byte after an odd n keeps the pairs on 2-byte boundaries. Every row
+// ends with 0 0, and the bitmap with 0 1. Runs of 3 or more go as pairs;
+// the pixels between them go as they are, a run of 2 among them taking no
+// more room that way, or as pairs when fewer than 3, which the escape cannot
+// carry.
+Bytes rle8(const CanvasC& c) {
+    Bytes b;
+    for (int y = c.H - 1; y >= 0; --y) {
+        const Bytes pix = indices(c, y);
+        const int w = c.W;
+        auto runAt = [&](int x) {
+            int n = 1;
+            while (x + n < w && n < 255 && pix[x + n] == pix[x]) ++n;
+            return n;
+        };
+        for (int x = 0; x < w;) {
+            int end = x;
+            while (end < w && end - x < 255 && runAt(end) < 3) ++end;
+            if (end - x >= 3) {
+                b.push_back(0), b.push_back(uint8_t(end - x));
+                b.insert(b.end(), pix.begin() + x, pix.begin() + end);
+                if ((end - x) % 2) b.push_back(0);
+                x = end;
+                continue;
+            }
+            if (end == x) end = x + runAt(x);  // a run of 3 or more
+            while (x < end) {
+                const int n = std::min(runAt(x), end - x);
+                b.push_back(uint8_t(n)), b.push_back(pix[x]);
+                x += n;
+            }
+        }
+        b.push_back(0), b.push_back(0);  // end of the row
+    }
+    b.push_back(0), b.push_back(1);  // end of the bitmap
+    return b;
+}
+
+enum CompressionE : uint32_t { Uncompressed = 0, Rle8 = 1 };
+
+// The canvas as a device-independent bitmap: BITMAPINFOHEADER, a palette of
+// 2^bits entries and the pixels. An icon image's header counts both the
+// picture and its AND mask in the height.
+Bytes dib(const CanvasC& c, int bits, int height, CompressionE compression, const Bytes& pixels) {
     Bytes b;
     put32(b, 40);
     put32(b, c.W);
-    put32(b, iconMask ? 2 * c.H : c.H);
+    put32(b, height);
     put16(b, 1);     // planes
     put16(b, bits);  // bits per pixel
-    put32(b, 0);     // no compression
-    put32(b, (xorRow + andRow) * c.H);
+    put32(b, compression);
+    put32(b, pixels.size());
     put32(b, 0), put32(b, 0);  // no preferred resolution
     put32(b, 0), put32(b, 0);  // all 2^bits colours used and important
     for (size_t i = 0; i < (size_t(1) << bits); ++i) {
         const Rgb k = i < c.Palette.size() ? c.Palette[i] : Rgb{0, 0, 0};
         b.insert(b.end(), {k.B, k.G, k.R, 0});
     }
-    for (int y = c.H - 1; y >= 0; --y) {
-        Bytes row(xorRow, 0);
-        for (int x = 0; x < c.W; ++x) {
-            const uint8_t v = c.at(x, y) == CanvasC::Clear ? 0 : c.at(x, y);
-            row[x * bits / 8] |= uint8_t(v << (8 - bits - x * bits % 8));
-        }
-        b.insert(b.end(), row.begin(), row.end());
-    }
-    for (int y = c.H - 1; iconMask && y >= 0; --y) {
-        Bytes row(andRow, 0);
-        for (int x = 0; x < c.W; ++x)
-            if (c.at(x, y) == CanvasC::Clear) row[x / 8] |= uint8_t(0x80 >> (x % 8));
-        b.insert(b.end(), row.begin(), row.end());
-    }
+    b.insert(b.end(), pixels.begin(), pixels.end());
     return b;
 }
 
@@ -132,7 +190,9 @@ struct IconImageS {
 // An .ico file: ICONDIR, one ICONDIRENTRY per image, then the images' DIBs.
 Bytes ico(const std::vector<IconImageS>& images) {
     std::vector<Bytes> dibs;
-    for (const IconImageS& im : images) dibs.push_back(dib(im.Canvas, im.Bits, true));
+    for (const IconImageS& im : images)
+        dibs.push_back(
+            dib(im.Canvas, im.Bits, 2 * im.Canvas.H, Uncompressed, iconPixels(im.Canvas, im.Bits)));
     Bytes b;
     put16(b, 0), put16(b, 1), put16(b, images.size());  // reserved, icon, count
     uint32_t offset = 6 + 16 * images.size();
@@ -148,9 +208,9 @@ Bytes ico(const std::vector<IconImageS>& images) {
     return b;
 }
 
-// A .bmp file: BITMAPFILEHEADER, then the canvas as an 8-bit DIB.
+// A .bmp file: BITMAPFILEHEADER, then the canvas as an 8-bit DIB, RLE8-encoded.
 Bytes bmp(const CanvasC& c) {
-    const Bytes info = dib(c, 8, false);
+    const Bytes info = dib(c, 8, c.H, Rle8, rle8(c));
     Bytes b = {'B', 'M'};
     put32(b, 14 + info.size());
     put16(b, 0), put16(b, 0);     // reserved

@@ -1,9 +1,9 @@
 // The pictures that gui/res/ArtGen.cpp writes and the resource script links
 // in. The application icon: its directory, each image's place and size in the
 // file as its DIB header implies them, and a picture in each image rather than
-// one flat colour. The banner and button bitmaps: well-formed 256-colour .bmp
-// files of the sizes the dialog lays out, each a picture, and the three faces
-// of a button told apart.
+// one flat colour. The banner and button bitmaps: well-formed RLE8-compressed
+// 256-colour .bmp files whose codes give every row of the size the dialog lays
+// out, each a picture, and the three faces of a button told apart.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -29,6 +29,30 @@ uint32_t le(const std::string& b, size_t at, int bytes) {
     uint32_t v = 0;
     for (int i = bytes - 1; i >= 0; --i) v = v << 8 | uint8_t(b.at(at + i));
     return v;
+}
+
+// Decodes the RLE8 pixels of a bitmap w pixels wide from `at` on into pix, rows
+// in file order. Returns where the end-of-bitmap code ends, or 0 when a row
+// comes out longer or shorter than w, the codes jump (which the writer never
+// does) or the data ends first.
+size_t unrle8(const std::string& b, size_t at, uint32_t w, std::string& pix) {
+    uint32_t row = 0;  // pixels so far in the current row
+    while (at + 2 <= b.size()) {
+        const uint8_t n = b[at], c = b[at + 1];
+        at += 2;
+        if (n) {
+            pix.append(n, char(c)), row += n;
+        } else if (c >= 3) {  // c pixels as they are, padded to 2 bytes
+            if (at + c > b.size()) return 0;
+            pix.append(b, at, c), row += c, at += c + c % 2;
+        } else if (c == 0 && row == w) {  // end of the row
+            row = 0;
+        } else {
+            return c == 1 && row == 0 ? at : 0;  // end of the bitmap
+        }
+        if (row > w) return 0;
+    }
+    return 0;
 }
 
 TEST(Art, IconHoldsThreeWellFormedPictures) {
@@ -90,18 +114,17 @@ TEST(Art, BitmapsAreWellFormedAndButtonFacesDiffer) {
             EXPECT_EQ(le(b, 18, 4), p.W);
             EXPECT_EQ(le(b, 22, 4), p.H);  // positive: rows run bottom-up
             EXPECT_EQ(le(b, 28, 2), 8u);
-            EXPECT_EQ(le(b, 30, 4), 0u);  // uncompressed
+            EXPECT_EQ(le(b, 30, 4), 1u);  // BI_RLE8
             const uint32_t used = le(b, 46, 4), pixels = le(b, 10, 4);
             EXPECT_TRUE(used == 0 || used == 256) << used;
             ASSERT_EQ(pixels, 14u + 40 + 4 * 256);
+            EXPECT_EQ(le(b, 34, 4), b.size() - pixels);
 
-            const uint32_t row = (p.W + 3) / 4 * 4;
-            ASSERT_EQ(b.size(), pixels + row * p.H);
-            std::set<char> colours;
-            for (uint32_t y = 0; y < p.H; ++y)
-                for (uint32_t x = 0; x < p.W; ++x) colours.insert(b[pixels + y * row + x]);
-            EXPECT_GE(colours.size(), 3u);
-            faces.insert(b.substr(pixels));
+            std::string pix;
+            EXPECT_EQ(unrle8(b, pixels, p.W, pix), b.size());
+            ASSERT_EQ(pix.size(), p.W * p.H);
+            EXPECT_GE(std::set<char>(pix.begin(), pix.end()).size(), 3u);
+            faces.insert(pix);
         }
         EXPECT_EQ(faces.size(), states.size());
     }
