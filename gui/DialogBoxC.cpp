@@ -72,7 +72,7 @@ void DialogBoxC::showParams() {
     for (int i = 0; i < 2; ++i) {
         char text[64];
         std::snprintf(text, sizeof text, "%.5f", values[i]);
-        const char* point = static_cast<const char*>(std::memchr(text, '.', sizeof text));
+        const char* point = std::strchr(text, '.');
         if (point != nullptr) {
             const std::size_t at = static_cast<std::size_t>(point - text);
             text[at <= 3 ? at + 5 : at] = '\0';
@@ -116,7 +116,9 @@ void DialogBoxC::fetchOutputWindow() {
     OutWin = TextWinCP;
 }
 
+// Once a quit is under way the output window is going: nothing more is run.
 int DialogBoxC::doCheck() {
+    if (QuitterP->QuitState.load() != QuitterS::Running) return 0;
     settleParams();
     if (!storePopFiles()) return 0;
     InvokeP = FileSysAccessC::InvokeP;
