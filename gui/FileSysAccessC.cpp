@@ -111,9 +111,13 @@ bool FileSysAccessC::directoryAcceptable() const {
     return true;
 }
 
+// A name goes to BAD when its full path would not fit a list entry whole:
+// a cut path would name another file.
 void FileSysAccessC::storeName(const char* name, bool dirOk) {
     const int len = static_cast<int>(std::strlen(name));
-    bool bad = !dirOk || InvokeParseC::checkExtension(len, name) != 0;
+    const std::size_t pathLen = std::strlen(DirStr) + 1 + len;
+    bool bad = !dirOk || pathLen > FNameSize - 1 ||
+               InvokeParseC::checkExtension(len, name) != 0;
     for (int i = 0; i < len && !bad; ++i)
         bad = InvokeParseC::isBadChar(static_cast<unsigned char>(name[i])) != 0;
     char path[PathSize];

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <random>
@@ -15,10 +16,11 @@
 #include "engine/GoodBadListC.h"
 #include "engine/ValidateC.h"
 #include "framework/native/StandIns.h"
-#include "tests/unit/WindowClock.h"
 #include "startup/RunModeC.h"
 #include "tests/common/ReferencePass.h"
+#include "tests/unit/Environment.h"
 #include "tests/unit/TempFiles.h"
+#include "tests/unit/WindowClock.h"
 #include "textui/TextWinC.h"
 
 namespace {
@@ -118,6 +120,7 @@ class WaveMakerC {
     // datum of that odd kind (none: -1); a clean file otherwise has exactly
     // its SAMPLES data and nothing else odd.
     std::string file(int faultyKey, int faultKind, int oddKind, bool clean) {
+        Wild = !clean && chance(10);
         int samples = 1000 + pick(clean ? 50 : 2001);
         Lines lines = header(samples, faultyKey, faultKind);
         int data = clean || chance(80) ? samples
@@ -161,6 +164,7 @@ class WaveMakerC {
                                                      : "+" + std::to_string(samples) + " samples")
                                        : GoodValues[k][pick(4)];
             std::string prefix = std::string(Keys[k]) + ":\t";
+            if (Wild && chance(20)) value = wildNumber();
             if (k == faultyKey) {
                 switch (faultKind) {
                     case 0:
@@ -213,7 +217,9 @@ class WaveMakerC {
                                : chance(3) ? h
                                : chance(8) ? uniform(-peak, h)
                                            : uniform(h, peak);
-                lines.push_back(value == h || flat ? exactly(value) : datum(value));
+                lines.push_back(value == h || flat  ? exactly(value)
+                                : Wild && chance(2) ? wildDatum(value)
+                                                    : datum(value));
             }
             spike = chance(45);
         }
@@ -236,6 +242,42 @@ class WaveMakerC {
         return text;
     }
 
+    // Any run of digits, signed or not, padded or followed by a word: header
+    // values from tiny to far past 32 bits.
+    std::string wildNumber() {
+        static const char* const Signs[] = {"", "", "", "-", "+", "--", "+-"};
+        static const char* const Pads[] = {"", "", " ", "\t", "  \t "};
+        static const char* const Tails[] = {"", "", " x", "9", ".5", "\t7", "e3"};
+        std::string digits;
+        for (int n = 1 + pick(chance(20) ? 30 : 11); n > 0; --n) digits += char('0' + pick(10));
+        return std::string(oneOf(Pads)) + oneOf(Signs) + digits + oneOf(Tails);
+    }
+
+    // The value in another spelling: the point shifted by an exponent of
+    // either case and sign, up to 25 digits, padding before and after, so
+    // that a line may take two reads; or a value near or past the ends of
+    // double's range.
+    std::string wildDatum(double value) {
+        static const char* const Tiny[] = {"4.9e-324",
+                                           "2e-324",
+                                           "1e-320",
+                                           "-2.2250738585072014e-308",
+                                           "9e-400",
+                                           "-0.0e-999",
+                                           "1234567890123456789e-19",
+                                           "0.000000000000000000000000000001e30"};
+        static const char* const Huge[] = {"1e308", "1.7976931348623157e308", "1.8e308", "-1e400"};
+        if (chance(10)) return chance(5) ? oneOf(Huge) : oneOf(Tiny);
+        int shift = pick(21) - 10;
+        char text[96];
+        std::snprintf(text, sizeof text, "%s%.*f%c%+d", chance(10) ? "+" : "", pick(26),
+                      value * std::pow(10.0, -shift), chance(50) ? 'e' : 'E', shift);
+        std::string spelled = text;
+        if (chance(20)) spelled.insert(0, std::string(pick(30), ' '));
+        if (chance(20)) spelled += std::string(pick(30), chance(50) ? ' ' : 'z');
+        return spelled;
+    }
+
     std::string oddDatum(int kind) {
         switch (kind) {
             case 0:
@@ -256,6 +298,7 @@ class WaveMakerC {
     }
 
     std::mt19937 Random;
+    bool Wild = false;  // this file has odd header numbers and data spellings
 };
 
 struct RunS {
@@ -329,17 +372,22 @@ void runAllModes(const Lines& files, double height, double width, const std::str
 }
 
 // Random files of every kind, ten to a batch (the first batch empty), with
-// h and w at their bounds, at common values or anywhere between.
+// h and w at their bounds, at common values or anywhere between. The test
+// command runs 300 files; TALLY_DIFF_FILES and TALLY_DIFF_SEED make a longer
+// run by hand (tools/differential).
 TEST(EngineDiff, RandomBatchesInEveryMode) {
-    testfiles::TempFilesC files;
-    WaveMakerC maker(20240611);
+    const unsigned long seed = testenv::number("TALLY_DIFF_SEED", 20240611);
+    const unsigned long batches = testenv::number("TALLY_DIFF_FILES", 300) / 10 + 1;
+    WaveMakerC maker(static_cast<unsigned>(seed));
+    std::printf("seed %lu, %lu files\n", seed, (batches - 1) * 10);
     const double Heights[] = {50.0, 0.0001, 99.9999, 10.0, 25.0, 75.0, 90.0};
     const double Widths[] = {10.0, 0.0001, 99.9999, 1.0, 5.0, 30.0, 60.0};
     int missing = 0;
-    for (int batch = 0; batch < 30; ++batch) {
+    for (unsigned long batch = 0; batch < batches; ++batch) {
         double height = maker.chance(25) ? maker.uniform(0.0001, 99.9999) : maker.oneOf(Heights);
         double width = maker.chance(25) ? maker.uniform(0.0001, 99.9999) : maker.oneOf(Widths);
         maker.Height = height;
+        testfiles::TempFilesC files;  // a batch's files go with it
         Lines names;
         for (int n = batch == 0 ? 0 : 10; n > 0; --n)
             names.push_back(maker.chance(4)

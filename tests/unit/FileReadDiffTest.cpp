@@ -3,11 +3,13 @@
 // (LF, CR, NUL, Ctrl-Z) and of lines that cross block boundaries.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 #include <string>
 
 #include "engine/FileReadC.h"
 #include "tests/common/ReaderCheck.h"
+#include "tests/unit/Environment.h"
 #include "tests/unit/TempFiles.h"
 
 namespace {
@@ -15,11 +17,16 @@ namespace {
 using testcheck::compareReaders;
 using testcheck::randomFile;
 
+// 300 files in the test command; TALLY_DIFF_FILES and TALLY_DIFF_SEED make a
+// longer run by hand (tools/differential).
 TEST(FileReadDifferential, BlockReaderDeliversWhatTheByteReaderDelivers) {
-    testfiles::TempFilesC files;
-    std::mt19937 random(20261207);
+    const unsigned long seed = testenv::number("TALLY_DIFF_SEED", 20261207);
+    const unsigned long count = testenv::number("TALLY_DIFF_FILES", 300);
+    std::mt19937 random(static_cast<unsigned>(seed));
+    std::printf("seed %lu, %lu files\n", seed, count);
     const std::size_t Block = FileReadC::BlockSize;
-    for (int fileNo = 0; fileNo < 300; ++fileNo) {
+    for (unsigned long fileNo = 0; fileNo < count; ++fileNo) {
+        testfiles::TempFilesC files;
         std::size_t size = fileNo % 10 == 0 ? 2 * Block + random() % Block : random() % 4000;
         std::string path = files.write(randomFile(random, size));
         compareReaders(path, random, "file " + std::to_string(fileNo));

@@ -103,6 +103,24 @@ TEST_F(FileSelectionTest, NamesFailingTheChecksGoToBad) {
     EXPECT_EQ(list(GoodBadListC::BAD), (Names{"C:\\my waves\\a.txt", "C:\\my waves\\b.txt"}));
 }
 
+// A full path of up to 2048 characters is kept whole; a longer one, which a
+// list entry would cut into another file's name, goes to BAD.
+TEST_F(FileSelectionTest, PathsTooLongForAListEntryGoToBad) {
+    const std::string dir = "C:\\" + std::string(2000, 'd');
+    const std::string fits(2048 - dir.size() - 1 - 4, 'n');
+    const std::string over = fits + "n";
+    choose(dir + '\0' + fits + ".txt" + '\0' + over + ".txt" + '\0' + '\0');
+    ASSERT_TRUE(Selection.storePopFiles());
+    const Names good = list(GoodBadListC::GOOD);
+    ASSERT_EQ(good.size(), 1u);
+    EXPECT_EQ(good[0], dir + "\\" + fits + ".txt");
+    EXPECT_EQ(good[0].size(), 2048u);
+    const Names bad = list(GoodBadListC::BAD);
+    ASSERT_EQ(bad.size(), 1u);
+    EXPECT_EQ(bad[0], (dir + "\\" + over + ".txt").substr(0, 2048));
+    EXPECT_TRUE(standin::shownBoxes().empty());
+}
+
 // Cancel, a dialog failure and too many names keep the selection; the last
 // two say so. Without any selection a Check lists nothing and explains.
 TEST_F(FileSelectionTest, FailedChoicesKeepTheSelectionAndNothingSelectedExplains) {
