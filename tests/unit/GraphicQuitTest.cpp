@@ -8,10 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "framework/TFileOpenDialog.h"
 #include "framework/TThread.h"
 #include "framework/native/StandIns.h"
 #include "gui/TallyGAppC.h"
 #include "startup/ErrHandleC.h"
+#include "tests/unit/TempFiles.h"
+#include "tests/unit/WaveText.h"
 #include "textui/NewThreadC.h"
 
 namespace {
@@ -117,6 +120,71 @@ TEST_F(GraphicQuitTest, CloseBoxAsksAndYesClosesAtOnce) {
     releaseTextApp(Quitter);
     EXPECT_EQ(Quitter.TextAppP.load(), nullptr);
     EXPECT_EQ(Quitter.QuitState, QuitterS::TakenDown);
+}
+
+// What the clock of the Count below does: at its QuitAt-th reading the user
+// confirms a quit, as from the nested loop of a box, and the output window's
+// thread is left time to take its windows down and end under the pass.
+struct QuitDuringCountS {
+    static TallyGAppC* Graphic;
+    static QuitterS* Quitter;
+    static int Readings;
+    static std::string TextAtQuit;
+    static constexpr int QuitAt = 10;
+    static std::time_t clock(std::time_t* out) {
+        if (++Readings == QuitAt) {
+            TextAtQuit = Quitter->TextAppP.load()->TextWinCP->Text;
+            Graphic->DialogBoxCP->command(DialogBoxC::QuitId, 0);
+            for (int i = 0; i < 2000 && !Quitter->TextAppP.load()->threadDone(); ++i)
+                thread::sleepMillis(5);
+        }
+        if (out != nullptr) *out = 1000000;
+        return 1000000;
+    }
+};
+TallyGAppC* QuitDuringCountS::Graphic = nullptr;
+QuitterS* QuitDuringCountS::Quitter = nullptr;
+int QuitDuringCountS::Readings = 0;
+std::string QuitDuringCountS::TextAtQuit;
+
+// A quit confirmed while a Count runs: the output window goes under the
+// pass, the pass stops at once (its clock is not read again) and writes
+// nothing more, and the run ends with 0 with no thread touching what the
+// other freed (the sanitizers watch).
+TEST_F(GraphicQuitTest, AQuitConfirmedDuringACountEndsThePassAndBothThreads) {
+    testfiles::TempFilesC files;
+    std::string selection = files.dir() + "/w" + '\0';  // file names hold the backslash
+    for (int i = 0; i < 6; ++i) {
+        const std::string name = "w" + std::to_string(i) + ".txt";
+        files.write(wavetext::header(5000) + wavetext::repeat("0.25\n", 5000), "w\\" + name);
+        selection += name + '\0';
+    }
+    selection += '\0';
+    standin::setOpenDialogScript([&](TOpenSaveDataS& data, unsigned long& code) {
+        std::copy(selection.begin(), selection.end(), data.FileName);
+        code = 0;
+        return TOpenSaveDataS::Ok;
+    });
+    scriptGraphicUser({[](TallyGAppC& app) {
+        app.DialogBoxCP->setClock(QuitDuringCountS::clock);
+        app.DialogBoxCP->command(DialogBoxC::SelectId, 0);
+        app.DialogBoxCP->command(DialogBoxC::CountId, 0);
+        return true;
+    }});
+    startOutputWindow();
+    TallyGAppC graphic(&Startup, &Quitter, ReleaseStr);
+    QuitDuringCountS::Graphic = &graphic;
+    QuitDuringCountS::Quitter = &Quitter;
+    QuitDuringCountS::Readings = 0;
+    EXPECT_EQ(graphic.Run(), 0);
+    EXPECT_EQ(QuitDuringCountS::Readings, QuitDuringCountS::QuitAt);  // no reading after
+    EXPECT_TRUE(Quitter.TextAppP.load()->threadDone());
+    EXPECT_NE(QuitDuringCountS::TextAtQuit.find("w1.txt : "), std::string::npos);
+    EXPECT_EQ(std::string(Quitter.TextAppP.load()->TextWinCP->Text), QuitDuringCountS::TextAtQuit);
+    EXPECT_EQ(Quitter.QuitState, QuitterS::TakenDown);
+    releaseTextApp(Quitter);
+    EXPECT_EQ(Quitter.TextAppP.load(), nullptr);
+    EXPECT_EQ(standin::shownBoxes().size(), 1u);  // the quit question only
 }
 
 }  // namespace
