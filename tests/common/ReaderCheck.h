@@ -64,7 +64,7 @@ inline std::string randomFile(std::mt19937& random, std::size_t size) {
         for (int i = 0; i < length; ++i) bytes += Alphabet[random() % (sizeof Alphabet - 1)];
         bytes += random() % 3 ? "\n" : "\r\n";
     }
-    if (random() % 8 == 0) bytes[random() % bytes.size()] = 26;
+    if (!bytes.empty() && random() % 8 == 0) bytes[random() % bytes.size()] = 26;
     return bytes;
 }
 
