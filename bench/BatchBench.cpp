@@ -4,7 +4,7 @@
 // process, checks the window text and the exit, and prints one table.
 //
 //   batchbench [--opens LOG] [--repeat N] [--poll-ms N] [--timeout S] [--trace FILE]
-//              [--exe PATH] DIR
+//              [--exe PATH] [--names FILE] [--rows TABLE] DIR
 //
 // DIR holds the wave files and results.txt: the result line of each file, in
 // order, as the engine gives it (bench/run makes it with the native build,
@@ -56,7 +56,11 @@
 // files to the last (the median of the runs); the one step up when the text
 // first fills the window is reported apart. --trace writes one row per file
 // of the last run (number, open and close times from the first open, time
-// for the file; milliseconds).
+// for the file; milliseconds). --names writes the names of the run, one a
+// line, before it starts (bench/run runs the engine against the
+// straightforward implementation over the same names). --rows appends the
+// fastest run (the least total time) to TABLE as a row of bench/run's
+// summary table: its total time and median time per file.
 #include <windows.h>
 
 #include <algorithm>
@@ -71,6 +75,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchCommon.h"
 #include "bench/QpcTimer.h"
 #include "engine/GoodBadListC.h"
 #include "engine/ValidateC.h"
@@ -100,6 +105,8 @@ struct ArgsS {
     int TimeoutS = 120;
     std::string Trace;
     std::string Exe;
+    std::string Names;
+    std::string Rows;
     std::string Dir;
 };
 
@@ -121,6 +128,10 @@ bool parseArgs(int argc, char** argv, ArgsS& args) {
             args.Trace = argv[++i];
         } else if (arg == "--exe" && i + 1 < argc) {
             args.Exe = argv[++i];
+        } else if (arg == "--names" && i + 1 < argc) {
+            args.Names = argv[++i];
+        } else if (arg == "--rows" && i + 1 < argc) {
+            args.Rows = argv[++i];
         } else if (arg[0] == '-' || !args.Dir.empty()) {
             return false;
         } else {
@@ -444,6 +455,14 @@ void writeTrace(const std::string& path, const FileEvents& events,
     std::fclose(out);
 }
 
+void writeNames(const std::string& path, const std::vector<std::string>& expected,
+                std::size_t files) {
+    std::FILE* out = std::fopen(path.c_str(), "w");
+    if (out == nullptr) throw Fail{"cannot write " + path};
+    for (std::size_t i = 0; i < files; ++i) std::fprintf(out, "%s\n", nameOf(expected[i]).c_str());
+    if (std::fclose(out) != 0) throw Fail{"cannot write " + path};
+}
+
 // One run of the program over the batch, checked and timed.
 struct RunS {
     Watch Asked;
@@ -605,7 +624,7 @@ void printTimes(const std::vector<RunS>& runs, std::size_t files) {
 int usage() {
     std::fprintf(stderr,
                  "usage: batchbench [--opens LOG] [--repeat N] [--poll-ms N] [--timeout S] "
-                 "[--trace FILE] [--exe PATH] DIR\n"
+                 "[--trace FILE] [--exe PATH] [--names FILE] [--rows TABLE] DIR\n"
                  "  DIR holds the wave files and results.txt, their result lines in order;\n"
                  "  LOG is written by openwatch while the program runs (bench/run --batch)\n");
     return 2;
@@ -631,6 +650,7 @@ int main(int argc, char** argv) {
             Params, nameOf(expected[0]).c_str(), nameOf(expected[files - 1]).c_str(), files,
             lineLength, int(InvokeParseC::NameLineMax), args.Repeat);
         std::fflush(stdout);
+        if (!args.Names.empty()) writeNames(args.Names, expected, files);
 
         std::vector<RunS> runs;
         for (int i = 0; i < args.Repeat; ++i) {
@@ -674,7 +694,22 @@ int main(int argc, char** argv) {
         if (!args.Trace.empty()) writeTrace(args.Trace, runs.back().Events, runs.back().PerFile);
         printTimes(runs, files);
         std::fflush(stdout);
+        if (!args.Rows.empty()) {
+            auto total = [files](const RunS& r) {
+                return r.Events.Closed[files - 1] - r.Events.Opened[0];
+            };
+            const RunS& fastest = *std::min_element(
+                runs.begin(), runs.end(),
+                [&](const RunS& a, const RunS& b) { return total(a) < total(b); });
+            bench::writeRow(args.Rows.c_str(), "silent", bench::BuildName, std::to_string(files),
+                            "ms/file", total(fastest), quantile(fastest.PerFile, 0.5) * 1e3, -1,
+                            -1);
+        }
     } catch (const Fail& fail) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "batchbench: FAILED: %s\n", fail.what.c_str());
+        return 1;
+    } catch (const bench::Fail& fail) {
         std::fflush(stdout);
         std::fprintf(stderr, "batchbench: FAILED: %s\n", fail.what.c_str());
         return 1;

@@ -1,7 +1,9 @@
 #pragma once
 // What the benchmarks share: the build's name, the failure they stop on, the
-// clock, file names in rows, and the command line.
+// clock, file names in rows, the command line, and the rows of the summary
+// table that bench/run assembles.
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -34,16 +36,40 @@ inline const char* baseName(const char* path) {
     return base;
 }
 
-// --repeat N, --goal X, --header, and with allowMemory --memory; the rest
-// are files. False on anything else or without a file.
+// One row of the summary table, appended to path (bench/run gathers the rows
+// of all benchmarks in one file and prints the table from it): tab-separated
+// kind, build, subject (a file's name or a number of files), the unit of the
+// per-unit figures, then our seconds and per-unit figure and the
+// straightforward method's. A negative plain time writes "-" for both (no
+// straightforward method to compare with). Nothing without a path.
+inline void writeRow(const char* path, const char* kind, const char* build,
+                     const std::string& subject, const char* unit, double seconds, double perUnit,
+                     double plainSeconds, double plainPerUnit) {
+    if (path == nullptr) return;
+    std::FILE* out = std::fopen(path, "a");
+    if (out == nullptr) throw Fail{std::string("cannot append to ") + path};
+    std::fprintf(out, "%s\t%s\t%s\t%s\t%.6f\t%.6f\t", kind, build, subject.c_str(), unit, seconds,
+                 perUnit);
+    if (plainSeconds < 0)
+        std::fprintf(out, "-\t-\n");
+    else
+        std::fprintf(out, "%.6f\t%.6f\n", plainSeconds, plainPerUnit);
+    if (std::fclose(out) != 0) throw Fail{std::string("cannot write ") + path};
+}
+
+// --repeat N, --goal X, --header, --rows FILE (where writeRow appends), and
+// with engineModes --memory and --list; the rest are files. False on
+// anything else or without a file.
 struct ArgsS {
     int Repeat = 5;
     double Goal = 0;
     bool Header = false;
     bool Memory = false;
+    bool List = false;
+    const char* Rows = nullptr;
     std::vector<const char*> Files;
 
-    bool parse(int argc, char** argv, bool allowMemory) {
+    bool parse(int argc, char** argv, bool engineModes) {
         for (int i = 1; i < argc; ++i) {
             if (std::strcmp(argv[i], "--repeat") == 0 && i + 1 < argc) {
                 Repeat = std::atoi(argv[++i]);
@@ -52,8 +78,12 @@ struct ArgsS {
                 Goal = std::atof(argv[++i]);
             } else if (std::strcmp(argv[i], "--header") == 0) {
                 Header = true;
-            } else if (allowMemory && std::strcmp(argv[i], "--memory") == 0) {
+            } else if (std::strcmp(argv[i], "--rows") == 0 && i + 1 < argc) {
+                Rows = argv[++i];
+            } else if (engineModes && std::strcmp(argv[i], "--memory") == 0) {
                 Memory = true;
+            } else if (engineModes && std::strcmp(argv[i], "--list") == 0) {
+                List = true;
             } else if (argv[i][0] == '-') {
                 return false;
             } else {

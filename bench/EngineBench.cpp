@@ -3,7 +3,8 @@
 // of the same job: fopen(path, "r"), fgets(buf, 48, f) per line and strtod
 // per datum, with the same checks, thresholds and spike rules.
 //
-//   enginebench [--repeat N] [--goal X] [--header] FILE...
+//   enginebench [--repeat N] [--goal X] [--header] [--rows TABLE] FILE...
+//   enginebench --list [--repeat N] [--goal X] [--rows TABLE] FILE...
 //   enginebench --memory [--header] FILE
 //   enginebench --results FILE...
 //
@@ -14,7 +15,17 @@
 // samples, best seconds, nanoseconds per sample (both passes over the file
 // included) and, on the engine's row, the ratio of the straightforward time
 // to the engine time (above 1: the engine is faster) with, given --goal,
-// whether it reaches X. A missed goal is reported, not failed.
+// whether it reaches X. A missed goal is reported, not failed. With --rows,
+// each file's comparison is also appended to TABLE as a row of bench/run's
+// summary table (seconds and nanoseconds per sample of both methods).
+//
+// --list does the job of a silent run over all the files at once: the engine
+// with every name in GOOD and one ValidateAll, against the straightforward
+// implementation called for each name in turn, the two taking turns for N
+// passes in this process. The engine's text (progress dots aside) must be
+// the straightforward implementation's result lines, one per file in order,
+// in every pass; the run fails otherwise. Prints one row per method with
+// milliseconds per file and, with --rows, appends one row to TABLE.
 //
 // --memory runs only the engine, once, and prints the peak resident memory of
 // the process (natively ru_maxrss; in the Win32 build PeakWorkingSetSize).
@@ -69,16 +80,17 @@ struct Outcome {
     double seconds = 0;
 };
 
-// The engine as silent mode drives it: one name in GOOD, the output window
+// The engine as silent mode drives it: the names in GOOD, the output window
 // without a control, one ValidateAll. Kept off the stack (its read block
 // alone is 64 KiB).
 struct EngineRunS {
-    explicit EngineRunS(const char* path) : Engine(Params, Quitter) {
+    explicit EngineRunS(const std::vector<const char*>& paths) : Engine(Params, Quitter) {
         Params.Mode = ModeSilent;
         Params.Height = HeightPercent;
         Params.Width = WidthPercent;
-        if (Params.appendNew(GoodBadListC::GOOD, path) != 1)
-            throw Fail{std::string("engine: cannot put ") + path + " into GOOD"};
+        for (std::size_t i = 0; i < paths.size(); ++i)
+            if (Params.appendNew(GoodBadListC::GOOD, paths[i]) != static_cast<int>(i + 1))
+                throw Fail{std::string("engine: cannot put ") + paths[i] + " into GOOD"};
         Engine.OutWin = &Window;
     }
     GoodBadListC Params;
@@ -91,7 +103,7 @@ struct EngineRunS {
 // must stay in GOOD and the window must end with the result line; anything
 // before it can only be progress dots.
 std::string engineResult(const char* path, uint32_t& samples) {
-    std::unique_ptr<EngineRunS> run(new EngineRunS(path));
+    std::unique_ptr<EngineRunS> run(new EngineRunS({path}));
     const int status = run->Engine.ValidateAll();
     const std::string text = run->Window.Text;
     const std::string line = run->Engine.ResultStr;
@@ -108,6 +120,25 @@ std::string engineResult(const char* path, uint32_t& samples) {
 #endif
     samples = run->Params.FileState.Samples;
     return line;
+}
+
+// Silent mode's job over all the names at once: the window's text after one
+// ValidateAll. Checked by the caller, outside the time.
+struct ListRunS {
+    std::string text;
+    int status = 0;
+    int good = 0;
+    int bad = 0;
+};
+
+ListRunS engineList(const std::vector<const char*>& paths) {
+    std::unique_ptr<EngineRunS> run(new EngineRunS(paths));
+    ListRunS out;
+    out.status = run->Engine.ValidateAll();
+    out.text = run->Window.Text;
+    out.good = run->Params.getTotal(GoodBadListC::GOOD);
+    out.bad = run->Params.getTotal(GoodBadListC::BAD);
+    return out;
 }
 
 // ---- The straightforward implementation --------------------------------
@@ -301,6 +332,20 @@ std::string plainResult(const char* path, uint32_t& samplesOut) {
     return result;
 }
 
+// The same job over a list of names: each file's result line and CR LF, as
+// the output window would show them.
+std::string plainList(const std::vector<const char*>& paths, uint64_t& samples) {
+    std::string text;
+    samples = 0;
+    for (const char* path : paths) {
+        uint32_t fileSamples = 0;
+        text += plainResult(path, fileSamples);
+        text += "\r\n";
+        samples += fileSamples;
+    }
+    return text;
+}
+
 // ---- Measuring -----------------------------------------------------------
 
 using JobFn = std::string (*)(const char*, uint32_t&);
@@ -333,7 +378,7 @@ void keepBest(Outcome& best, const Outcome& pass, const char* method) {
     if (pass.seconds < best.seconds) best.seconds = pass.seconds;
 }
 
-void benchFile(const char* path, int repeat, double goal) {
+void benchFile(const char* path, int repeat, double goal, const char* rows) {
     Outcome engineBest = timed(engineResult, path);
     Outcome plainBest = timed(plainResult, path);
     std::printf("%-7s engine:       %s\n", BuildName, engineBest.result.c_str());
@@ -356,6 +401,88 @@ void benchFile(const char* path, int repeat, double goal) {
     printRow(baseName(path), "engine", engineBest, ratioText);
     printRow(baseName(path), "fgets+strtod", plainBest, "");
     std::fflush(stdout);
+    bench::writeRow(rows, "engine", BuildName, baseName(path), "ns/sample", engineBest.seconds,
+                    engineBest.seconds * 1e9 / engineBest.samples, plainBest.seconds,
+                    plainBest.seconds * 1e9 / plainBest.samples);
+}
+
+// The window's text without the progress dots the engine writes at the start
+// of a line during a long pass.
+std::string withoutDots(const std::string& text) {
+    std::string kept;
+    kept.reserve(text.size());
+    for (char c : text)
+        if (!(c == '.' && (kept.empty() || kept.back() == '\n'))) kept += c;
+    return kept;
+}
+
+// One engine pass over the list, timed from the first allocation to the last
+// release, then checked: every file accepted and its text that of fgets+strtod.
+double timedEngineList(const std::vector<const char*>& paths, const std::string& wanted) {
+    const Clock::time_point start = Clock::now();
+    const ListRunS run = engineList(paths);
+    const double seconds = since(start);
+    const bool same = withoutDots(run.text) == wanted;
+    if (run.status != 0 || run.good != static_cast<int>(paths.size()) || run.bad != 0 || !same) {
+        const std::string text = run.text.substr(0, 2000);
+        throw Fail{"engine: ValidateAll over " + std::to_string(paths.size()) + " files returned " +
+                   std::to_string(run.status) + " with " + std::to_string(run.good) +
+                   " in GOOD and " + std::to_string(run.bad) + " in BAD" +
+                   (same ? std::string() : "; its text differs from fgets+strtod's") +
+                   "; the output window begins [" + text + "]"};
+    }
+#ifndef _WIN32
+    if (!standin::shownBoxes().empty())
+        throw Fail{"engine: reported a problem: " + standin::shownBoxes().front().text};
+#endif
+    return seconds;
+}
+
+double timedPlainList(const std::vector<const char*>& paths, const std::string& wanted) {
+    const Clock::time_point start = Clock::now();
+    uint64_t samples = 0;
+    const std::string text = plainList(paths, samples);
+    const double seconds = since(start);
+    if (text != wanted) throw Fail{"fgets+strtod: two passes over the list gave different texts"};
+    return seconds;
+}
+
+// The engine over all the files in one ValidateAll against fgets+strtod over
+// the same names, in turns; the best pass of each counts.
+void benchList(const std::vector<const char*>& paths, int repeat, double goal, const char* rows) {
+    uint64_t samples = 0;
+    const std::string wanted = plainList(paths, samples);  // also warms the file cache
+    double engineBest = timedEngineList(paths, wanted);
+    double plainBest = timedPlainList(paths, wanted);
+    std::printf("%-7s engine and fgets+strtod: the same %zu result lines (%s ... %s)\n", BuildName,
+                paths.size(), baseName(paths.front()), baseName(paths.back()));
+    std::fflush(stdout);
+    for (int i = 1; i < repeat; ++i) {
+        engineBest = std::min(engineBest, timedEngineList(paths, wanted));
+        plainBest = std::min(plainBest, timedPlainList(paths, wanted));
+    }
+
+    const double files = static_cast<double>(paths.size());
+    const double ratio = plainBest / engineBest;
+    char ratioText[40];
+    if (goal > 0)
+        std::snprintf(ratioText, sizeof ratioText, "%.2fx %s", ratio,
+                      ratio >= goal ? "met" : "MISSED");
+    else
+        std::snprintf(ratioText, sizeof ratioText, "%.2fx", ratio);
+    const std::string what = std::to_string(paths.size()) + " files";
+    std::printf("%-7s %-12s %-12s %10s %9s %9s %10s  %s\n", "build", "files", "method", "samples",
+                "best s", "ms/file", "ns/sample", "strtod/engine");
+    auto row = [&](const char* method, double seconds, const char* ratioCell) {
+        std::printf("%-7s %-12s %-12s %10llu %9.3f %9.3f %10.1f  %s\n", BuildName, what.c_str(),
+                    method, static_cast<unsigned long long>(samples), seconds,
+                    seconds * 1e3 / files, seconds * 1e9 / static_cast<double>(samples), ratioCell);
+    };
+    row("engine", engineBest, ratioText);
+    row("fgets+strtod", plainBest, "");
+    std::fflush(stdout);
+    bench::writeRow(rows, "batch", BuildName, std::to_string(paths.size()), "ms/file", engineBest,
+                    engineBest * 1e3 / files, plainBest, plainBest * 1e3 / files);
 }
 
 // The process's peak resident memory so far, KiB.
@@ -397,7 +524,8 @@ void printResults(const std::vector<const char*>& files) {
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: enginebench [--repeat N] [--goal X] [--header] FILE...\n"
+                 "usage: enginebench [--repeat N] [--goal X] [--header] [--rows TABLE] FILE...\n"
+                 "       enginebench --list [--repeat N] [--goal X] [--rows TABLE] FILE...\n"
                  "       enginebench --memory [--header] FILE\n"
                  "       enginebench --results FILE...\n");
     return 2;
@@ -411,7 +539,8 @@ int main(int argc, char** argv) {
     if (results) {
         args.Files.assign(argv + 2, argv + argc);
         if (args.Files.empty()) return usage();
-    } else if (!args.parse(argc, argv, true) || (args.Memory && args.Files.size() != 1)) {
+    } else if (!args.parse(argc, argv, true) || (args.Memory && args.Files.size() != 1) ||
+               (args.Memory && args.List)) {
         return usage();
     }
 #ifndef _WIN32
@@ -426,8 +555,12 @@ int main(int argc, char** argv) {
             measureMemory(args.Files[0], args.Header);
             return 0;
         }
+        if (args.List) {
+            benchList(args.Files, args.Repeat, args.Goal, args.Rows);
+            return 0;
+        }
         if (args.Header) printHeader();
-        for (const char* path : args.Files) benchFile(path, args.Repeat, args.Goal);
+        for (const char* path : args.Files) benchFile(path, args.Repeat, args.Goal, args.Rows);
     } catch (const Fail& fail) {
         std::fflush(stdout);
         std::fprintf(stderr, "enginebench: FAILED: %s\n", fail.what.c_str());

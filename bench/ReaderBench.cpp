@@ -1,7 +1,7 @@
 // readerbench: how fast FileReadC delivers a wave file, against the plain
 // fopen(path, "r") + fgets(buf, 48, f) loop it replaces.
 //
-//   readerbench [--repeat N] [--goal X] [--header] FILE...
+//   readerbench [--repeat N] [--goal X] [--header] [--rows TABLE] FILE...
 //
 // For each file: one untimed pass per method checksums every delivered byte
 // and read boundary, and fails loudly when the two disagree; it also warms
@@ -10,7 +10,9 @@
 // Prints one row per method; the reader's row holds the ratio of the fgets
 // time to the reader time (above 1: the reader is faster) and, with --goal,
 // whether that ratio reaches X. Exit status 0 unless something failed; a
-// missed goal is reported, not failed.
+// missed goal is reported, not failed. With --rows, each file's comparison
+// is also appended to TABLE as a row of bench/run's summary table (seconds
+// and nanoseconds per read of both methods).
 //
 // The fgets stream is opened in text mode. Under the Win32 C runtime that
 // drops the CR of each CR LF, as the reader does; natively text mode is
@@ -184,7 +186,7 @@ void keepBest(Pass& best, const Pass& pass, const char* method, const char* path
     if (pass.seconds < best.seconds) best.seconds = pass.seconds;
 }
 
-void benchFile(const char* path, int repeat, double goal) {
+void benchFile(const char* path, int repeat, double goal, const char* rows) {
     const long long size = fileSize(path);
     ReaderMethod reader(path);
     FgetsMethod stream(path);
@@ -226,10 +228,16 @@ void benchFile(const char* path, int repeat, double goal) {
     printRow(baseName(path), "FileReadC", readerBest.reads, readerBest.seconds, size, ratioText);
     printRow(baseName(path), "fgets", streamBest.reads, streamBest.seconds, size, "");
     std::fflush(stdout);
+    // Every line of a wave file fits one read: nanoseconds per read are per line.
+    bench::writeRow(rows, "reader", BuildName, baseName(path), "ns/line", readerBest.seconds,
+                    readerBest.seconds * 1e9 / static_cast<double>(readerBest.reads),
+                    streamBest.seconds,
+                    streamBest.seconds * 1e9 / static_cast<double>(streamBest.reads));
 }
 
 int usage() {
-    std::fprintf(stderr, "usage: readerbench [--repeat N] [--goal X] [--header] FILE...\n");
+    std::fprintf(stderr,
+                 "usage: readerbench [--repeat N] [--goal X] [--header] [--rows TABLE] FILE...\n");
     return 2;
 }
 
@@ -240,7 +248,7 @@ int main(int argc, char** argv) {
     if (!args.parse(argc, argv, false)) return usage();
     if (args.Header) printHeader();
     try {
-        for (const char* path : args.Files) benchFile(path, args.Repeat, args.Goal);
+        for (const char* path : args.Files) benchFile(path, args.Repeat, args.Goal, args.Rows);
     } catch (const Fail& fail) {
         std::fflush(stdout);
         std::fprintf(stderr, "readerbench: FAILED: %s\n", fail.what.c_str());

@@ -4,6 +4,7 @@
 // Select and the hidden window that owns the help menu.
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 
 #include "tests/e2e/OutputWindow.h"
@@ -104,6 +105,66 @@ inline std::string typeFileNames(HWND fileDialog, const std::string& folder,
     typeText(field, typed);
     if (!waitUntil([&] { return windowText(field) == typed; }, timeoutMs))
         return "the file-name field shows [" + windowText(field) + "]";
+    pressEnter(field);
+    if (!waitUntil([&] { return !IsWindow(fileDialog); }, timeoutMs))
+        return "the file dialog stays open";
+    return "";
+}
+
+// Enters text into an edit as a user pastes it (Ctrl+V): the text goes on
+// the clipboard, owned by a hidden window of this program, and the edit is
+// sent WM_PASTE. Empty once the edit shows its old text with text after it,
+// else what went wrong.
+inline std::string pasteText(HWND edit, const std::string& text, DWORD timeoutMs) {
+    const std::string wanted = windowText(edit) + text;
+    HWND owner =
+        CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    if (!owner) return "cannot make a window to own the clipboard";
+    std::string failed;
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    if (!memory || !OpenClipboard(owner)) {
+        failed = "cannot open the clipboard";
+    } else {
+        std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+        GlobalUnlock(memory);
+        EmptyClipboard();
+        if (SetClipboardData(CF_TEXT, memory))
+            memory = nullptr;  // the clipboard owns it now
+        else
+            failed = "cannot put the text on the clipboard";
+        CloseClipboard();
+    }
+    if (memory) GlobalFree(memory);
+    if (failed.empty()) {
+        PostMessageA(edit, WM_PASTE, 0, 0);
+        if (!waitUntil([&] { return windowText(edit) == wanted; }, timeoutMs)) {
+            const std::string shown = windowText(edit);
+            failed = "the edit shows " + std::to_string(shown.size()) + " of the " +
+                     std::to_string(wanted.size()) + " characters pasted, ending [" +
+                     shown.substr(shown.size() > 80 ? shown.size() - 80 : 0) + "]";
+        }
+    }
+    DestroyWindow(owner);
+    return failed;
+}
+
+// A list of file names too long to type key by key (under Wine each key
+// into the file dialog's field costs more the longer its text: 12,000
+// characters took 35 to 50 s, minutes on a loaded machine): goes to folder,
+// pastes pasted into the file-name field, types typed after it and presses
+// Enter. Empty when the dialog took them and went; otherwise what went wrong.
+inline std::string enterFileNames(HWND fileDialog, const std::string& folder,
+                                  const std::string& pasted, const std::string& typed,
+                                  DWORD timeoutMs) {
+    HWND field = fileNameField(fileDialog);
+    if (!field) return "no file-name field in the file dialog";
+    const std::string there = goToFolder(fileDialog, field, folder, timeoutMs);
+    if (!there.empty()) return there;
+    const std::string pasting = pasteText(field, pasted, timeoutMs);
+    if (!pasting.empty()) return pasting;
+    typeText(field, typed);
+    if (!waitUntil([&] { return windowText(field) == pasted + typed; }, timeoutMs))
+        return "the keys typed after the pasted names did not all arrive";
     pressEnter(field);
     if (!waitUntil([&] { return !IsWindow(fileDialog); }, timeoutMs))
         return "the file dialog stays open";
