@@ -20,8 +20,8 @@ const unsigned char CtrlZ = 26;
 struct StopTableS {
     bool Stops[256];
     constexpr StopTableS() : Stops{} {
-        Stops['\r'] = true;
-        Stops['\n'] = true;
+        Stops[static_cast<unsigned char>('\r')] = true;
+        Stops[static_cast<unsigned char>('\n')] = true;
         Stops[CtrlZ] = true;
     }
 };

@@ -21,7 +21,7 @@ class TDialog : public TWindow {
     virtual const char* dialogClass() const = 0;
 
   private:
-    int ResourceId;
+    [[maybe_unused]] int ResourceId;  // read by the Win32 side only
 };
 
 // A text label.

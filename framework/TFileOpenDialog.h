@@ -38,7 +38,7 @@ class TFileOpenDialog {
     unsigned long error() const { return Error; }
 
   private:
-    TWindow* Owner;
+    [[maybe_unused]] TWindow* Owner;  // read by the Win32 side only
     TOpenSaveDataS& Data;
     unsigned long Error = 0;
 };

@@ -55,8 +55,12 @@ void FileSysAccessC::popFiles() {
 }
 
 // One file: the path splits at its last backslash into directory and name.
-// Several: the first string is the directory and the names follow it.
+// Several: the first string is the directory and the names follow it. The
+// buffer's last two characters count as NULs whatever the dialog left there:
+// the list then always ends within the buffer, and so does the list end that
+// is written after the names when they are moved to its start.
 void FileSysAccessC::takeSelection(char* buffer) {
+    buffer[NamesStrSize - 2] = '\0';
     buffer[NamesStrSize - 1] = '\0';
     const std::size_t end = listEnd(buffer, NamesStrSize);
     std::snprintf(DirStr, sizeof DirStr, "%.*s", PartMax, buffer);

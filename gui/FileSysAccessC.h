@@ -21,7 +21,9 @@ class FileSysAccessC {
     // telling the user) when nothing is selected.
     bool storePopFiles();
     // Takes what the dialog returned in buffer (NamesStrSize characters): one
-    // full path, or a directory and names, each ended by a NUL.
+    // full path, or a directory and names, each ended by a NUL. A list the
+    // dialog did not end with two NULs ends at the buffer's last two
+    // characters, which become NULs.
     void takeSelection(char* buffer);
 
     char DirStr[DirStrSize];      // without a trailing backslash for one file

@@ -7,7 +7,13 @@
 
 #include "startup/MessageBoxC.h"
 
+// gnu_printf: the C99 formats of mingw's conforming stdio; clang knows no
+// gnu_printf and checks the same formats as printf.
+#if defined(__clang__)
+#define TALLY_PRINTF_LIKE(fmt, first) __attribute__((format(printf, fmt, first)))
+#else
 #define TALLY_PRINTF_LIKE(fmt, first) __attribute__((format(gnu_printf, fmt, first)))
+#endif
 
 // Serialises the few microseconds in which a report is composed. std::mutex
 // would pull the C++ exception machinery (about 200 KB) into the program.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -143,6 +144,45 @@ TEST_F(FileSelectionTest, FailedChoicesKeepTheSelectionAndNothingSelectedExplain
                                  "characters.   Please try again.",
                                  -4),
                   testboxes::box("Unknown selection error.   Please try again.", -5)}));
+}
+
+// A buffer that the dialog did not end with two NULs ends at its last two
+// characters: nothing is written past it (taken here in a block of exactly
+// its size, so AddressSanitizer sees any such write) and the names end
+// within NamesStr, the last one cut there.
+TEST_F(FileSelectionTest, ABufferWithoutItsListEndEndsAtItsLastTwoCharacters) {
+    const std::size_t size = FileSysAccessC::NamesStrSize;
+    auto take = [&](const std::string& bytes) {
+        std::unique_ptr<char[]> buffer(new char[size]);
+        std::memcpy(buffer.get(), bytes.data(), size);
+        Selection.takeSelection(buffer.get());
+    };
+    // A NUL first (no directory), then names running to the end.
+    const std::string start("\0a.txt\0", 7);
+    take(start + std::string(size - start.size(), 'x'));
+    EXPECT_STREQ(Selection.DirStr, "");
+    EXPECT_EQ(names(), (Names{"a.txt", std::string(size - 9, 'x')}));
+    EXPECT_FALSE(Selection.storePopFiles());
+    EXPECT_EQ(testboxes::takeTexts().size(), 1u);  // nothing selected
+
+    // One path with neither a NUL nor a backslash: all of it is the name.
+    take(std::string(size, 'p'));
+    EXPECT_STREQ(Selection.DirStr, "");
+    EXPECT_EQ(names(), Names{std::string(size - 2, 'p')});
+
+    // Through the dialog's own buffer: a directory and a name, and one path,
+    // each filling it to the end.
+    const std::string dir("C:\\w\0", 5);
+    choose(dir + std::string(size - dir.size(), 'n'));
+    EXPECT_STREQ(Selection.DirStr, "C:\\w");
+    EXPECT_EQ(names(), Names{std::string(size - 7, 'n')});
+    ASSERT_TRUE(Selection.storePopFiles());
+    // A list keeps FNameSize - 1 characters of the joined path.
+    EXPECT_EQ(list(GoodBadListC::BAD), Names{"C:\\w\\" + std::string(FNameSize - 6, 'n')});
+    EXPECT_EQ(Invoke.getTotal(GoodBadListC::GOOD), 0);
+    choose("C:\\w\\" + std::string(size - 5, 'q'));
+    EXPECT_STREQ(Selection.DirStr, "C:\\w");
+    EXPECT_EQ(names(), Names{std::string(size - 7, 'q')});
 }
 
 TEST_F(FileSelectionTest, SelectWhileTheDialogIsUpDoesNothing) {
