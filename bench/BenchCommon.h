@@ -29,6 +29,17 @@ inline double since(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
+// The ratio of the straightforward time to ours, with whether it meets the
+// goal when there is one (goal > 0).
+inline std::string ratioText(double ratio, double goal) {
+    char text[40];
+    if (goal > 0)
+        std::snprintf(text, sizeof text, "%.2fx %s", ratio, ratio >= goal ? "met" : "MISSED");
+    else
+        std::snprintf(text, sizeof text, "%.2fx", ratio);
+    return text;
+}
+
 inline const char* baseName(const char* path) {
     const char* base = path;
     for (const char* p = path; *p != '\0'; ++p)

@@ -392,13 +392,8 @@ void benchFile(const char* path, int repeat, double goal, const char* rows) {
     }
 
     const double ratio = plainBest.seconds / engineBest.seconds;
-    char ratioText[40];
-    if (goal > 0)
-        std::snprintf(ratioText, sizeof ratioText, "%.2fx %s", ratio,
-                      ratio >= goal ? "met" : "MISSED");
-    else
-        std::snprintf(ratioText, sizeof ratioText, "%.2fx", ratio);
-    printRow(baseName(path), "engine", engineBest, ratioText);
+    const std::string ratioShown = bench::ratioText(ratio, goal);
+    printRow(baseName(path), "engine", engineBest, ratioShown);
     printRow(baseName(path), "fgets+strtod", plainBest, "");
     std::fflush(stdout);
     bench::writeRow(rows, "engine", BuildName, baseName(path), "ns/sample", engineBest.seconds,
@@ -464,12 +459,7 @@ void benchList(const std::vector<const char*>& paths, int repeat, double goal, c
 
     const double files = static_cast<double>(paths.size());
     const double ratio = plainBest / engineBest;
-    char ratioText[40];
-    if (goal > 0)
-        std::snprintf(ratioText, sizeof ratioText, "%.2fx %s", ratio,
-                      ratio >= goal ? "met" : "MISSED");
-    else
-        std::snprintf(ratioText, sizeof ratioText, "%.2fx", ratio);
+    const std::string ratioShown = bench::ratioText(ratio, goal);
     const std::string what = std::to_string(paths.size()) + " files";
     std::printf("%-7s %-12s %-12s %10s %9s %9s %10s  %s\n", "build", "files", "method", "samples",
                 "best s", "ms/file", "ns/sample", "strtod/engine");
@@ -478,7 +468,7 @@ void benchList(const std::vector<const char*>& paths, int repeat, double goal, c
                     method, static_cast<unsigned long long>(samples), seconds,
                     seconds * 1e3 / files, seconds * 1e9 / static_cast<double>(samples), ratioCell);
     };
-    row("engine", engineBest, ratioText);
+    row("engine", engineBest, ratioShown.c_str());
     row("fgets+strtod", plainBest, "");
     std::fflush(stdout);
     bench::writeRow(rows, "batch", BuildName, std::to_string(paths.size()), "ms/file", engineBest,

@@ -219,13 +219,9 @@ void benchFile(const char* path, int repeat, double goal, const char* rows) {
     }
 
     const double ratio = streamBest.seconds / readerBest.seconds;
-    char ratioText[40];
-    if (goal > 0)
-        std::snprintf(ratioText, sizeof ratioText, "%.2fx %s", ratio,
-                      ratio >= goal ? "met" : "MISSED");
-    else
-        std::snprintf(ratioText, sizeof ratioText, "%.2fx", ratio);
-    printRow(baseName(path), "FileReadC", readerBest.reads, readerBest.seconds, size, ratioText);
+    const std::string ratioShown = bench::ratioText(ratio, goal);
+    printRow(baseName(path), "FileReadC", readerBest.reads, readerBest.seconds, size,
+             ratioShown.c_str());
     printRow(baseName(path), "fgets", streamBest.reads, streamBest.seconds, size, "");
     std::fflush(stdout);
     // Every line of a wave file fits one read: nanoseconds per read are per line.
