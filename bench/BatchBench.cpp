@@ -81,6 +81,7 @@
 #include "engine/ValidateC.h"
 #include "startup/InvokeParseC.h"
 #include "startup/RunModeC.h"
+#include "tests/common/ProgressDots.h"
 #include "tests/e2e/driver/WinDriver.h"
 #include "textui/TextWinC.h"
 
@@ -395,17 +396,8 @@ std::size_t checkText(const Window& window, const std::vector<std::string>& expe
                       std::size_t files) {
     std::string wanted = "\r\n";
     for (std::size_t i = 0; i < files; ++i) wanted += expected[i] + "\r\n";
-    const std::string shown = e2e::windowText(window.Edit);
-    std::string got;
-    got.reserve(shown.size());
     std::size_t dots = 0;
-    for (char c : shown) {
-        if (c == '.' && (got.empty() || got.back() == '\n')) {
-            ++dots;
-            continue;
-        }
-        got += c;
-    }
+    const std::string got = testcheck::withoutDots(e2e::windowText(window.Edit), &dots);
     if (got == wanted) return dots;
     std::size_t line = 0, from = 0;
     for (std::size_t at = 0; at < got.size() && at < wanted.size() && got[at] == wanted[at]; ++at)
@@ -503,9 +495,7 @@ double engineAlone(const ArgsS& args, const std::vector<std::string>& expected, 
     const double seconds = timer.now() - start;
     std::string wanted;
     for (std::size_t i = 0; i < files; ++i) wanted += expected[i] + "\r\n";
-    std::string got;
-    for (const char* c = run->Window.Text; *c != '\0'; ++c)
-        if (!(*c == '.' && (got.empty() || got.back() == '\n'))) got += *c;
+    const std::string got = testcheck::withoutDots(run->Window.Text);
     if (status != 0 || got != wanted)
         throw Fail{"engine alone: ValidateAll returned " + std::to_string(status) +
                    " and a text other than the expected lines"};

@@ -59,6 +59,7 @@
 #include "engine/ExtendedPrecision.h"
 #include "engine/GoodBadListC.h"
 #include "engine/ValidateC.h"
+#include "tests/common/ProgressDots.h"
 #include "textui/TextWinC.h"
 
 namespace {
@@ -401,23 +402,13 @@ void benchFile(const char* path, int repeat, double goal, const char* rows) {
                     plainBest.seconds * 1e9 / plainBest.samples);
 }
 
-// The window's text without the progress dots the engine writes at the start
-// of a line during a long pass.
-std::string withoutDots(const std::string& text) {
-    std::string kept;
-    kept.reserve(text.size());
-    for (char c : text)
-        if (!(c == '.' && (kept.empty() || kept.back() == '\n'))) kept += c;
-    return kept;
-}
-
 // One engine pass over the list, timed from the first allocation to the last
 // release, then checked: every file accepted and its text that of fgets+strtod.
 double timedEngineList(const std::vector<const char*>& paths, const std::string& wanted) {
     const Clock::time_point start = Clock::now();
     const ListRunS run = engineList(paths);
     const double seconds = since(start);
-    const bool same = withoutDots(run.text) == wanted;
+    const bool same = testcheck::withoutDots(run.text) == wanted;
     if (run.status != 0 || run.good != static_cast<int>(paths.size()) || run.bad != 0 || !same) {
         const std::string text = run.text.substr(0, 2000);
         throw Fail{"engine: ValidateAll over " + std::to_string(paths.size()) + " files returned " +

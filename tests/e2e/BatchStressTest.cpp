@@ -24,11 +24,14 @@
 #include "gui/FileSysAccessC.h"
 #include "startup/InvokeParseC.h"
 #include "startup/RunModeC.h"
+#include "tests/common/ProgressDots.h"
 #include "tests/common/ReferencePass.h"
 #include "tests/e2e/GraphicWindows.h"
 #include "textui/TextWinC.h"
 
 namespace {
+
+using testcheck::withoutDots;
 
 const DWORD Patience = 20000;     // for a window, a box or the file dialog
 const DWORD RunPatience = 90000;  // for a whole silent run or one Count
@@ -341,23 +344,6 @@ std::string writeBatch(const std::string& folder, const std::vector<Named>& batc
 }
 
 // ---------------------------------------------------------------- texts
-
-// text without the progress dots the engine puts at the start of a line
-// every few seconds of a long pass; their number in *dots.
-std::string withoutDots(const std::string& text, std::size_t* dots = nullptr) {
-    std::string kept;
-    kept.reserve(text.size());
-    std::size_t removed = 0;
-    for (char c : text) {
-        if (c == '.' && (kept.empty() || kept.back() == '\n')) {
-            ++removed;
-            continue;
-        }
-        kept += c;
-    }
-    if (dots != nullptr) *dots = removed;
-    return kept;
-}
 
 // Where shown first differs from wanted: the line number and both lines.
 std::string firstDifference(const std::string& shown, const std::string& wanted) {
