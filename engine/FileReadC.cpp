@@ -287,7 +287,6 @@ const char* scanExponent(const char* p, long& exponent) {
     return q;
 }
 
-
 // Short decimals: mantissa and power of ten both exact doubles, so one
 // multiplication or division rounds correctly.
 bool fastDecimal(const DecimalS& number, long exponent, double& value) {

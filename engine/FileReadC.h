@@ -103,10 +103,9 @@ class FileReadC {
 #if defined(__SSE2__)
     // One bit per byte of the group that stops a plain copy: LF, CR, Ctrl-Z.
     static unsigned stopMask(__m128i group) {
-        const __m128i stops = _mm_or_si128(
-            _mm_or_si128(_mm_cmpeq_epi8(group, _mm_set1_epi8('\n')),
-                         _mm_cmpeq_epi8(group, _mm_set1_epi8('\r'))),
-            _mm_cmpeq_epi8(group, _mm_set1_epi8(26)));
+        const __m128i stops = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(group, _mm_set1_epi8('\n')),
+                                                        _mm_cmpeq_epi8(group, _mm_set1_epi8('\r'))),
+                                           _mm_cmpeq_epi8(group, _mm_set1_epi8(26)));
         return static_cast<unsigned>(_mm_movemask_epi8(stops));
     }
 #endif
@@ -132,8 +131,7 @@ inline const char* FileReadC::nextRead() {
     // its line feed, and the line can be used where it lies.
     if (BlockEnd - BlockPos >= 16) {
         const unsigned char* at = Block + BlockPos;
-        const unsigned mask =
-            stopMask(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)));
+        const unsigned mask = stopMask(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)));
         if (mask != 0) {
             // The line feed, or a CR right before it (which text mode drops).
             unsigned end = static_cast<unsigned>(__builtin_ctz(mask));

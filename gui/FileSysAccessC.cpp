@@ -120,8 +120,7 @@ bool FileSysAccessC::directoryAcceptable() const {
 void FileSysAccessC::storeName(const char* name, bool dirOk) {
     const int len = static_cast<int>(std::strlen(name));
     const std::size_t pathLen = std::strlen(DirStr) + 1 + len;
-    bool bad = !dirOk || pathLen > FNameSize - 1 ||
-               InvokeParseC::checkExtension(len, name) != 0;
+    bool bad = !dirOk || pathLen > FNameSize - 1 || InvokeParseC::checkExtension(len, name) != 0;
     for (int i = 0; i < len && !bad; ++i)
         bad = InvokeParseC::isBadChar(static_cast<unsigned char>(name[i])) != 0;
     char path[PathSize];

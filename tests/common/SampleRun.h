@@ -20,14 +20,16 @@ inline std::string runSamples(const std::string& dir, char separator) {
     params.Height = 50.0;
     params.Width = 10.0;
     const std::string prefix = dir + separator;
-    for (const char* name : SampleNames) params.appendNew(GoodBadListC::GOOD, (prefix + name).c_str());
+    for (const char* name : SampleNames)
+        params.appendNew(GoodBadListC::GOOD, (prefix + name).c_str());
     QuitterS quitter;
     TextWinC window;
     ValidateC engine(params, quitter);
     engine.OutWin = &window;
     if (engine.ValidateAll() != 0) return "ValidateAll failed";
     std::string text = window.Text;
-    for (std::size_t at; (at = text.find(prefix)) != std::string::npos;) text.erase(at, prefix.size());
+    for (std::size_t at; (at = text.find(prefix)) != std::string::npos;)
+        text.erase(at, prefix.size());
     return text;
 }
 

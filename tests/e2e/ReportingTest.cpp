@@ -43,7 +43,9 @@ struct ReportCase {
     int32_t exitCode;
 };
 
-void PrintTo(const ReportCase& c, std::ostream* out) { *out << c.report; }
+void PrintTo(const ReportCase& c, std::ostream* out) {
+    *out << c.report;
+}
 
 class ReportBoxTest : public ReportingTest, public ::testing::WithParamInterface<ReportCase> {};
 

@@ -54,8 +54,7 @@ class CountTest : public ::testing::Test {
 
 TEST_F(CountTest, ResultLineWithDurationSpikesAndRate) {
     ASSERT_EQ(count(48000, 2, 1, {100, 200, 300}), 0);
-    EXPECT_EQ(std::string(Window.Text),
-              Path + " : 6.00 s (6000.0 ms) | 3 spikes => 0.5/sec.\r\n");
+    EXPECT_EQ(std::string(Window.Text), Path + " : 6.00 s (6000.0 ms) | 3 spikes => 0.5/sec.\r\n");
     EXPECT_EQ(Window.NewLines, 1);  // scrolled by the next writer, not here
     EXPECT_EQ(Status.load(), 0);
 }

@@ -211,8 +211,8 @@ TEST(FileReadConvert, DataWithSignPointExponentAndTrailingTextConvert) {
 }
 
 TEST(FileReadConvert, TextsWithoutADecimalNumberDoNotConvert) {
-    for (const char* text : {"", " ", "\n", "inf", "-INF", "nan", "NaN(1)", ".",
-                             "-", "+", "e5", "+-1", "- 1", "abc", ".e1", "\x1A"}) {
+    for (const char* text : {"", " ", "\n", "inf", "-INF", "nan", "NaN(1)", ".", "-", "+", "e5",
+                             "+-1", "- 1", "abc", ".e1", "\x1A"}) {
         double value = 7.0;
         EXPECT_FALSE(FileReadC::toDatum(text, value)) << "[" << text << "]";
         EXPECT_EQ(value, 7.0) << text;

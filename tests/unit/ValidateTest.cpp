@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "framework/native/StandIns.h"
-#include "tests/unit/WindowClock.h"
 #include "tests/common/ThresholdCheck.h"
 #include "tests/unit/Boxes.h"
 #include "tests/unit/TempFiles.h"
 #include "tests/unit/WaveText.h"
+#include "tests/unit/WindowClock.h"
 
 namespace {
 
@@ -58,7 +58,8 @@ class ValidateTest : public ::testing::Test {
     }
     Names names(int list) {
         Names all;
-        for (int pos = 1; pos <= Params.getTotal(list); ++pos) all.push_back(Params.getName(list, pos));
+        for (int pos = 1; pos <= Params.getTotal(list); ++pos)
+            all.push_back(Params.getName(list, pos));
         return all;
     }
     static std::string result(const std::string& path, const std::string& rest) {
@@ -139,8 +140,7 @@ TEST_F(ValidateTest, HeaderFormatAndValueErrors) {
     }
     // Accepted as they stand: 16-bit wraps, signs, text after the value.
     const std::string wraps = add(with("CHANNELS:\t1", "CHANNELS:\t65537") + "0.1\n");
-    const std::string trailing =
-        add(with("SAMPLES:\t1000", "SAMPLES:\t +1000 words") + "0.1\n");
+    const std::string trailing = add(with("SAMPLES:\t1000", "SAMPLES:\t +1000 words") + "0.1\n");
     const std::string word = add(with("TRUE", "TRUE and more") + "0.1\n");
     EXPECT_EQ(run(), 0);
     for (const std::string& path : {wraps, trailing, word})
@@ -172,7 +172,8 @@ TEST_F(ValidateTest, DataAndTheEndOfTheFile) {
         {data + "0.9\n0.9\n", "line 1007 bad datum or size:  Found 1002 good data"},
         {data + "0.9\n  \n", "line 1007 bad datum or size:  Found 1002 good data"},
         {data + "0.9\n\nx\n \t\n", "line 1009 bad datum or size:  Found 1004 good data"},
-        {header(1000) + "0.1\n0.2\n0.3\n0.4\n1.0000001\n", "line 10 bad datum or size:  Found 5 good data"},
+        {header(1000) + "0.1\n0.2\n0.3\n0.4\n1.0000001\n",
+         "line 10 bad datum or size:  Found 5 good data"},
         {header(1000) + "-1.0000001\n", "line 6 bad datum or size:  Found 1 good data"},
         {header(1000) + "0.1\n\n0.1\n", "line 7 bad datum or size:  Found 2 good data"},
         {header(1000) + "1e400\n", "line 6 bad datum or size:  Found 1 good data"},
@@ -231,19 +232,20 @@ TEST_F(ValidateTest, HowEachRunEnds) {
     Params.Mode = ModeGraphic;
     const std::string bad = add("SAMPLES:\t5\n");
     EXPECT_EQ(run(), 0);
-    EXPECT_EQ(Edit.Shown,
-              "File=" + bad + " line 1 failed header check:  Possible bad format or invalid "
-              "param.\r\nFiles to be processed: [].\r\n");
+    EXPECT_EQ(Edit.Shown, "File=" + bad +
+                              " line 1 failed header check:  Possible bad format or invalid "
+                              "param.\r\nFiles to be processed: [].\r\n");
     EXPECT_EQ(Edit.Scrolls, (std::vector<int>{1, 1}));
 
     restart();
     const std::string one = add(header(1000)), two = add(header(1000));
     Engine.CountFlag = true;
     EXPECT_EQ(run(), 0);
-    const std::string summary = "\r\ntallywave:  2 files named at invocation; 2 of them were "
-                                "counted.\r\nThese 0 were found bad: [(none)].\r\n\r\n"
-                                "Cut-and-paste to save these messages before closing this "
-                                "window.\r\n";
+    const std::string summary =
+        "\r\ntallywave:  2 files named at invocation; 2 of them were "
+        "counted.\r\nThese 0 were found bad: [(none)].\r\n\r\n"
+        "Cut-and-paste to save these messages before closing this "
+        "window.\r\n";
     EXPECT_EQ(Edit.Shown, "\r\n" + result(one, NoSpikes) + result(two, NoSpikes) + summary);
 
     restart();
@@ -296,8 +298,9 @@ TEST_F(ValidateTest, QuitStopsAtOnceAndWritesNothingMore) {
     const std::string bad = add("");
     const std::string next = add("");
     EXPECT_EQ(run(), 0);
-    EXPECT_EQ(edit.Shown, "File=" + bad + " line 0 failed header check:  Possible bad format "
-                          "or truncated file.\r\n");
+    EXPECT_EQ(edit.Shown, "File=" + bad +
+                              " line 0 failed header check:  Possible bad format "
+                              "or truncated file.\r\n");
     EXPECT_EQ(names(GoodBadListC::GOOD), Names{next});
     Engine.CountFlag = true;
     EXPECT_EQ(run(), 0);  // no summary either
@@ -321,7 +324,8 @@ TEST_F(ValidateTest, DotsWhileReadingAndQuitInTheMiddleOfAFile) {
     const std::string path = add(header(26000) + repeat("0.1\n", 26000));
     EXPECT_EQ(run(), 0);
     // Read every 1024 data, first at second 1: dots at seconds 4, 7, ..., 25.
-    EXPECT_EQ(Edit.Shown, "banner\r\n........" + result(path, "2.60 s (2600.0 ms) | 0 spikes => 0.0/sec."));
+    EXPECT_EQ(Edit.Shown,
+              "banner\r\n........" + result(path, "2.60 s (2600.0 ms) | 0 spikes => 0.0/sec."));
 
     QuitterToSet = &Quitter;
     const std::string next = add(header(1000));
@@ -348,12 +352,12 @@ TEST_F(ValidateTest, WriterFailureIsReportedAndThePassGoesOn) {
     TextWinC::Realloc = noMemory;
     EXPECT_EQ(run(), 0);
     TextWinC::Realloc = std::realloc;
-    EXPECT_EQ(testboxes::takeTexts(),
-              Names{testboxes::box("Tallywave ValidateC::badNotReadable():\naddLine() test read "
-                                   "failure message failed.\nFname=[" +
-                                       missing +
-                                       "].\nCurrent Good list item 1; list total should be 2.",
-                                   -2)});
+    EXPECT_EQ(
+        testboxes::takeTexts(),
+        Names{testboxes::box("Tallywave ValidateC::badNotReadable():\naddLine() test read "
+                             "failure message failed.\nFname=[" +
+                                 missing + "].\nCurrent Good list item 1; list total should be 2.",
+                             -2)});
     EXPECT_EQ(names(GoodBadListC::GOOD), Names{good});
     EXPECT_EQ(names(GoodBadListC::BAD), Names{missing});
 }
@@ -373,13 +377,15 @@ TEST_F(ValidateTest, FailedMoveEndsThePass) {
     EXPECT_EQ(boxes,
               (Names{testboxes::box("Tallywave ValidateC::moveBadFile():\nCan't add file name to "
                                     "Bad list because of SAMPLES.\n" +
-                                        at + "appendNew(BAD, Fname) failed; was ix=1 element of "
-                                             "2 Good names.",
+                                        at +
+                                        "appendNew(BAD, Fname) failed; was ix=1 element of "
+                                        "2 Good names.",
                                     -4),
                      testboxes::box("Tallywave ValidateC::ValidateAll():\nCan't add file name to "
                                     "Bad list because of bad header value.\n" +
-                                        at + "moveBadFile(\"SAMPLES\") failed; was ix=1 element "
-                                             "of 2 Good names.",
+                                        at +
+                                        "moveBadFile(\"SAMPLES\") failed; was ix=1 element "
+                                        "of 2 Good names.",
                                     -9)}));
 }
 
