@@ -1,7 +1,8 @@
 // enginebench: how fast the engine validates and counts one wave file (what
 // silent mode does for each file), against a straightforward implementation
-// of the same job: fopen(path, "r"), fgets(buf, 48, f) per line and strtod
-// per datum, with the same checks, thresholds and spike rules.
+// of the same job: the tests' reference pass (tests/common/ReferencePass.h,
+// the checks, thresholds and spike rules spelled out in order, strtod per
+// datum) reading through fopen(path, "r") and fgets(buf, 48, f) per line.
 //
 //   enginebench [--repeat N] [--goal X] [--header] [--rows TABLE] FILE...
 //   enginebench --list [--repeat N] [--goal X] [--rows TABLE] FILE...
@@ -21,7 +22,7 @@
 //
 // --list does the job of a silent run over all the files at once: the engine
 // with every name in GOOD and one ValidateAll, against the straightforward
-// implementation called for each name in turn, the two taking turns for N
+// implementation over the same names, the two taking turns for N
 // passes in this process. The engine's text (progress dots aside) must be
 // the straightforward implementation's result lines, one per file in order,
 // in every pass; the run fails otherwise. Prints one row per method with
@@ -59,7 +60,9 @@
 #include "engine/ExtendedPrecision.h"
 #include "engine/GoodBadListC.h"
 #include "engine/ValidateC.h"
+#include "startup/RunModeC.h"
 #include "tests/common/ProgressDots.h"
+#include "tests/common/ReferencePass.h"
 #include "textui/TextWinC.h"
 
 namespace {
@@ -144,207 +147,72 @@ ListRunS engineList(const std::vector<const char*>& paths) {
 
 // ---- The straightforward implementation --------------------------------
 
-constexpr int ReadSize = 48;  // fgets size: 47 characters and the terminator
-
-// An open text-mode stream and its last read.
-class PlainFile {
+// fgets(Line, 48) on a stream opened "r", in the shape the reference pass
+// reads through. In the Win32 build "r" is text mode (every CR dropped,
+// Ctrl-Z ends the file); natively it keeps the CRs, which each read then
+// drops, as text mode would for any line that fits one read.
+class FgetsReader {
   public:
-    explicit PlainFile(const char* path) : File(std::fopen(path, "r")), Path(path) {
-        if (File == nullptr) throw Fail{std::string("fgets+strtod: cannot open ") + path};
+    explicit FgetsReader(const std::string& path) : File(std::fopen(path.c_str(), "r")) {}
+    ~FgetsReader() {
+        if (File != nullptr) std::fclose(File);
     }
-    ~PlainFile() { std::fclose(File); }
-    PlainFile(const PlainFile&) = delete;
-    PlainFile& operator=(const PlainFile&) = delete;
+    FgetsReader(const FgetsReader&) = delete;
+    FgetsReader& operator=(const FgetsReader&) = delete;
 
-    bool read() {
-        if (std::fgets(Line, ReadSize, File) == nullptr) return false;
+    bool opened() const { return File != nullptr; }
+    int readLine() {
+        if (std::fgets(Line, sizeof Line, File) == nullptr) return -4;
+        if (StreamKeepsCR) dropCRs();
         ++LineNo;
-        return true;
+        return 0;
     }
-    bool failed() const { return std::ferror(File) != 0; }
-    // Back to the start, past the five header lines.
-    void rewindToData() {
-        if (std::fseek(File, 0L, SEEK_SET) != 0) reject("cannot rewind");
-        std::clearerr(File);
-        for (int header = 0; header < 5; ++header) read();
-        LineNo = 5;
+    int seekLine(uint32_t n) {
+        std::rewind(File);
+        for (uint32_t i = 1; i < n; ++i) readLine();
+        LineNo = n;
+        return 0;
     }
-    [[noreturn]] void reject(const char* why) const {
-        throw Fail{std::string("fgets+strtod: ") + Path + " line " + std::to_string(LineNo) + ": " +
-                   why};
-    }
+    const char* text() const { return Line; }
 
-    char Line[ReadSize] = "";
     uint32_t LineNo = 0;
 
   private:
+    void dropCRs() {
+        char* kept = Line;
+        for (const char* p = Line; *p != '\0'; ++p)
+            if (*p != '\r') *kept++ = *p;
+        *kept = '\0';
+    }
+
     std::FILE* File;
-    const char* Path;
+    char Line[FileReadC::ReadMax + 1] = "";
 };
 
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
+// The straightforward method over the names in turn: the window's text and
+// the SAMPLES of the files counted. Every file must pass.
+testcheck::PassOutcome plainPass(const std::vector<std::string>& paths) {
+    ExtendedPrecisionC extended;  // as the engine forms its thresholds
+    testcheck::PassOutcome out =
+        testcheck::ReferencePassC<FgetsReader>(HeightPercent, WidthPercent, ModeSilent, false, "")
+            .run(paths);
+    if (!out.Bad.empty()) throw Fail{"fgets+strtod: " + out.Text.substr(0, 2000)};
+    return out;
 }
 
-// A header value after its keyword, colon and TAB, read as %u.
-uint32_t headerNumber(PlainFile& file, const char* prefix) {
-    const std::size_t length = std::strlen(prefix);
-    unsigned value = 0;
-    if (!file.read() || std::strncmp(file.Line, prefix, length) != 0 ||
-        std::sscanf(file.Line + length, "%u", &value) != 1)
-        file.reject("header format");
-    return value;
-}
-
-// A datum: strtod, but only on the decimal numbers of the wave format (no
-// inf, nan or hexadecimal numbers, which strtod would also take).
-bool plainDatum(const char* text, double& value) {
-    const char* p = text;
-    while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\v' || *p == '\f' || *p == '\r') ++p;
-    const char* q = (*p == '+' || *p == '-') ? p + 1 : p;
-    if (!(isDigit(q[0]) || (q[0] == '.' && isDigit(q[1])))) return false;
-    if (q[0] == '0' && (q[1] == 'x' || q[1] == 'X')) return false;
-    char* end = nullptr;
-    value = std::strtod(p, &end);
-    return end != p;
-}
-
-// A line feed, which natively may follow a CR the stream kept.
-bool lineEnd(const char* p) {
-    return p[0] == '\n' || (StreamKeepsCR && p[0] == '\r' && p[1] == '\n');
-}
-
-bool looksEmpty(const char* line) {
-    return line[0] == '\0' || lineEnd(line) || (line[0] == ' ' && lineEnd(line + 1));
-}
-
-// The same job written the obvious way: its result line.
-std::string plainResult(const char* path, uint32_t& samplesOut) {
-    PlainFile file(path);
-
-    const uint32_t samples = headerNumber(file, "SAMPLES:\t");
-    if (samples <= 999 || samples > 26000000) file.reject("SAMPLES value");
-    if (static_cast<uint16_t>(headerNumber(file, "BITSPERSAMPLE:\t")) <= 7)
-        file.reject("BITSPERSAMPLE value");
-    if (static_cast<uint16_t>(headerNumber(file, "CHANNELS:\t")) != 1)
-        file.reject("CHANNELS value");
-    const uint32_t rate = headerNumber(file, "SAMPLERATE:\t");
-    if (rate <= 5999) file.reject("SAMPLERATE value");
-    char word[ReadSize];
-    if (!file.read() || std::strncmp(file.Line, "NORMALIZED:\t", 12) != 0 ||
-        std::sscanf(file.Line + 12, "%47s", word) != 1)
-        file.reject("header format");
-    if (std::strcmp(word, "TRUE") != 0) file.reject("NORMALIZED value");
-
-    // First pass: every datum in range; the greatest datum p and the longest
-    // runs above, and at or below, h/100. The line after the last datum is
-    // read but not examined.
-    long double level;
-    {
-        ExtendedPrecisionC extended;
-        level = HeightPercent * 0.01L;
-    }
-    double maxValue = 0.0;
-    uint32_t runAbove = 0, runBelow = 0, run = 0;
-    bool above = false;
-    while (file.read() && file.LineNo <= samples + 5) {
-        double value;
-        if (!plainDatum(file.Line, value)) file.reject("datum does not convert");
-        if (value < -1.0 || value > 1.0) file.reject("datum out of range");
-        if (value > maxValue) maxValue = value;
-        const bool isAbove = value > level;
-        if (isAbove == above) {
-            ++run;
-        } else {
-            uint32_t& ended = above ? runAbove : runBelow;
-            if (run > ended) ended = run;
-            run = 1;
-            above = isAbove;
-        }
-    }
-    uint32_t& open = above ? runAbove : runBelow;
-    if (run > open) open = run;
-
-    // After the data: up to three lines examined, each of which must look
-    // empty, each followed by one line read unseen.
-    bool endGood = true;
-    for (int turn = 0; turn < 3; ++turn) {
-        if (!file.read() && !file.failed()) break;
-        if (!looksEmpty(file.Line)) {
-            endGood = false;
-            break;
-        }
-        if (!file.read()) {
-            endGood = !file.failed();
-            break;
-        }
-    }
-    if (!endGood) file.reject("invalid data at end of file");
-
-    // Thresholds: H = p*h/100, W = T*w/100, G = W/10, in extended precision.
-    double heightH;
-    uint32_t widthW, glitchG;
-    {
-        ExtendedPrecisionC extended;
-        heightH = static_cast<double>(maxValue * static_cast<long double>(HeightPercent) * 0.01L);
-        const uint32_t longest = runAbove > runBelow ? runAbove : runBelow;
-        widthW = static_cast<uint32_t>(longest * static_cast<long double>(WidthPercent) * 0.01L);
-        glitchG = static_cast<uint32_t>(widthW * 0.1L);
-    }
-    if (widthW < 1) widthW = 1;
-    if (glitchG < 1) glitchG = 1;
-    if (glitchG >= widthW) widthW = glitchG + 1;
-
-    // Second pass from the first datum: a spike opens at a datum >= H once W
-    // data have passed since the reference point and closes, counted if W
-    // data lie between, at the G-th datum below H in a row. The differences
-    // are 32-bit unsigned: they wrap while the index is below the reference.
-    file.rewindToData();
-    bool inSpike = false;
-    uint32_t regionStart = 6, glitchRun = 0, spikes = 0;
-    for (uint32_t datumIx = 1; datumIx <= samples && file.read(); ++datumIx) {
-        double value;
-        if (!plainDatum(file.Line, value)) file.reject("datum does not convert on recount");
-        if (value >= heightH) {
-            if (inSpike) {
-                glitchRun = 0;
-            } else if (datumIx - regionStart >= widthW) {
-                inSpike = true;
-                glitchRun = 0;
-            }
-        } else if (inSpike && ++glitchRun >= glitchG) {
-            inSpike = false;
-            if (datumIx - regionStart >= widthW) ++spikes;
-            regionStart = datumIx - glitchG;
-        }
-    }
-    if (file.failed()) file.reject("read error while counting");
-
-    double duration;
-    {
-        ExtendedPrecisionC extended;
-        duration = static_cast<double>(samples / (rate + 0.0L));
-    }
-    const double perSecond = spikes / duration;
-    char result[4096];
-    std::snprintf(result, sizeof result, "%s : %.2f s (%.1f ms) | %u spikes => %.1f/sec.", path,
-                  duration, duration * 1000, spikes, perSecond);
-    samplesOut = samples;
-    return result;
+// One file by the straightforward method: its result line.
+std::string plainResult(const char* path, uint32_t& samples) {
+    const testcheck::PassOutcome out = plainPass({path});
+    samples = static_cast<uint32_t>(out.Samples);
+    return out.Text.substr(0, out.Text.size() - 2);  // without its CR LF
 }
 
 // The same job over a list of names: each file's result line and CR LF, as
 // the output window would show them.
 std::string plainList(const std::vector<const char*>& paths, uint64_t& samples) {
-    std::string text;
-    samples = 0;
-    for (const char* path : paths) {
-        uint32_t fileSamples = 0;
-        text += plainResult(path, fileSamples);
-        text += "\r\n";
-        samples += fileSamples;
-    }
-    return text;
+    const testcheck::PassOutcome out = plainPass({paths.begin(), paths.end()});
+    samples = out.Samples;
+    return out.Text;
 }
 
 // ---- Measuring -----------------------------------------------------------

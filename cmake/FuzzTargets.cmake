@@ -52,6 +52,7 @@ endforeach()
 
 # The generated seeds, made anew when the generator or a sample changes.
 add_executable(fuzzseeds fuzz/SeedGen.cpp)
+target_include_directories(fuzzseeds PRIVATE ${CMAKE_SOURCE_DIR})
 tally_warnings(fuzzseeds)
 file(GLOB TALLY_SAMPLES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/samples/*.txt
      ${CMAKE_SOURCE_DIR}/samples/*.asc)

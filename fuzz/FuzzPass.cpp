@@ -8,36 +8,19 @@
 // else spread over 0.0001 to 99.9999), then the file's bytes.
 #include <cstdint>
 #include <cstdio>
-#include <ctime>
+#include <iterator>
 #include <string>
 #include <vector>
 
-#include "engine/GoodBadListC.h"
-#include "engine/ValidateC.h"
-#include "framework/native/StandIns.h"
 #include "fuzz/FuzzSupport.h"
 #include "fuzz/Oracle.h"
 #include "startup/ErrHandleC.h"
-#include "startup/RunModeC.h"
-#include "tests/common/ReferencePass.h"
-#include "tests/unit/WindowClock.h"
-#include "textui/TextWinC.h"
+#include "tests/common/EnginePass.h"
 
 namespace {
 
 using fuzzsupport::visible;
 using Names = std::vector<std::string>;
-
-struct RunS {
-    int Mode;
-    bool CountFlag;
-    const char* Name;
-};
-const RunS Runs[] = {{ModeSilent, false, "silent"},
-                     {ModeText, false, "text"},
-                     {ModeGraphic, false, "graphic Check"},
-                     {ModeGraphic, true, "graphic Count"},
-                     {ModeSilent, true, "silent with the Count flag"}};
 
 // A percentage from two bytes: the first codes pick values people use and
 // the limits, the others spread evenly over the range.
@@ -48,19 +31,6 @@ double percentage(uint8_t high, uint8_t low) {
     const unsigned commonCount = sizeof Common / sizeof Common[0];
     if (code < commonCount) return Common[code];
     return 0.0001 + (code - commonCount) * (99.9998 / (65535 - commonCount));
-}
-
-// The progress clock stands still: no dot falls due, as in the reference.
-std::time_t frozenClock(std::time_t* out) {
-    if (out != nullptr) *out = 1000000;
-    return 1000000;
-}
-
-Names listOf(GoodBadListC& params, int list) {
-    Names names;
-    for (int pos = 1; pos <= params.getTotal(list); ++pos)
-        names.push_back(params.getName(list, pos));
-    return names;
 }
 
 std::string joined(const Names& names) {
@@ -78,50 +48,31 @@ fuzzsupport::MemFileC& file() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (size < 5) return -1;
-    const RunS& run = Runs[data[0] % (sizeof Runs / sizeof Runs[0])];
+    const testcheck::RunS& run = testcheck::Runs[data[0] % std::size(testcheck::Runs)];
     const double height = percentage(data[1], data[2]);
     const double width = percentage(data[3], data[4]);
     file().write(data + 5, size - 5);
     const std::string name = file().path();
 
-    standin::resetAll();
-    windowclock::sendEveryRefresh();
     ErrHandle.setTitle(ReleaseStr);
-    GoodBadListC params;
-    params.Mode = run.Mode;
-    params.Height = height;
-    params.Width = width;
-    std::snprintf(params.ExeName, sizeof params.ExeName, "%s", "tallywave");
-    params.appendNew(GoodBadListC::GOOD, name.c_str());
-    QuitterS quitter;
-    ValidateC engine(params, quitter);
-    engine.setClock(frozenClock);
-    TextWinC window;
-    standin::EditControlC edit;
-    window.setEdit(&edit);
-    engine.OutWin = &window;
-    engine.CountFlag = run.CountFlag;
-    const int result = engine.ValidateAll();
-
+    const testcheck::EngineOutcome got =
+        testcheck::runEngine({name}, height, width, run, "tallywave");
     const testcheck::PassOutcome expected =
-        oracle::pass(height, width, run.Mode, run.CountFlag, params.ExeName, {name});
+        oracle::pass(height, width, run.Mode, run.CountFlag, "tallywave", {name});
     char context[160];
     std::snprintf(context, sizeof context, "%s run, h=%.17g w=%.17g: ", run.Name, height, width);
-    const std::string text = window.Text;
-    FUZZ_CHECK(text == expected.Text, context + std::string("window text\n  engine:    [") +
-                                          visible(text, 2000) + "]\n  reference: [" +
-                                          visible(expected.Text, 2000) + "]");
-    FUZZ_CHECK(result == expected.Result, context + std::string("result ") +
-                                              std::to_string(result) + ", reference " +
-                                              std::to_string(expected.Result));
-    const Names good = listOf(params, GoodBadListC::GOOD), bad = listOf(params, GoodBadListC::BAD);
-    FUZZ_CHECK(good == expected.Good && bad == expected.Bad,
-               context + std::string("lists GOOD ") + joined(good) + " BAD " + joined(bad) +
+    FUZZ_CHECK(got.Text == expected.Text, context + std::string("window text\n  engine:    [") +
+                                              visible(got.Text, 2000) + "]\n  reference: [" +
+                                              visible(expected.Text, 2000) + "]");
+    FUZZ_CHECK(got.Result == expected.Result, context + std::string("result ") +
+                                                  std::to_string(got.Result) + ", reference " +
+                                                  std::to_string(expected.Result));
+    FUZZ_CHECK(got.Good == expected.Good && got.Bad == expected.Bad,
+               context + std::string("lists GOOD ") + joined(got.Good) + " BAD " + joined(got.Bad) +
                    ", reference GOOD " + joined(expected.Good) + " BAD " + joined(expected.Bad));
-    FUZZ_CHECK(edit.Scrolls == expected.Scrolls, context + std::string("scrolls differ"));
-    FUZZ_CHECK(edit.Shown == text, context + std::string("the control does not show the text"));
-    const auto boxes = standin::shownBoxes();
-    FUZZ_CHECK(boxes.empty(), context + std::string("a box appeared: ") +
-                                  (boxes.empty() ? "" : visible(boxes.front().text, 2000)));
+    FUZZ_CHECK(got.Scrolls == expected.Scrolls, context + std::string("scrolls differ"));
+    FUZZ_CHECK(got.Shown == got.Text, context + std::string("the control does not show the text"));
+    FUZZ_CHECK(got.Boxes.empty(), context + std::string("a box appeared: ") +
+                                      (got.Boxes.empty() ? "" : visible(got.Boxes.front(), 2000)));
     return 0;
 }

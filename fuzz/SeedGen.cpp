@@ -11,31 +11,27 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
+
+#include "tests/common/Files.h"
+#include "tests/common/WaveText.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using testfiles::readFile;
+using wavetext::WaveFile;
 
 std::string OutDir;
 
 void writeSeed(const std::string& target, const std::string& name, const std::string& bytes) {
     const fs::path dir = fs::path(OutDir) / target;
     fs::create_directories(dir);
-    std::ofstream out(dir / name, std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) {
+    if (!testfiles::writeFile(dir / name, bytes)) {
         std::fprintf(stderr, "fuzzseeds: cannot write %s\n", (dir / name).c_str());
         std::exit(1);
     }
-}
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // Small deterministic generator (a linear congruential one is enough here).
@@ -49,25 +45,10 @@ class RandomC {
     uint32_t State;
 };
 
-struct WaveS {
-    std::vector<std::string> Header;
-    std::vector<std::string> Data;
-    std::string End = "\n";
-    std::string Tail;  // after the last line end
-
-    std::string bytes() const {
-        std::string text;
-        for (const auto& line : Header) text += line + End;
-        for (const auto& line : Data) text += line + End;
-        return text + Tail;
-    }
-};
-
 // A wave of samples data: noise, and every so often a burst near full scale.
-WaveS wave(int samples, uint32_t seed, int rate = 8000) {
-    WaveS w;
-    w.Header = {"SAMPLES:\t" + std::to_string(samples), "BITSPERSAMPLE:\t16", "CHANNELS:\t1",
-                "SAMPLERATE:\t" + std::to_string(rate), "NORMALIZED:\tTRUE"};
+WaveFile wave(int samples, uint32_t seed, int rate = 8000) {
+    WaveFile w;
+    w.Header = wavetext::headerLines(std::to_string(samples), std::to_string(rate));
     RandomC random(seed);
     static const char* const Formats[] = {"%.6f", "%.6f", "%.4f", "%.3e", "%+.5f", "%g"};
     int burst = 0;
@@ -111,29 +92,29 @@ void passSeeds(const std::string& samplesDir) {
         run = uint8_t((run + 1) % 5);
     }
     writeSeed("pass", "good-lf", passSeed(0, 0, 1, wave(1000, 1).bytes()));
-    WaveS crlf = wave(1050, 2, 22050);
-    crlf.End = "\r\n";
+    WaveFile crlf = wave(1050, 2, 22050);
+    crlf.Eol = "\r\n";
     writeSeed("pass", "good-crlf", passSeed(3, 2, 3, crlf.bytes()));
-    WaveS tail = wave(1000, 3);
-    tail.Tail = "\n \n\n";
+    WaveFile tail = wave(1000, 3);
+    tail.After = "\n \n\n";
     writeSeed("pass", "empty-lines-after", passSeed(2, 0, 1, tail.bytes()));
-    WaveS more = wave(1001, 4);
+    WaveFile more = wave(1001, 4);
     more.Data.push_back("0.5");
     writeSeed("pass", "datum-past-samples", passSeed(1, 4000, 9000, more.bytes()));
-    WaveS fewer = wave(1200, 5);
+    WaveFile fewer = wave(1200, 5);
     fewer.Data.resize(1100);
     writeSeed("pass", "fewer-data", passSeed(4, 3, 2, fewer.bytes()));
-    WaveS clipped = wave(1000, 6);
+    WaveFile clipped = wave(1000, 6);
     clipped.Data[500] = "1.25";
     writeSeed("pass", "datum-out-of-range", passSeed(0, 0, 1, clipped.bytes()));
-    WaveS odd = wave(1000, 7);
+    WaveFile odd = wave(1000, 7);
     odd.Data[10] = "1e-400";
     odd.Data[20] = std::string(1, '\0') + "0.5";
     odd.Data[30] = "0." + std::string(60, '3');
     odd.Data[40] = "  \t-0.5E+0x";
     odd.Data[50] = "1.0000000000000002";
     writeSeed("pass", "odd-data", passSeed(3, 0, 1, odd.bytes()));
-    WaveS ctrlZ = wave(1000, 8);
+    WaveFile ctrlZ = wave(1000, 8);
     ctrlZ.Data[600] += "\x1A";
     writeSeed("pass", "ctrl-z", passSeed(3, 4, 5, ctrlZ.bytes()));
 
@@ -144,7 +125,7 @@ void passSeeds(const std::string& samplesDir) {
         {"2", "CHANNELS:\t-4294967295"}, {"4", "NORMALIZED:\t"}};
     int n = 0;
     for (const auto& bad : BadHeaders) {
-        WaveS w = wave(20, 9);
+        WaveFile w = wave(20, 9);
         w.Header[std::size_t(bad[0][0] - '0')] = bad[1];
         ++n;
         writeSeed("pass", "header-" + std::to_string(n), passSeed(uint8_t(n % 5), 0, 1, w.bytes()));

@@ -1,8 +1,7 @@
 #pragma once
-// The oracle of the reader's tests: a byte-at-a-time reader that follows the
-// text-mode rules literally, random files full of the bytes that matter, and
-// the comparison of the two readers read by read. Shared by the native and
-// the Win32 tests.
+// The reader's tests: random files full of the bytes that matter, and the
+// reader compared with the byte-at-a-time reference reader read by read.
+// Shared by the native and the Win32 tests.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -10,48 +9,9 @@
 #include <string>
 
 #include "engine/FileReadC.h"
+#include "tests/common/ReferenceReader.h"
 
 namespace testcheck {
-
-// fgets(Line, 48) on a text-mode stream, one byte at a time.
-class ReferenceReader {
-  public:
-    explicit ReferenceReader(const std::string& path) : File(std::fopen(path.c_str(), "rb")) {}
-    ~ReferenceReader() { std::fclose(File); }
-
-    int readLine() {
-        std::string read;
-        while (read.size() < FileReadC::ReadMax && !Ended) {
-            int c = std::fgetc(File);
-            if (c == EOF || c == 26) {
-                Ended = true;
-            } else if (c != '\r') {
-                read += static_cast<char>(c);
-                if (c == '\n') break;
-            }
-        }
-        if (read.empty()) return -4;
-        Line = read;
-        ++LineNo;
-        return 0;
-    }
-
-    int seekLine(uint32_t n) {
-        std::rewind(File);
-        Ended = false;
-        for (uint32_t i = 1; i < n; ++i) readLine();
-        LineNo = n;
-        Line.clear();
-        return 0;
-    }
-
-    std::string Line;
-    uint32_t LineNo = 0;
-
-  private:
-    std::FILE* File;
-    bool Ended = false;
-};
 
 // Lines of random length built from bytes that the rules treat specially,
 // rarely a Ctrl-Z (which ends the file early).

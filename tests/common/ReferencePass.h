@@ -3,7 +3,8 @@
 // counting pass over a list of files, written the plain way (one byte at a
 // time through ReferenceReader, the C runtime's strtod for data, every rule
 // spelled out in order), giving the text the output window ends up holding,
-// the scrolls the writers ask for and the final GOOD and BAD lists.
+// the scrolls the writers ask for and the final GOOD and BAD lists. The
+// engine benchmark runs the same pass over its own fgets reader.
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
@@ -13,7 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/common/ReaderCheck.h"
+#include "tests/common/CountSummary.h"
+#include "tests/common/ReferenceReader.h"
 
 namespace testcheck {
 
@@ -23,6 +25,7 @@ struct PassOutcome {
     std::vector<int> Scrolls;  // line counts of the writers' scroll requests
     std::vector<std::string> Good;
     std::vector<std::string> Bad;
+    uint64_t Samples = 0;  // the SAMPLES of the files counted
 };
 
 // White space as formatted input and strtod see it ("C" locale).
@@ -85,6 +88,9 @@ inline bool referenceHeaderWord(const char* text, std::string& word) {
     return !word.empty();
 }
 
+// Reader: opened by path; opened(), readLine() (0: a line was read), text()
+// (the last read as a C string), LineNo and seekLine(n), as ReferenceReader.
+template <typename Reader = ReferenceReader>
 class ReferencePassC {
   public:
     ReferencePassC(double height, double width, int mode, bool countFlag, std::string exeName)
@@ -111,15 +117,8 @@ class ReferencePassC {
             }
         }
         if (CountFlag) {
-            char counts[200];
-            std::snprintf(counts, sizeof counts,
-                          ":  %d files named at invocation; %d of them were counted.\r\nThese %d",
-                          int(Out.Good.size() + Out.Bad.size()), int(Out.Good.size()),
-                          int(Out.Bad.size()));
-            writerLine(
-                "\r\n" + ExeName + counts + " were found bad: [" +
-                (Out.Bad.empty() ? std::string("(none)") : joined(Out.Bad)) +
-                "].\r\n\r\nCut-and-paste to save these messages before closing this window.");
+            writerText(countSummary(ExeName, Out.Good.size() + Out.Bad.size(), Out.Good.size(),
+                                    joined(Out.Bad)));
         } else if (Mode == 2) {
             writerLine("Files to be processed: [" + joined(Out.Good) + "].");
         }
@@ -135,8 +134,9 @@ class ReferencePassC {
 
     // A reason line or closing text: the writer scrolls by every line added
     // since the previous scroll, its own included.
-    void writerLine(const std::string& line) {
-        Out.Text += line + "\r\n";
+    void writerLine(const std::string& line) { writerText(line + "\r\n"); }
+    void writerText(const std::string& text) {
+        Out.Text += text;
         Out.Scrolls.push_back(++Pending);
         Pending = 0;
     }
@@ -157,13 +157,11 @@ class ReferencePassC {
 
     // True when the file passes (and, when the run counts, its result line is written).
     bool checkFile(const std::string& name) {
-        std::FILE* probe = std::fopen(name.c_str(), "rb");
-        if (probe == nullptr) {
+        Reader reader(name);
+        if (!reader.opened()) {
             writerLine("File=" + name + ".  Can't open for test read.");
             return false;
         }
-        std::fclose(probe);
-        ReferenceReader reader(name);
 
         static const char* const Keywords[5] = {"SAMPLES", "BITSPERSAMPLE", "CHANNELS",
                                                 "SAMPLERATE", "NORMALIZED"};
@@ -171,8 +169,8 @@ class ReferencePassC {
         for (int k = 0; k < 5; ++k) {
             std::string prefix = std::string(Keywords[k]) + ":\t";
             bool converted = reader.readLine() == 0 &&
-                             std::strncmp(reader.Line.c_str(), prefix.c_str(), prefix.size()) == 0;
-            const char* after = reader.Line.c_str() + (converted ? prefix.size() : 0);
+                             std::strncmp(reader.text(), prefix.c_str(), prefix.size()) == 0;
+            const char* after = reader.text() + (converted ? prefix.size() : 0);
             uint32_t number = 0;
             std::string word;
             if (converted)
@@ -205,7 +203,7 @@ class ReferencePassC {
         bool above = false, dataGood = true;
         while (reader.readLine() == 0 && reader.LineNo - 5 <= samples) {
             double value = 0.0;
-            if (!referenceDatum(reader.Line.c_str(), value) || value < -1.0 || value > 1.0) {
+            if (!referenceDatum(reader.text(), value) || value < -1.0 || value > 1.0) {
                 dataGood = false;
                 break;
             }
@@ -229,7 +227,7 @@ class ReferencePassC {
         // each seen line empty, a single blank, or empty to the C string.
         for (int turn = 0; turn < 3; ++turn) {
             if (reader.readLine() != 0) break;
-            const char* line = reader.Line.c_str();
+            const char* line = reader.text();
             if (line[0] != '\n' && std::strcmp(line, " \n") != 0 && line[0] != 0) {
                 badDatumLine(name, reader.LineNo, samples);
                 return false;
@@ -252,7 +250,7 @@ class ReferencePassC {
         uint32_t datumIx = 1, regionStart = 6, glitchRun = 0, spikes = 0;
         for (; reader.readLine() == 0 && datumIx <= samples; ++datumIx) {
             double value = 0.0;
-            referenceDatum(reader.Line.c_str(), value);
+            referenceDatum(reader.text(), value);
             if (value >= h) {
                 if (inSpike) {
                     glitchRun = 0;
@@ -273,6 +271,7 @@ class ReferencePassC {
         std::snprintf(result, sizeof result, "%s : %.2f s (%.1f ms) | %u spikes => %.1f/sec.",
                       name.c_str(), duration, duration * 1000, spikes, rateOut);
         resultLine(result);
+        Out.Samples += samples;
         return true;
     }
 

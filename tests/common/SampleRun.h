@@ -3,31 +3,39 @@
 // builds must give it, and the expected window text kept beside the samples.
 // Shared by the native and the Win32 tests.
 #include <fstream>
-#include <sstream>
 #include <string>
+#include <vector>
 
 #include "engine/ValidateC.h"
+#include "textui/TextWinC.h"
 
 namespace testcheck {
 
 inline const char* const SampleNames[] = {"calm.txt", "lively.asc", "crlf.txt", "stereo.txt",
                                           "clipped.txt"};
 
-// The window text of the run, with "dir + separator" taken out of every line.
-inline std::string runSamples(const std::string& dir, char separator) {
+// The window text of a silent run over paths with spike height h and width
+// w (percent).
+inline std::string silentRunText(const std::vector<std::string>& paths, double h, double w) {
     GoodBadListC params;
     params.Mode = ModeSilent;
-    params.Height = 50.0;
-    params.Width = 10.0;
-    const std::string prefix = dir + separator;
-    for (const char* name : SampleNames)
-        params.appendNew(GoodBadListC::GOOD, (prefix + name).c_str());
+    params.Height = h;
+    params.Width = w;
+    for (const std::string& path : paths) params.appendNew(GoodBadListC::GOOD, path.c_str());
     QuitterS quitter;
     TextWinC window;
     ValidateC engine(params, quitter);
     engine.OutWin = &window;
     if (engine.ValidateAll() != 0) return "ValidateAll failed";
-    std::string text = window.Text;
+    return window.Text;
+}
+
+// The window text of the samples' run, with "dir + separator" taken out of every line.
+inline std::string runSamples(const std::string& dir, char separator) {
+    const std::string prefix = dir + separator;
+    std::vector<std::string> paths;
+    for (const char* name : SampleNames) paths.push_back(prefix + name);
+    std::string text = silentRunText(paths, 50.0, 10.0);
     for (std::size_t at; (at = text.find(prefix)) != std::string::npos;)
         text.erase(at, prefix.size());
     return text;

@@ -13,10 +13,8 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 #include <map>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,14 +22,22 @@
 #include "gui/FileSysAccessC.h"
 #include "startup/InvokeParseC.h"
 #include "startup/RunModeC.h"
+#include "tests/common/CountSummary.h"
+#include "tests/common/Files.h"
 #include "tests/common/ProgressDots.h"
 #include "tests/common/ReferencePass.h"
+#include "tests/common/TextDiff.h"
+#include "tests/common/WaveText.h"
 #include "tests/e2e/GraphicWindows.h"
+#include "tests/e2e/ProgramTest.h"
 #include "textui/TextWinC.h"
 
 namespace {
 
+using testcheck::firstDifference;
+using testcheck::SummaryEnd;
 using testcheck::withoutDots;
+using wavetext::WaveFile;
 
 const DWORD Patience = 20000;     // for a window, a box or the file dialog
 const DWORD RunPatience = 90000;  // for a whole silent run or one Count
@@ -39,11 +45,6 @@ const char Params[] = "-s 50 10";
 const double Height = 50.0, Width = 10.0;
 const char ExeName[] = "tallywave";  // what the Count's summary is headed with
 const char QuitQuestion[] = "QUIT Tallywave?    Are you sure?";
-const char SummaryEnd[] = "Cut-and-paste to save these messages before closing this window.\r\n";
-
-std::string programPath() {
-    return e2e::exeDir() + "\\tallywave.exe";
-}
 
 // ---------------------------------------------------------------- files
 
@@ -68,19 +69,6 @@ std::string freshFolder(const std::string& name) {
     return folder;
 }
 
-bool writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out.flush());
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 // Runs the Win32 build of wavegen (bench/wavegen.cpp), built beside this
 // program: empty, or what went wrong.
 std::string wavegen(const std::string& args) {
@@ -92,47 +80,14 @@ std::string wavegen(const std::string& args) {
     return code == 0 ? "" : "wavegen " + args + " ended with " + std::to_string(code);
 }
 
-// A wave file as lines without their ends: the five header lines, the data.
-struct WaveLines {
-    std::vector<std::string> Header;
-    std::vector<std::string> Data;
-};
-
-WaveLines splitWave(const std::string& bytes) {
-    WaveLines wave;
-    std::size_t at = 0;
-    for (std::size_t end; (end = bytes.find('\n', at)) != std::string::npos; at = end + 1) {
-        std::string line = bytes.substr(at, end - at);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        (wave.Header.size() < 5 ? wave.Header : wave.Data).push_back(line);
-    }
-    return wave;
-}
-
 // Runs wavegen with these arguments into path and reads the file back into
 // *base: empty, or what went wrong.
-std::string generate(const std::string& args, const std::string& path, WaveLines* base) {
+std::string generate(const std::string& args, const std::string& path, WaveFile* base) {
     const std::string failed = wavegen(args + " \"" + path + "\"");
     if (!failed.empty()) return failed;
-    *base = splitWave(readFile(path));
+    *base = wavetext::parse(testfiles::readFile(path));
     return base->Header.size() == 5 ? "" : "wavegen wrote no header into " + path;
 }
-
-// A file to be written: header lines, data lines, each ended by Eol, then
-// After as it stands.
-struct WaveFile {
-    std::vector<std::string> Header;
-    std::vector<std::string> Data;
-    std::string Eol = "\n";
-    std::string After;
-
-    std::string bytes() const {
-        std::string text;
-        for (const std::string& line : Header) text += line + Eol;
-        for (const std::string& line : Data) text += line + Eol;
-        return text + After;
-    }
-};
 
 // Files made from wavegen's data: each good one takes 1,000 to 2,500
 // consecutive data of a base file at one of five rates, with LF or CR LF
@@ -141,17 +96,16 @@ struct WaveFile {
 // accept). The same calls give the same files.
 class WaveMaker {
   public:
-    explicit WaveMaker(std::vector<WaveLines> bases) : Bases(std::move(bases)) {}
+    explicit WaveMaker(std::vector<WaveFile> bases) : Bases(std::move(bases)) {}
 
     WaveFile good() {
         const unsigned n = Made++;
-        const WaveLines& base = Bases[n % Bases.size()];
+        const WaveFile& base = Bases[n % Bases.size()];
         const std::size_t samples = 1000 + (n * 389u) % 1501;
         const std::size_t from = (n * 97u) % (base.Data.size() - samples + 1);
         static const unsigned Rates[] = {8000, 11025, 22050, 44100, 6000};
         WaveFile file;
-        file.Header = {"SAMPLES:\t" + std::to_string(samples), "BITSPERSAMPLE:\t16", "CHANNELS:\t1",
-                       "SAMPLERATE:\t" + std::to_string(Rates[n % 5]), "NORMALIZED:\tTRUE"};
+        file.Header = wavetext::headerLines(std::to_string(samples), std::to_string(Rates[n % 5]));
         file.Data.assign(base.Data.begin() + from, base.Data.begin() + from + samples);
         file.Eol = n % 4 == 1 ? "\r\n" : "\n";
         if (n % 6 == 0) file.After = file.Eol;
@@ -234,17 +188,17 @@ class WaveMaker {
     }
 
   private:
-    std::vector<WaveLines> Bases;
+    std::vector<WaveFile> Bases;
     unsigned Made = 0;
     unsigned Spoilt = 0;
 };
 
 // Eight base files of 3,000 samples from wavegen, two of them with CR LF.
-std::string makeBases(const std::string& folder, std::vector<WaveLines>* bases) {
+std::string makeBases(const std::string& folder, std::vector<WaveFile>* bases) {
     for (int seed = 1; seed <= 8; ++seed) {
         const std::string args = std::string(seed <= 2 ? "--crlf " : "") + "--rate 8000 --seed " +
                                  std::to_string(seed) + " 3000";
-        WaveLines base;
+        WaveFile base;
         const std::string failed =
             generate(args, folder + "\\base" + std::to_string(seed) + ".wave", &base);
         if (!failed.empty()) return failed;
@@ -337,31 +291,25 @@ std::string writeBatch(const std::string& folder, const std::vector<Named>& batc
     for (const Named& named : batch) {
         if (named.What == Named::Missing || (named.What == Named::BadName && named.Bytes.empty()))
             continue;
-        if (!writeFile(folder + "\\" + named.Name, named.Bytes))
+        if (!testfiles::writeFile(folder + "\\" + named.Name, named.Bytes))
             return "cannot write " + folder + "\\" + named.Name;
     }
     return "";
 }
 
-// ---------------------------------------------------------------- texts
-
-// Where shown first differs from wanted: the line number and both lines.
-std::string firstDifference(const std::string& shown, const std::string& wanted) {
-    std::size_t at = 0, line = 1, from = 0;
-    for (; at < shown.size() && at < wanted.size() && shown[at] == wanted[at]; ++at) {
-        if (shown[at] != '\n') continue;
-        ++line;
-        from = at + 1;
+// The names of a batch the program opens, and those it refuses, each
+// followed by a blank; prefix is put before each.
+void splitBatch(const std::vector<Named>& batch, const std::string& prefix,
+                std::vector<std::string>* opened, std::string* refused) {
+    for (const Named& named : batch) {
+        if (named.What == Named::BadName)
+            *refused += prefix + named.Name + " ";
+        else
+            opened->push_back(prefix + named.Name);
     }
-    if (at == shown.size() && at == wanted.size()) return "the texts are the same";
-    auto lineOf = [from](const std::string& text) {
-        return from >= text.size() ? std::string("(end of text)")
-                                   : text.substr(from, text.find('\r', from) - from);
-    };
-    return "the shown text (" + std::to_string(shown.size()) + " characters without dots) and " +
-           "the expected one (" + std::to_string(wanted.size()) + ") differ on line " +
-           std::to_string(line) + ":\n  shown:  " + lineOf(shown) + "\n  wanted: " + lineOf(wanted);
 }
+
+// ---------------------------------------------------------------- texts
 
 std::string joined(const std::vector<std::string>& names) {
     std::string all;
@@ -369,22 +317,11 @@ std::string joined(const std::vector<std::string>& names) {
     return all;
 }
 
-// What Count writes after the lines of the files.
-std::string countSummary(std::size_t named, std::size_t counted, const std::string& badNames) {
-    std::ostringstream text;
-    text << "\r\n"
-         << ExeName << ":  " << named << " files named at invocation; " << counted
-         << " of them were counted.\r\nThese " << named - counted << " were found bad: ["
-         << (badNames.empty() ? "(none)" : badNames) << "].\r\n\r\n"
-         << SummaryEnd;
-    return text.str();
-}
-
 // The lines of the checks and counts over files (names as the program will
 // open them, relative to the current folder) in order, and the files that
 // failed, by the reference pass.
 testcheck::PassOutcome referenceLines(const std::vector<std::string>& files) {
-    return testcheck::ReferencePassC(Height, Width, ModeSilent, false, ExeName).run(files);
+    return testcheck::ReferencePassC<>(Height, Width, ModeSilent, false, ExeName).run(files);
 }
 
 // A window's answer to message; -1 when it does not answer within a second.
@@ -451,16 +388,39 @@ TextWatch watchText(HWND edit, const std::string& wanted, DWORD timeoutMs) {
     return watch;
 }
 
-class BatchStressTest : public e2e::E2eTest {
+class BatchStressTest : public e2e::ProgramTest {
   protected:
     void TearDown() override {
         E2eTest::TearDown();
         if (!HasFailure() && !Folder.empty()) removeFolder(Folder);
     }
 
+    // Writes into a fresh folder of that name the files of a batch of names
+    // that fill room (less the folder's path and a blank when inFolder) in
+    // the order of pattern; see planBatch.
+    void writeFreshBatch(const std::string& name, std::size_t room, bool inFolder,
+                         const std::string& pattern, bool forCommandLine) {
+        Folder = freshFolder(name);
+        std::vector<WaveFile> bases;
+        ASSERT_EQ(makeBases(Folder, &bases), "");
+        for (int seed = 1; seed <= 8; ++seed)
+            DeleteFileA((Folder + "\\base" + std::to_string(seed) + ".wave").c_str());
+        WaveMaker maker(bases);
+        if (inFolder) room -= Folder.size() + 1;
+        Batch = planBatch(room, pattern, forCommandLine, maker);
+        ASSERT_EQ(writeBatch(Folder, Batch), "");
+    }
+
+    // Nothing more comes to the output window within a second.
+    void expectTextStaysAsItIs() {
+        const long final = textLength(Edit);
+        EXPECT_FALSE(e2e::waitUntil([&] { return textLength(Edit) != final; }, 1000))
+            << "the text still grows";
+    }
+
     // Graphic mode in Folder: both windows, the output window's first line.
     void startGraphic() {
-        ASSERT_TRUE(launch(Program, programPath(), "", Folder));
+        ASSERT_TRUE(startProgram("", Folder));
         ASSERT_TRUE(e2e::waitForGraphicWindows(Program.pid(), Patience, &Windows))
             << "the main and the output window did not both come";
         Edit = e2e::outputEdit(Windows.Output);
@@ -491,18 +451,6 @@ class BatchStressTest : public e2e::E2eTest {
         EXPECT_TRUE(e2e::waitForMessageBox(Program.pid(), nullptr, timeoutMs, &box)) << "no box";
         return box;
     }
-    bool noBoxes() { return e2e::topWindows(Program.pid(), "#32770").empty(); }
-    std::string boxesShown() {
-        std::string said;
-        for (HWND box : e2e::topWindows(Program.pid(), "#32770"))
-            said += "\n[" + e2e::windowText(box) + "] " + e2e::childText(box, 0xFFFF);
-        return said;
-    }
-    void expectExitCode(int32_t wanted) {
-        int32_t code = 12345;
-        ASSERT_TRUE(Program.waitExit(Patience, &code)) << "the program did not end";
-        EXPECT_EQ(code, wanted);
-    }
     // Clicks Count and waits until the text is wanted: false (with a
     // failure naming the first difference) when it does not become so.
     bool count(const std::string& wanted) {
@@ -514,9 +462,8 @@ class BatchStressTest : public e2e::E2eTest {
     }
 
     std::string Folder;
-    e2e::LaunchedProcess Program;
+    std::vector<Named> Batch;
     e2e::GraphicWindows Windows;
-    HWND Edit = nullptr;
 };
 
 // ---------------------------------------------------------------- silent
@@ -529,25 +476,14 @@ class BatchStressTest : public e2e::E2eTest {
 // each other name in order, every one complete; the run ends with the quit
 // question and exit code 0.
 TEST_F(BatchStressTest, SilentRunOverAFullInvocationLineShowsEveryFileInOrder) {
-    Folder = freshFolder("stress-silent");
-    std::vector<WaveLines> bases;
-    ASSERT_EQ(makeBases(Folder, &bases), "");
-    WaveMaker maker(bases);
     const std::string program = programPath();
     const std::size_t fixed = program.size() + 1 + std::strlen(Params) + 1;
-    const std::vector<Named> batch =
-        planBatch(InvokeParseC::NameLineMax - fixed, "gggfggbgggmggfggbgfg", true, maker);
-    ASSERT_EQ(writeBatch(Folder, batch), "");
-
+    ASSERT_NO_FATAL_FAILURE(writeFreshBatch("stress-silent", InvokeParseC::NameLineMax - fixed,
+                                            false, "gggfggbgggmggfggbgfg", true));
     std::string args = Params, refused;
     std::vector<std::string> opened;
-    for (const Named& named : batch) {
-        args += " " + named.Name;
-        if (named.What == Named::BadName)
-            refused += named.Name + " ";
-        else
-            opened.push_back(named.Name);
-    }
+    for (const Named& named : Batch) args += " " + named.Name;
+    splitBatch(Batch, "", &opened, &refused);
     ASSERT_EQ(program.size() + 1 + args.size() + 1, std::size_t(InvokeParseC::NameLineMax));
 
     // The reference opens the names where the program will: in Folder.
@@ -557,11 +493,11 @@ TEST_F(BatchStressTest, SilentRunOverAFullInvocationLineShowsEveryFileInOrder) {
     const testcheck::PassOutcome reference = referenceLines(opened);
     SetCurrentDirectoryA(here);
     const std::string expected = "Invalid fname: [" + refused + "]\r\n" + "\r\n" + reference.Text;
-    std::printf("%zu names: %zu good, %zu failing the checks, %zu refused by name\n", batch.size(),
-                reference.Good.size(), reference.Bad.size(), batch.size() - opened.size());
+    std::printf("%zu names: %zu good, %zu failing the checks, %zu refused by name\n", Batch.size(),
+                reference.Good.size(), reference.Bad.size(), Batch.size() - opened.size());
 
     const DWORD start = GetTickCount();
-    ASSERT_TRUE(launch(Program, program, args, Folder));
+    ASSERT_TRUE(startProgram(args, Folder));
     HWND frame = e2e::waitForOutputWindow(Program.pid(), Patience);
     ASSERT_NE(frame, nullptr) << "no output window" << boxesShown();
     Edit = e2e::outputEdit(frame);
@@ -573,10 +509,7 @@ TEST_F(BatchStressTest, SilentRunOverAFullInvocationLineShowsEveryFileInOrder) {
     for (const auto& step : watch.Steps)
         std::printf("  %6.2f s: %ld characters\n", step.first, step.second);
     ASSERT_TRUE(watch.Reached) << watch.failure(expected, RunPatience) << boxesShown();
-    // Nothing more comes once the last line is there.
-    const long final = textLength(Edit);
-    EXPECT_FALSE(e2e::waitUntil([&] { return textLength(Edit) != final; }, 1000))
-        << "the text still grows";
+    expectTextStaysAsItIs();  // once the last line is there
     std::size_t dots = 0;
     const std::string shown = withoutDots(e2e::windowText(Edit), &dots);
     EXPECT_TRUE(shown == expected) << firstDifference(shown, expected);
@@ -593,83 +526,82 @@ TEST_F(BatchStressTest, SilentRunOverAFullInvocationLineShowsEveryFileInOrder) {
 
 // ---------------------------------------------------------------- graphic
 
-// Count after Count over a full selection: the folder and the names, each
-// ended by a NUL, and the closing NUL fill the file dialog's 10,240
-// characters exactly. The names mix good and faulty files, files whose
-// names the program refuses and two that are deleted between Select and
-// Count. Count is pressed until the output window holds over 300,000
-// characters: after each Count the whole text must be the output window's
-// first line and one block per Count, each the reference's lines for the
-// selection, nothing lost at either end; and the edit control's own text
-// limit must have been raised to hold it.
-TEST_F(BatchStressTest, CountsOverAFullSelectionKeepEveryLineWellPastTheTextsFirstRoom) {
-    Folder = freshFolder("stress-select");
-    std::vector<WaveLines> bases;
-    ASSERT_EQ(makeBases(Folder, &bases), "");
-    WaveMaker maker(bases);
-    for (int seed = 1; seed <= 8; ++seed)
-        DeleteFileA((Folder + "\\base" + std::to_string(seed) + ".wave").c_str());
-    const std::size_t room = FileSysAccessC::NamesStrSize - (Folder.size() + 1) - 1;
-    const std::vector<Named> batch = planBatch(room, "ggggfgggbggvgfggggfg", false, maker);
-    ASSERT_EQ(writeBatch(Folder, batch), "");
-    std::vector<std::string> names, opened;
-    std::string refused;
-    for (const Named& named : batch) {
-        names.push_back(named.Name);
-        if (named.What == Named::BadName)
-            refused += Folder + "\\" + named.Name + " ";
-        else
-            opened.push_back(Folder + "\\" + named.Name);
+// A full selection: the folder and the names, each ended by a NUL, and the
+// closing NUL fill the file dialog's 10,240 characters exactly. The names
+// mix good and faulty files, files whose names the program refuses and two
+// that are deleted between Select and Count.
+class BatchStressSelectTest : public BatchStressTest {
+  protected:
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(writeFreshBatch("stress-select", FileSysAccessC::NamesStrSize - 1,
+                                                true, "ggggfgggbggvgfggggfg", false));
+        std::vector<std::string> names;
+        for (const Named& named : Batch) names.push_back(named.Name);
+        ASSERT_NO_FATAL_FAILURE(startGraphic());
+        StartLimit = ask(Edit, EM_GETLIMITTEXT);
+        ASSERT_NO_FATAL_FAILURE(select(names));
+        for (const Named& named : Batch)
+            if (named.What == Named::Vanishing)
+                Vanished += DeleteFileA((Folder + "\\" + named.Name).c_str()) ? 1 : 0;
+        ASSERT_EQ(Vanished, VanishingFiles);
     }
 
-    ASSERT_NO_FATAL_FAILURE(startGraphic());
-    const long startLimit = ask(Edit, EM_GETLIMITTEXT);
-    ASSERT_NO_FATAL_FAILURE(select(names));
-    std::size_t vanished = 0;
-    for (const Named& named : batch)
-        if (named.What == Named::Vanishing)
-            vanished += DeleteFileA((Folder + "\\" + named.Name).c_str()) ? 1 : 0;
-    ASSERT_EQ(vanished, VanishingFiles);
+    // What one Count over the selection writes: the refused names, an
+    // empty line, the reference's lines for the other names, the summary.
+    std::string countBlock() {
+        std::vector<std::string> opened;
+        std::string refused;
+        splitBatch(Batch, Folder + "\\", &opened, &refused);
+        const testcheck::PassOutcome reference = referenceLines(opened);
+        std::printf("%zu names: %zu counted, %zu failing the checks (%zu deleted), %zu refused\n",
+                    Batch.size(), reference.Good.size(), reference.Bad.size(), Vanished,
+                    Batch.size() - opened.size());
+        return "Invalid fname: [" + refused + "]\r\n\r\n" + reference.Text +
+               testcheck::countSummary(ExeName, Batch.size(), reference.Good.size(),
+                                       refused + joined(reference.Bad));
+    }
 
-    const testcheck::PassOutcome reference = referenceLines(opened);
-    const std::string block =
-        "Invalid fname: [" + refused + "]\r\n\r\n" + reference.Text +
-        countSummary(batch.size(), reference.Good.size(), refused + joined(reference.Bad));
+    // Counts until the text holds more than target characters; after each
+    // Count the whole text must be the first line and one block per Count.
+    void countPast(std::size_t target, const std::string& block) {
+        const std::size_t passes = (target - std::strlen(e2e::StartLine)) / block.size() + 1;
+        std::printf("%zu characters per Count, %zu Counts\n", block.size(), passes);
+        std::string expected = e2e::StartLine;
+        for (std::size_t pass = 1; pass <= passes; ++pass) {
+            const DWORD start = GetTickCount();
+            expected += block;
+            ASSERT_TRUE(count(expected)) << "Count " << pass;
+            std::printf("Count %zu: done in %.1f s, %zu characters\n", pass, secondsSince(start),
+                        expected.size());
+        }
+    }
+
+    // The edit control's own text limit has been raised to hold the text.
+    void expectLimitHoldsTheText() {
+        const long limit = ask(Edit, EM_GETLIMITTEXT);
+        const long length = textLength(Edit);
+        EXPECT_GE(limit, length);
+        std::printf(
+            "the edit control's text limit: %ld at the start, %ld at the end, for a text of "
+            "%ld characters\n",
+            StartLimit, limit, length);
+    }
+
+    long StartLimit = 0;
+    std::size_t Vanished = 0;
+};
+
+// Count is pressed until the output window holds over 300,000 characters,
+// well past the room the program first makes: after each Count the whole
+// text is the output window's first line and one block per Count, each the
+// reference's lines for the selection, nothing lost at either end; nothing
+// more comes after the last; the edit control's limit has been raised.
+TEST_F(BatchStressSelectTest, CountsOverAFullSelectionKeepEveryLineWellPastTheTextsFirstRoom) {
     const std::size_t target = 300000;
-    const std::size_t passes = (target - std::strlen(e2e::StartLine)) / block.size() + 1;
-    ASSERT_GT(std::strlen(e2e::StartLine) + passes * block.size(),
-              std::size_t(TextWinC::TextStartRoom));
-    std::printf(
-        "%zu names: %zu counted, %zu failing the checks (%zu deleted), %zu refused; "
-        "%zu characters per Count, %zu Counts\n",
-        batch.size(), reference.Good.size(), reference.Bad.size(), vanished,
-        batch.size() - opened.size(), block.size(), passes);
-
-    std::string expected = e2e::StartLine;
-    for (std::size_t pass = 1; pass <= passes; ++pass) {
-        const DWORD start = GetTickCount();
-        expected += block;
-        ASSERT_TRUE(count(expected)) << "Count " << pass;
-        std::printf("Count %zu: done in %.1f s, %zu characters\n", pass, secondsSince(start),
-                    expected.size());
-    }
-
-    // Each wait above compared the whole text: the first Count's block
-    // against the reference, each later one as the text before it and the
-    // same block again. Nothing more comes after the last.
-    const long final = textLength(Edit);
-    EXPECT_FALSE(e2e::waitUntil([&] { return textLength(Edit) != final; }, 1000))
-        << "the text still grows";
-
-    // The control's own limit has been raised to hold it all.
-    const long limit = ask(Edit, EM_GETLIMITTEXT);
-    const long length = textLength(Edit);
-    EXPECT_GE(limit, length);
-    std::printf(
-        "the edit control's text limit: %ld at the start, %ld at the end, for a text of "
-        "%ld characters\n",
-        startLimit, limit, length);
-
+    ASSERT_GT(target, std::size_t(TextWinC::TextStartRoom));
+    ASSERT_NO_FATAL_FAILURE(countPast(target, countBlock()));
+    expectTextStaysAsItIs();
+    expectLimitHoldsTheText();
     ASSERT_TRUE(e2e::closeAnswering(Program.pid(), Windows.Main, IDYES, Patience));
     expectExitCode(0);
 }
@@ -690,7 +622,7 @@ class BatchStressQuitTest : public BatchStressTest {
         std::vector<std::string> paths;
         for (int i = 1; i <= Files; ++i) {
             const std::string name = "q" + std::to_string(i) + ".txt";
-            WaveLines unused;
+            WaveFile unused;
             ASSERT_EQ(generate("--rate " + std::to_string(8000 * i) + " --seed " +
                                    std::to_string(10 + i) + " " + std::to_string(SamplesPerFile),
                                Folder + "\\" + name, &unused),
@@ -712,7 +644,7 @@ class BatchStressQuitTest : public BatchStressTest {
             ASSERT_LE(Selected.back().size() + 1, room) << "the names do not fit the selection";
             room -= Selected.back().size() + 1;
         }
-        Block += countSummary(Names, Names, "");
+        Block += testcheck::countSummary(ExeName, Names, Names, "");
         ASSERT_NO_FATAL_FAILURE(startGraphic());
         ASSERT_NO_FATAL_FAILURE(select(Selected));
     }

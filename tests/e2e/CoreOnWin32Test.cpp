@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
 #include <random>
 #include <string>
 
 #include "tests/common/DatumCheck.h"
+#include "tests/common/Files.h"
 #include "tests/common/ReaderCheck.h"
 #include "tests/common/SampleRun.h"
 #include "tests/common/ThresholdCheck.h"
@@ -25,12 +25,7 @@ TEST(CoreOnWin32, BlockReaderDeliversWhatTheByteReaderDelivers) {
     std::mt19937 random(20261207);
     for (int fileNo = 0; fileNo < 40; ++fileNo) {
         std::size_t size = fileNo % 8 == 0 ? 3 * FileReadC::BlockSize : random() % 4000;
-        {
-            std::string bytes = testcheck::randomFile(random, size);
-            std::ofstream out(path, std::ios::binary);
-            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-            ASSERT_TRUE(out.good()) << path;
-        }
+        ASSERT_TRUE(testfiles::writeFile(path, testcheck::randomFile(random, size))) << path;
         testcheck::compareReaders(path, random, "file " + std::to_string(fileNo));
     }
     std::remove(path.c_str());

@@ -6,14 +6,16 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "engine/ValidateC.h"
 #include "gui/HelpTexts.h"
+#include "tests/common/CountSummary.h"
+#include "tests/common/ProgressDots.h"
 #include "tests/common/SampleRun.h"
 #include "tests/e2e/GraphicWindows.h"
+#include "tests/e2e/ProgramTest.h"
 
 namespace {
 
@@ -52,50 +54,13 @@ std::string linesStartingWith(const std::string& text, const std::string& start)
     return kept;
 }
 
-// text without the progress dots at the start of its lines. The dots keep
-// their rhythm across passes, so a pass that starts seconds after the last
-// one may begin with a dot (a loaded machine may take that long).
-std::string withoutDots(std::string text) {
-    for (std::size_t at = 0; at < text.size(); at = text.find("\r\n", at) + 2) {
-        while (at < text.size() && text[at] == '.') text.erase(at, 1);
-        if (text.find("\r\n", at) == std::string::npos) break;
-    }
-    return text;
-}
-
-// What Count writes after the lines of the files.
-std::string countSummary(int named, int counted, const std::string& badNames) {
-    std::ostringstream text;
-    text << "\r\ntallywave:  " << named << " files named at invocation; " << counted
-         << " of them were counted.\r\nThese " << named - counted << " were found bad: ["
-         << (badNames.empty() ? "(none)" : badNames) << "].\r\n\r\n"
-         << "Cut-and-paste to save these messages before closing this window.\r\n";
-    return text.str();
-}
-
-// The line the engine writes for the file at path with spike height h and
-// width w (percent).
-std::string countedLine(const std::string& path, double h, double w) {
-    GoodBadListC params;
-    params.Mode = ModeSilent;
-    params.Height = h;
-    params.Width = w;
-    params.appendNew(GoodBadListC::GOOD, path.c_str());
-    QuitterS quitter;
-    TextWinC window;
-    ValidateC engine(params, quitter);
-    engine.OutWin = &window;
-    if (engine.ValidateAll() != 0) return "ValidateAll failed";
-    return window.Text;
-}
-
-class GraphicModeTest : public e2e::E2eTest {
+class GraphicModeTest : public e2e::ProgramTest {
   protected:
     // Starts the program without arguments in workDir and finds its windows;
     // the output window shows its first line, the fields their start values.
     void start(const std::string& workDir = Samples) {
         Folder = workDir;
-        ASSERT_TRUE(launch(Program, e2e::exeDir() + "\\tallywave.exe", "", workDir));
+        ASSERT_TRUE(startProgram("", workDir));
         ASSERT_TRUE(e2e::waitForGraphicWindows(Program.pid(), Patience, &Windows))
             << "the main and the output window did not both come" << boxesShown();
         Edit = e2e::outputEdit(Windows.Output);
@@ -107,17 +72,6 @@ class GraphicModeTest : public e2e::E2eTest {
             },
             Patience))
             << field(e2e::HeightField) << " / " << field(e2e::WidthField);
-    }
-    // Caption and text of every message box the program shows.
-    std::string boxesShown() {
-        std::string said;
-        for (HWND box : e2e::topWindows(Program.pid(), "#32770"))
-            said += "\n[" + e2e::windowText(box) + "] " + e2e::childText(box, 0xFFFF);
-        return said;
-    }
-    std::string text() { return e2e::windowText(Edit); }
-    bool textBecomes(const std::string& wanted) {
-        return e2e::waitUntil([&] { return text() == wanted; }, Patience);
     }
     std::string field(int id) { return e2e::childText(Windows.Dialog, id); }
     // Empties a field as a user does: everything selected, then Backspace.
@@ -153,16 +107,8 @@ class GraphicModeTest : public e2e::E2eTest {
         EXPECT_NE(box.text.find(NothingSelected), std::string::npos) << box.text;
         answer(box, IDOK);
     }
-    void expectExitCode(int32_t wanted) {
-        int32_t code = 12345;
-        ASSERT_TRUE(Program.waitExit(Patience, &code)) << "the program did not end";
-        EXPECT_EQ(code, wanted);
-    }
-
-    e2e::LaunchedProcess Program;
     std::string Folder;  // where the program runs and the files are chosen
     e2e::GraphicWindows Windows;
-    HWND Edit = nullptr;
 };
 
 std::string className(HWND window) {
@@ -256,10 +202,12 @@ TEST_F(GraphicModeTest, CheckSortsOutTheSelectionAndCountCountsTheGoodFiles) {
     ASSERT_TRUE(textBecomes(checked)) << text();
 
     e2e::clickControl(Windows.Dialog, e2e::CountButton);
-    const std::string counted = checked + invalid + results +
-                                countSummary(8, 3, badNames + at("stereo.txt") + at("clipped.txt"));
-    EXPECT_TRUE(e2e::waitUntil([&] { return withoutDots(text()) == counted; }, Patience)) << text();
-    EXPECT_TRUE(e2e::topWindows(Program.pid(), "#32770").empty()) << "a box came up";
+    const std::string counted =
+        checked + invalid + results +
+        testcheck::countSummary("tallywave", 8, 3, badNames + at("stereo.txt") + at("clipped.txt"));
+    EXPECT_TRUE(e2e::waitUntil([&] { return testcheck::withoutDots(text()) == counted; }, Patience))
+        << text();
+    EXPECT_TRUE(noBoxes()) << "a box came up";
 }
 
 // The fields take digits and points only, seven at most; on Check a text
@@ -291,9 +239,9 @@ TEST_F(GraphicModeTest, HeightAndWidthFallBackToTheDefaultsAndSetTheCount) {
     // Height 20 and width 5 count the lively sample otherwise than the
     // defaults and than the two swapped.
     const std::string lively = folder + "\\lively.asc";
-    const std::string line = countedLine(lively, 20, 5);
-    ASSERT_NE(line, countedLine(lively, 50, 10));
-    ASSERT_NE(line, countedLine(lively, 5, 20));
+    const std::string line = testcheck::silentRunText({lively}, 20, 5);
+    ASSERT_NE(line, testcheck::silentRunText({lively}, 50, 10));
+    ASSERT_NE(line, testcheck::silentRunText({lively}, 5, 20));
     clearField(e2e::HeightField);
     typeInto(e2e::HeightField, "20");
     clearField(e2e::WidthField);
@@ -303,7 +251,8 @@ TEST_F(GraphicModeTest, HeightAndWidthFallBackToTheDefaultsAndSetTheCount) {
         Patience));
     ASSERT_EQ(select(R"("lively.asc")"), "");
     e2e::clickControl(Windows.Dialog, e2e::CountButton);
-    EXPECT_TRUE(textBecomes(e2e::StartLine + line + countSummary(1, 1, ""))) << text();
+    EXPECT_TRUE(textBecomes(e2e::StartLine + line + testcheck::countSummary("tallywave", 1, 1, "")))
+        << text();
 }
 
 // The help menu pops up centred on x 250 at y 250; each topic, reached with

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "tests/e2e/OutputWindow.h"
+#include "tests/e2e/ProgramTest.h"
 
 namespace {
 
@@ -33,14 +34,13 @@ std::string unknownSwitch(const std::string& line) {
            "File names beginning with \"-\" are not allowed." + statusLine(-4);
 }
 
-class StartupTest : public e2e::E2eTest {
+class StartupTest : public e2e::ProgramTest {
   protected:
     // Starts the program with args; returns the line it was invoked with.
-    std::string start(const std::string& args, const std::string& exe = shippedExe()) {
+    std::string start(const std::string& args, const std::string& exe = programPath()) {
         EXPECT_TRUE(launch(Program, exe, args));
         return exe + " " + args + " ";
     }
-    static std::string shippedExe() { return e2e::exeDir() + "\\tallywave.exe"; }
     // Waits for the box with that caption, checks its text and presses OK.
     void answer(const char* caption, const std::string& text) {
         e2e::MessageBoxInfo info;
@@ -57,13 +57,6 @@ class StartupTest : public e2e::E2eTest {
             << e2e::windowText(e2e::outputEdit(frame));
         e2e::closeAnswering(Program.pid(), frame, IDYES, Patience);
     }
-    int32_t exitCode() {
-        int32_t code = 12345;
-        EXPECT_TRUE(Program.waitExit(Patience, &code)) << "the program did not end";
-        return code;
-    }
-
-    e2e::LaunchedProcess Program;
 };
 
 TEST_F(StartupTest, TwoSwitchesWarnThenEndTheRunWithTheirStatus) {
@@ -102,7 +95,7 @@ TEST_F(StartupTest, AProgramInAFolderWithBlanksReadsHeightAndWidth) {
     CreateDirectoryA((e2e::exeDir() + "\\Program Files").c_str(), nullptr);
     CreateDirectoryA(folder.c_str(), nullptr);
     const std::string copy = folder + "\\tally wave.exe";
-    ASSERT_TRUE(CopyFileA(shippedExe().c_str(), copy.c_str(), FALSE)) << GetLastError();
+    ASSERT_TRUE(CopyFileA(programPath().c_str(), copy.c_str(), FALSE)) << GetLastError();
 
     // h and w are found after the whole program path, and the program names
     // itself after its own file, blanks and all.

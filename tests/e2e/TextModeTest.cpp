@@ -9,6 +9,7 @@
 
 #include "tests/common/SampleRun.h"
 #include "tests/e2e/OutputWindow.h"
+#include "tests/e2e/ProgramTest.h"
 
 namespace {
 
@@ -16,31 +17,20 @@ const DWORD Patience = 20000;
 const std::string Samples = TALLY_SAMPLES_DIR;
 const std::string SampleArgs = "calm.txt lively.asc crlf.txt stereo.txt clipped.txt";
 
-class TextModeTest : public e2e::E2eTest {
+class TextModeTest : public e2e::ProgramTest {
   protected:
     // Starts the program in the samples folder and finds its output window.
     void start(const std::string& args) {
-        ASSERT_TRUE(launch(Program, e2e::exeDir() + "\\tallywave.exe", args, Samples));
+        ASSERT_TRUE(startProgram(args, Samples));
         Frame = e2e::waitForOutputWindow(Program.pid(), Patience);
         ASSERT_NE(Frame, nullptr) << "no output window";
         Edit = e2e::outputEdit(Frame);
         ASSERT_NE(Edit, nullptr) << "no edit control in the output window";
     }
-    std::string text() { return e2e::windowText(Edit); }
-    bool textBecomes(const std::string& wanted) {
-        return e2e::waitUntil([&] { return text() == wanted; }, Patience);
-    }
     bool textEndsWith(const std::string& end) { return e2e::textEndsWith(Edit, end, Patience); }
     void closeAnswering(int answer) { e2e::closeAnswering(Program.pid(), Frame, answer, Patience); }
-    void expectExitCode(int32_t wanted) {
-        int32_t code = 12345;
-        ASSERT_TRUE(Program.waitExit(Patience, &code)) << "the program did not end";
-        EXPECT_EQ(code, wanted);
-    }
 
-    e2e::LaunchedProcess Program;
     HWND Frame = nullptr;
-    HWND Edit = nullptr;
 };
 
 // Silent mode: an empty first line, one line per file, the window where and
@@ -72,8 +62,7 @@ TEST_F(TextModeTest, SilentRunWritesOneLinePerFileAndEndsOnlyOnYes) {
     EXPECT_EQ(static_cast<short>(LOWORD(tenth)) - static_cast<short>(LOWORD(first)), 90);
 
     closeAnswering(IDNO);
-    EXPECT_TRUE(
-        e2e::waitUntil([&] { return e2e::topWindows(Program.pid(), "#32770").empty(); }, Patience));
+    EXPECT_TRUE(e2e::waitUntil([&] { return noBoxes(); }, Patience));
     EXPECT_TRUE(IsWindowVisible(Frame));
     EXPECT_EQ(text(), expected);
     closeAnswering(IDYES);

@@ -7,11 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
+
+#include "tests/common/Files.h"
 
 namespace {
 
@@ -21,8 +21,7 @@ std::string repoFile(const std::string& rel) {
 }
 
 std::string readFile(const std::string& rel) {
-    std::ifstream in(repoFile(rel), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+    return testfiles::readFile(repoFile(rel));
 }
 
 uint32_t le(const std::string& b, size_t at, int bytes) {

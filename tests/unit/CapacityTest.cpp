@@ -12,9 +12,9 @@
 
 #include "framework/native/StandIns.h"
 #include "startup/StartupC.h"
+#include "tests/common/WaveText.h"
 #include "tests/unit/Boxes.h"
 #include "tests/unit/TempFiles.h"
-#include "tests/unit/WaveText.h"
 #include "textui/TallyTAppC.h"
 
 namespace {

@@ -11,9 +11,9 @@
 #include "engine/GoodBadListC.h"
 #include "framework/native/StandIns.h"
 #include "startup/ErrHandleC.h"
+#include "tests/common/WaveText.h"
 #include "tests/unit/Boxes.h"
 #include "tests/unit/TempFiles.h"
-#include "tests/unit/WaveText.h"
 
 namespace {
 

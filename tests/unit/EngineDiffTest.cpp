@@ -8,20 +8,14 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
-#include <ctime>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "engine/GoodBadListC.h"
-#include "engine/ValidateC.h"
-#include "framework/native/StandIns.h"
-#include "startup/RunModeC.h"
-#include "tests/common/ReferencePass.h"
+#include "tests/common/EnginePass.h"
+#include "tests/common/TextDiff.h"
 #include "tests/unit/Environment.h"
 #include "tests/unit/TempFiles.h"
-#include "tests/unit/WindowClock.h"
-#include "textui/TextWinC.h"
 
 namespace {
 
@@ -88,12 +82,6 @@ const char* const OddData[] = {"1",
                                "-.5E+0x"};
 const int OddShaped = 6;
 const int OddCount = OddShaped + int(sizeof OddData / sizeof OddData[0]);
-
-// A clock that never moves: no progress dot can fall due.
-std::time_t frozenClock(std::time_t* out) {
-    if (out != nullptr) *out = 1000000;
-    return 1000000;
-}
 
 class WaveMakerC {
   public:
@@ -301,71 +289,26 @@ class WaveMakerC {
     bool Wild = false;  // this file has odd header numbers and data spellings
 };
 
-struct RunS {
-    int Mode;
-    bool CountFlag;
-    const char* Name;
-};
-const RunS Runs[] = {{ModeSilent, false, "silent"},
-                     {ModeText, false, "text"},
-                     {ModeGraphic, false, "graphic Check"},
-                     {ModeGraphic, true, "graphic Count"},
-                     {ModeSilent, true, "silent with CountFlag"}};
-
-// The line where the texts part, from both sides.
-std::string firstDifference(const std::string& actual, const std::string& expected) {
-    std::size_t at = 0;
-    while (at < actual.size() && at < expected.size() && actual[at] == expected[at]) ++at;
-    std::size_t from = at == 0 ? 0 : expected.rfind('\n', at - 1);
-    from = from == std::string::npos ? 0 : from + 1;
-    return "\n  engine:    [" + actual.substr(from, at - from + 120) + "]\n  reference: [" +
-           expected.substr(from, at - from + 120) + "]";
-}
-
-Lines listOf(GoodBadListC& params, int list) {
-    Lines names;
-    for (int pos = 1; pos <= params.getTotal(list); ++pos)
-        names.push_back(params.getName(list, pos));
-    return names;
-}
-
-void runBoth(const Lines& files, double height, double width, const RunS& run,
+void runBoth(const Lines& files, double height, double width, const testcheck::RunS& run,
              const std::string& where) {
-    standin::resetAll();
-    windowclock::sendEveryRefresh();
-    GoodBadListC params;
-    params.Mode = run.Mode;
-    params.Height = height;
-    params.Width = width;
-    std::snprintf(params.ExeName, sizeof params.ExeName, "%s", "/opt/tally wave/tallywave.exe");
-    for (const auto& file : files) params.appendNew(GoodBadListC::GOOD, file.c_str());
-    QuitterS quitter;
-    ValidateC engine(params, quitter);
-    engine.setClock(frozenClock);
-    TextWinC window;
-    standin::EditControlC edit;
-    window.setEdit(&edit);
-    engine.OutWin = &window;
-    engine.CountFlag = run.CountFlag;
-    int result = engine.ValidateAll();
-
-    testcheck::PassOutcome expected =
-        testcheck::ReferencePassC(height, width, run.Mode, run.CountFlag, params.ExeName)
-            .run(files);
+    const char* const exeName = "/opt/tally wave/tallywave.exe";
+    const testcheck::EngineOutcome got = testcheck::runEngine(files, height, width, run, exeName);
+    const testcheck::PassOutcome expected =
+        testcheck::ReferencePassC<>(height, width, run.Mode, run.CountFlag, exeName).run(files);
     std::string context =
         where + ", " + run.Name + ", h=" + std::to_string(height) + " w=" + std::to_string(width);
-    std::string text = window.Text;
-    ASSERT_EQ(text, expected.Text) << context << firstDifference(text, expected.Text);
-    EXPECT_EQ(result, expected.Result) << context;
-    EXPECT_EQ(listOf(params, GoodBadListC::GOOD), expected.Good) << context;
-    EXPECT_EQ(listOf(params, GoodBadListC::BAD), expected.Bad) << context;
-    EXPECT_EQ(edit.Scrolls, expected.Scrolls) << context;
-    EXPECT_EQ(edit.Shown, text) << context;
-    for (const auto& box : standin::shownBoxes()) ADD_FAILURE() << context << " box: " << box.text;
+    ASSERT_EQ(got.Text, expected.Text)
+        << context << testcheck::firstDifference(got.Text, expected.Text);
+    EXPECT_EQ(got.Result, expected.Result) << context;
+    EXPECT_EQ(got.Good, expected.Good) << context;
+    EXPECT_EQ(got.Bad, expected.Bad) << context;
+    EXPECT_EQ(got.Scrolls, expected.Scrolls) << context;
+    EXPECT_EQ(got.Shown, got.Text) << context;
+    for (const auto& box : got.Boxes) ADD_FAILURE() << context << " box: " << box;
 }
 
 void runAllModes(const Lines& files, double height, double width, const std::string& where) {
-    for (const auto& run : Runs) {
+    for (const auto& run : testcheck::Runs) {
         runBoth(files, height, width, run, where);
         if (::testing::Test::HasFatalFailure()) return;
     }

@@ -13,8 +13,8 @@
 #include "framework/native/StandIns.h"
 #include "gui/TallyGAppC.h"
 #include "startup/ErrHandleC.h"
+#include "tests/common/WaveText.h"
 #include "tests/unit/TempFiles.h"
-#include "tests/unit/WaveText.h"
 #include "textui/NewThreadC.h"
 
 namespace {

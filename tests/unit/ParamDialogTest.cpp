@@ -6,15 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "framework/TFileOpenDialog.h"
 #include "framework/native/StandIns.h"
 #include "startup/ErrHandleC.h"
+#include "tests/common/Files.h"
 #include "tests/unit/Boxes.h"
 #include "tests/unit/TempFiles.h"
 #include "textui/NewThreadC.h"
@@ -25,10 +24,7 @@ using Texts = std::vector<std::string>;
 const unsigned EnChange = 0x300;
 
 std::string sample(const char* name) {
-    std::ifstream in(std::string(TALLY_SAMPLES_DIR) + "/" + name, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    return testfiles::readFile(std::string(TALLY_SAMPLES_DIR) + "/" + name);
 }
 
 class ParamDialogTest : public ::testing::Test {

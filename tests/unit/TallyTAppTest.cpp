@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "framework/native/StandIns.h"
+#include "tests/common/WaveText.h"
 #include "tests/unit/Boxes.h"
 #include "tests/unit/TempFiles.h"
-#include "tests/unit/WaveText.h"
 
 namespace {
 

@@ -3,9 +3,10 @@
 #include <stdlib.h>
 
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
 #include <string>
+
+#include "tests/common/Files.h"
 
 namespace testfiles {
 
@@ -30,9 +31,7 @@ class TempFilesC {
     std::string write(const std::string& bytes, const std::string& name = "") {
         std::string path =
             Dir + "/" + (name.empty() ? "f" + std::to_string(++Count) + ".txt" : name);
-        std::ofstream out(path, std::ios::binary);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        if (!out) throw std::runtime_error("cannot write " + path);
+        if (!writeFile(path, bytes)) throw std::runtime_error("cannot write " + path);
         return path;
     }
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "framework/native/StandIns.h"
-#include "tests/unit/WindowClock.h"
+#include "tests/common/WindowClock.h"
 
 namespace {
 

@@ -13,10 +13,10 @@
 
 #include "framework/native/StandIns.h"
 #include "tests/common/ThresholdCheck.h"
+#include "tests/common/WaveText.h"
+#include "tests/common/WindowClock.h"
 #include "tests/unit/Boxes.h"
 #include "tests/unit/TempFiles.h"
-#include "tests/unit/WaveText.h"
-#include "tests/unit/WindowClock.h"
 
 namespace {
 

@@ -8,27 +8,24 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "engine/FileReadC.h"
+#include "tests/common/Files.h"
+#include "tests/common/WaveText.h"
 #include "tests/unit/TempFiles.h"
 
 namespace {
+
+using testfiles::readFile;
 
 // Runs wavegen with the given arguments; its exit status.
 int wavegen(const std::string& args) {
     const std::string command = std::string("'") + TALLY_WAVEGEN + "' " + args + " 2>/dev/null";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 std::vector<std::string> splitLines(const std::string& text) {
@@ -40,11 +37,6 @@ std::vector<std::string> splitLines(const std::string& text) {
     return lines;
 }
 
-std::vector<std::string> header(const std::string& samples, const std::string& rate) {
-    return {"SAMPLES:\t" + samples, "BITSPERSAMPLE:\t16", "CHANNELS:\t1", "SAMPLERATE:\t" + rate,
-            "NORMALIZED:\tTRUE"};
-}
-
 // One file of 200,000 samples, made once for the tests that read it.
 class WaveGenTest : public ::testing::Test {
   protected:
@@ -52,7 +44,7 @@ class WaveGenTest : public ::testing::Test {
         Files = new testfiles::TempFilesC;
         Path = Files->dir() + "/lf.wave";
         ASSERT_EQ(wavegen("--rate 8000 --seed 9 200000 " + Path), 0);
-        Lines = new std::vector<std::string>(splitLines(slurp(Path)));
+        Lines = new std::vector<std::string>(splitLines(readFile(Path)));
     }
     static void TearDownTestSuite() {
         delete Lines;
@@ -69,7 +61,7 @@ std::vector<std::string>* WaveGenTest::Lines = nullptr;
 TEST_F(WaveGenTest, WritesTheHeaderThenOneDatumPerLineInRange) {
     ASSERT_EQ(Lines->size(), 5u + 200000u);
     EXPECT_EQ(std::vector<std::string>(Lines->begin(), Lines->begin() + 5),
-              header("200000", "8000"));
+              wavetext::headerLines("200000", "8000"));
     for (std::size_t i = 5; i < Lines->size(); ++i) {
         const std::string& datum = (*Lines)[i];
         SCOPED_TRACE("line " + std::to_string(i + 1) + ": " + datum);
@@ -119,11 +111,11 @@ TEST_F(WaveGenTest, CrlfFileIsTheSameFileWithACrBeforeEachLf) {
     const std::string crlfPath = Files->dir() + "/crlf.wave";
     ASSERT_EQ(wavegen("--crlf --rate 8000 --seed 9 200000 " + crlfPath), 0);
     std::string expected;
-    for (char c : slurp(Path)) {
+    for (char c : readFile(Path)) {
         if (c == '\n') expected += '\r';
         expected += c;
     }
-    EXPECT_TRUE(slurp(crlfPath) == expected);
+    EXPECT_TRUE(readFile(crlfPath) == expected);
 }
 
 TEST_F(WaveGenTest, SameArgumentsGiveTheSameBytesAnotherSeedOtherData) {
@@ -131,8 +123,8 @@ TEST_F(WaveGenTest, SameArgumentsGiveTheSameBytesAnotherSeedOtherData) {
     const std::string other = Files->dir() + "/other.wave";
     ASSERT_EQ(wavegen("--seed 9 --rate 8000 200000 " + again), 0);
     ASSERT_EQ(wavegen("--rate 8000 --seed 10 200000 " + other), 0);
-    EXPECT_TRUE(slurp(again) == slurp(Path));
-    const std::vector<std::string> otherLines = splitLines(slurp(other));
+    EXPECT_TRUE(readFile(again) == readFile(Path));
+    const std::vector<std::string> otherLines = splitLines(readFile(other));
     ASSERT_EQ(otherLines.size(), Lines->size());
     EXPECT_TRUE(std::equal(Lines->begin(), Lines->begin() + 5, otherLines.begin()));
     std::size_t same = 0;
@@ -144,7 +136,7 @@ TEST(WaveGen, ZeroSamplesGiveTheHeaderAloneWithTheDefaultRate) {
     testfiles::TempFilesC files;
     const std::string path = files.dir() + "/empty.wave";
     ASSERT_EQ(wavegen("0 " + path), 0);
-    EXPECT_EQ(splitLines(slurp(path)), header("0", "44100"));
+    EXPECT_EQ(splitLines(readFile(path)), wavetext::headerLines("0", "44100"));
 }
 
 TEST(WaveGen, RefusesBadArgumentsAndWritesNothing) {
