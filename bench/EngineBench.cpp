@@ -154,21 +154,16 @@ ListRunS engineList(const std::vector<const char*>& paths) {
 class FgetsReader {
   public:
     explicit FgetsReader(const std::string& path) : File(std::fopen(path.c_str(), "r")) {}
-    ~FgetsReader() {
-        if (File != nullptr) std::fclose(File);
-    }
-    FgetsReader(const FgetsReader&) = delete;
-    FgetsReader& operator=(const FgetsReader&) = delete;
 
     bool opened() const { return File != nullptr; }
     int readLine() {
-        if (std::fgets(Line, sizeof Line, File) == nullptr) return -4;
+        if (std::fgets(Line, sizeof Line, File.get()) == nullptr) return -4;
         if (StreamKeepsCR) dropCRs();
         ++LineNo;
         return 0;
     }
     int seekLine(uint32_t n) {
-        std::rewind(File);
+        std::rewind(File.get());
         for (uint32_t i = 1; i < n; ++i) readLine();
         LineNo = n;
         return 0;
@@ -185,7 +180,7 @@ class FgetsReader {
         *kept = '\0';
     }
 
-    std::FILE* File;
+    testcheck::FileP File;
     char Line[FileReadC::ReadMax + 1] = "";
 };
 

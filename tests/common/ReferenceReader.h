@@ -4,27 +4,29 @@
 // tests and the default reader of the reference pass.
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "engine/FileReadC.h"
 
 namespace testcheck {
 
+// A stream that is closed with its owner (when it was opened).
+struct CloseFileS {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileP = std::unique_ptr<std::FILE, CloseFileS>;
+
 class ReferenceReader {
   public:
     explicit ReferenceReader(const std::string& path) : File(std::fopen(path.c_str(), "rb")) {}
-    ~ReferenceReader() {
-        if (File != nullptr) std::fclose(File);
-    }
-    ReferenceReader(const ReferenceReader&) = delete;
-    ReferenceReader& operator=(const ReferenceReader&) = delete;
 
     bool opened() const { return File != nullptr; }
 
     int readLine() {
         std::string read;
         while (read.size() < FileReadC::ReadMax && !Ended) {
-            int c = std::fgetc(File);
+            int c = std::fgetc(File.get());
             if (c == EOF || c == 26) {
                 Ended = true;
             } else if (c != '\r') {
@@ -39,7 +41,7 @@ class ReferenceReader {
     }
 
     int seekLine(uint32_t n) {
-        std::rewind(File);
+        std::rewind(File.get());
         Ended = false;
         for (uint32_t i = 1; i < n; ++i) readLine();
         LineNo = n;
@@ -54,7 +56,7 @@ class ReferenceReader {
     uint32_t LineNo = 0;
 
   private:
-    std::FILE* File;
+    FileP File;
     bool Ended = false;
 };
 

@@ -1,7 +1,8 @@
 #pragma once
-// The fixture of the tests that run the real tallywave.exe, built beside
-// them: the program started, its message boxes described, the output
-// window's text read and waited for, its exit code awaited.
+// The fixture of the tests that run the real tallywave.exe (or another
+// program built beside them, launched into Program): the program started,
+// its message boxes described, the output window's text read and waited
+// for, its exit code awaited.
 #include <windows.h>
 
 #include <gtest/gtest.h>

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <string>
 
+#include "tests/e2e/ProgramTest.h"
 #include "tests/e2e/driver/WinDriver.h"
 
 namespace {
@@ -16,24 +17,17 @@ namespace {
 const std::string Head = " Tallywave Release v. 1.0 of 2003-05-22\n\n\n";
 const DWORD Patience = 20000;
 
-class ReportingTest : public e2e::E2eTest {
+class ReportingTest : public e2e::ProgramTest {
   protected:
     void start(const char* report) {
-        ASSERT_TRUE(launch(Probe, e2e::exeDir() + "\\reportprobe.exe", report));
+        ASSERT_TRUE(launch(Program, e2e::exeDir() + "\\reportprobe.exe", report));
     }
     e2e::MessageBoxInfo box(const char* caption) {
         e2e::MessageBoxInfo info;
-        EXPECT_TRUE(e2e::waitForMessageBox(Probe.pid(), caption, Patience, &info))
+        EXPECT_TRUE(e2e::waitForMessageBox(Program.pid(), caption, Patience, &info))
             << "no box captioned " << caption;
         return info;
     }
-    int32_t exitCode() {
-        int32_t code = 12345;
-        EXPECT_TRUE(Probe.waitExit(Patience, &code)) << "the probe did not end";
-        return code;
-    }
-
-    e2e::LaunchedProcess Probe;
 };
 
 struct ReportCase {
@@ -116,7 +110,7 @@ TEST_F(ReportingTest, TwoThreadsShowTheirBoxesAtTheSameTime) {
     std::vector<HWND> boxes;
     const DWORD deadline = GetTickCount() + Patience;
     while (boxes.size() < 2 && GetTickCount() < deadline) {
-        boxes = e2e::topWindows(Probe.pid(), "#32770");
+        boxes = e2e::topWindows(Program.pid(), "#32770");
         Sleep(20);
     }
     ASSERT_EQ(boxes.size(), 2u);

@@ -1,5 +1,6 @@
 #pragma once
 // What the reporting facility shows, as the tests expect to read it.
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,15 @@ inline std::vector<std::string> takeTexts() {
     for (const auto& shown : standin::shownBoxes()) texts.push_back(shown.text);
     standin::clearShownBoxes();
     return texts;
+}
+
+// The boxes shown from now on get answers in turn, then after. (The
+// stand-in calls a copy of the answerer: the turn is kept apart.)
+inline void answerInTurn(std::vector<int> answers, int after = seam::AnswerYes) {
+    auto next = std::make_shared<std::size_t>(0);
+    standin::setBoxAnswerer([answers, after, next](const standin::ShownBox&) {
+        return *next < answers.size() ? answers[(*next)++] : after;
+    });
 }
 
 // A POSIX extended regular expression matching text literally, for what a

@@ -14,6 +14,7 @@
 #include "gui/TallyGAppC.h"
 #include "startup/ErrHandleC.h"
 #include "tests/common/WaveText.h"
+#include "tests/unit/Boxes.h"
 #include "tests/unit/TempFiles.h"
 #include "textui/NewThreadC.h"
 
@@ -102,12 +103,7 @@ TEST_F(GraphicQuitTest, QuitButtonEndsBothThreadsInTurn) {
 // No keeps everything; closing the frame then asks again, and Yes closes it
 // at once while the output window takes itself down.
 TEST_F(GraphicQuitTest, CloseBoxAsksAndYesClosesAtOnce) {
-    std::vector<int> answers = {seam::AnswerNo, seam::AnswerYes};
-    standin::setBoxAnswerer([&](const standin::ShownBox&) {
-        const int answer = answers.front();
-        answers.erase(answers.begin());
-        return answer;
-    });
+    testboxes::answerInTurn({seam::AnswerNo, seam::AnswerYes});
     scriptGraphicUser({[](TallyGAppC& app) {
         app.DialogBoxCP->command(DialogBoxC::QuitId, 0);  // No
         return false;                                     // then the close box

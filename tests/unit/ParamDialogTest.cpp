@@ -151,12 +151,7 @@ TEST_F(ParamDialogTest, EditsArePaintedWhiteAndEverythingElseGreyWithYellowText)
 TEST_F(ParamDialogTest, QuitAsksOnceAndStartsTheHandshakeOnYes) {
     Dialog->command(1, 0);
     Dialog->command(2, 0);
-    std::vector<int> answers = {seam::AnswerNo, seam::AnswerYes};
-    standin::setBoxAnswerer([&](const standin::ShownBox&) {
-        const int answer = answers.front();
-        answers.erase(answers.begin());
-        return answer;
-    });
+    testboxes::answerInTurn({seam::AnswerNo, seam::AnswerYes});
     Dialog->command(DialogBoxC::QuitId, 0);
     EXPECT_EQ(Quitter.QuitState, QuitterS::Running);
     EXPECT_TRUE(Dialog->created());

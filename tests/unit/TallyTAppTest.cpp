@@ -53,10 +53,7 @@ class TallyTAppTest : public ::testing::Test {
             steps[step++](standin::editOf(app.TextWinCP->TEditP));
             return true;
         });
-        std::size_t answer = 0;
-        standin::setBoxAnswerer([&](const standin::ShownBox&) {
-            return answer < answers.size() ? answers[answer++] : seam::AnswerYes;
-        });
+        testboxes::answerInTurn(answers);
         return app.Run();
     }
     std::string wave(const std::string& name) {
