@@ -1,5 +1,6 @@
 #include "engine/GoodBadListC.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -14,7 +15,7 @@ void* systemRealloc(void* old, std::size_t size) {
 // Copies a name, cut at 2048 characters so that it always fits FName.
 void copyName(char* to, const char* from) {
     std::size_t len = 0;
-    while (len < FNameSize - 1 && from[len] != '\0') ++len;
+    while (len < HeaderLimitsS::FNameMax && from[len] != '\0') ++len;
     std::memcpy(to, from, len);
     to[len] = '\0';
 }
@@ -26,24 +27,77 @@ const char* const NoListText =
 
 GoodBadListC::ReallocFn GoodBadListC::Realloc = systemRealloc;
 
+GrowTextC::~GrowTextC() {
+    std::free(Text);
+}
+
+// The piece is printed into the free room first; only a piece that does not
+// fit there is printed again once the room has grown.
+bool GrowTextC::appendV(const char* format, va_list args) {
+    Refused = 0;
+    va_list again;
+    va_copy(again, args);
+    const std::size_t spare = Room - Len;
+    const int length = std::vsnprintf(Text != nullptr ? Text + Len : nullptr, spare, format, args);
+    bool printed = length >= 0;
+    if (printed && static_cast<std::size_t>(length) >= spare)
+        printed = makeRoom(Len + length + 1) &&
+                  std::vsnprintf(Text + Len, Room - Len, format, again) == length;
+    va_end(again);
+    if (printed) Len += length;
+    if (Text != nullptr) Text[Len] = '\0';
+    return printed;
+}
+
+bool GrowTextC::append(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    const bool printed = appendV(format, args);
+    va_end(args);
+    return printed;
+}
+
+bool GrowTextC::replace(const char* format, ...) {
+    clear();
+    va_list args;
+    va_start(args, format);
+    const bool printed = appendV(format, args);
+    va_end(args);
+    return printed;
+}
+
+void GrowTextC::clear() {
+    Len = 0;
+    if (Text != nullptr) Text[0] = '\0';
+}
+
+bool GrowTextC::makeRoom(std::size_t need) {
+    std::size_t room = Room > StartRoom ? Room : StartRoom;
+    while (room < need) room *= 2;
+    char* bigger = static_cast<char*>(GoodBadListC::Realloc(Text, room));
+    if (bigger == nullptr) {
+        Refused = room;
+        return false;
+    }
+    Text = bigger;
+    Room = room;
+    return true;
+}
+
 GoodBadListC::GoodBadListC()
     : RunModeC(),
       Good{0, nullptr},
       Bad{0, nullptr},
       Height(0.0),
       Width(0.0),
-      HeightDefault(std::strtod("50.0", nullptr)),
-      WidthDefault(std::strtod("10.0", nullptr)),
-      ParamMax(99.9999),
-      ParamMin(0.0001),
+      HeightDefault(std::strtod(HeightDefaultText, nullptr)),
+      WidthDefault(std::strtod(WidthDefaultText, nullptr)),
       ExeName{},
       ParamsValid(false),
-      GoodNames(nullptr),
-      BadNames(nullptr),
       GoodCursor{nullptr, 0},
       BadCursor{nullptr, 0},
-      GoodNamesSize(0),
-      BadNamesSize(0) {
+      GoodNames(JoinedSizeFloor),
+      BadNames(JoinedSizeFloor) {
     Height = HeightDefault;
     Width = WidthDefault;
     initLists();
@@ -52,8 +106,6 @@ GoodBadListC::GoodBadListC()
 GoodBadListC::~GoodBadListC() {
     deleteList(GOOD);
     deleteList(BAD);
-    std::free(GoodNames);
-    std::free(BadNames);
 }
 
 GoodBadListC::ElemS* GoodBadListC::newElem(const char* name, ElemS* prev, ElemS* next) {
@@ -334,39 +386,29 @@ int GoodBadListC::insertPos(int list, int pos, const char* Fname) {
     return pos + 1;
 }
 
+// Names that no longer find memory are left out; the text keeps the names
+// that fit, cut after the last whole name.
 const char* GoodBadListC::listNames(int list) {
     if (deleted(list, "listNames(list)")) return "";
     const ListS& l = pick(list);
-    char*& joined = list == GOOD ? GoodNames : BadNames;
-    std::size_t& size = list == GOOD ? GoodNamesSize : BadNamesSize;
-    std::size_t used = 0;
+    GrowTextC& joined = list == GOOD ? GoodNames : BadNames;
+    joined.clear();
     int32_t listed = 0;
     for (const ElemS* elem = l.First; elem != nullptr && listed < l.FCount; elem = elem->Next) {
-        const std::size_t len = std::strlen(elem->FName);
-        const std::size_t need = used + len + 2;  // name, blank, terminator
-        if (need > size) {
-            std::size_t grown = size < JoinedSizeFloor ? std::size_t(JoinedSizeFloor) : size;
-            while (grown < need) grown *= 2;
-            char* bigger = static_cast<char*>(Realloc(joined, grown));
-            if (bigger == nullptr) {
-                // Keep the names that fit, cut after the last whole name.
-                ErrHandle.report(-4,
-                                 "GoodBadListC::listNames(list):  Can't allocate memory for the "
-                                 "joined names.\n%s List: only %d of FCount=%d names are listed.",
-                                 label(list), listed, l.FCount);
-                break;
-            }
-            joined = bigger;
-            size = grown;
+        if (!joined.append("%s ", elem->FName)) {
+            ErrHandle.report(-4,
+                             "GoodBadListC::listNames(list):  Can't allocate memory for the "
+                             "joined names.\n%s List: only %d of FCount=%d names are listed.",
+                             label(list), listed, l.FCount);
+            break;
         }
-        std::memcpy(joined + used, elem->FName, len);
-        joined[used + len] = ' ';
-        used += len + 1;
         ++listed;
     }
-    if (joined == nullptr) return "";  // nothing listed and nothing allocated
-    joined[used] = '\0';
-    return joined;
+    return joined.c_str();
+}
+
+bool GoodBadListC::appendBadLine(GrowTextC& text) {
+    return getTotal(BAD) <= 0 || text.append("Invalid fname: [%s]\r\n", listNames(BAD));
 }
 
 void GoodBadListC::deleteList(int list) {

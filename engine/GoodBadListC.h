@@ -2,11 +2,49 @@
 // The two ordered lists of input file names of a run: GOOD, the files still
 // to be processed, and BAD, the files rejected so far. This layer of the
 // shared parameter record also carries the spike parameters h and w with
-// their defaults and bounds, and the program name.
+// their defaults and bounds, and the program name. With them, the growing
+// text that the lists and the writers of reports compose their texts in.
+#include <cstdarg>
 #include <cstddef>
 #include <cstdint>
 
+#include "startup/ErrHandleC.h"
 #include "startup/RunModeC.h"
+
+// A zero-terminated text composed piece by piece with printf formats. The
+// room is allocated by the first piece and doubles whenever a piece needs
+// more, so no text is ever cut; its memory comes through the lists' seam
+// (GoodBadListC::Realloc), where tests make it run out.
+class GrowTextC {
+  public:
+    explicit GrowTextC(std::size_t startRoom) : StartRoom(startRoom > 0 ? startRoom : 1) {}
+    ~GrowTextC();
+    GrowTextC(const GrowTextC&) = delete;
+    GrowTextC& operator=(const GrowTextC&) = delete;
+
+    // Appends a formatted piece. False when the piece cannot be printed or
+    // the room for it cannot be had; the text is then as it was.
+    bool append(const char* format, ...) TALLY_PRINTF_LIKE(2, 3);
+    bool appendV(const char* format, va_list args);
+    // The formatted piece as the whole text; false as for append, with the
+    // text then empty.
+    bool replace(const char* format, ...) TALLY_PRINTF_LIKE(2, 3);
+    void clear();
+    const char* c_str() const { return Text != nullptr ? Text : ""; }
+    std::size_t length() const { return Len; }
+    // The bytes of the allocation refused by the last failed piece; 0 when
+    // that piece failed in its printing.
+    std::size_t refusedRoom() const { return Refused; }
+
+  private:
+    bool makeRoom(std::size_t need);
+
+    char* Text = nullptr;
+    std::size_t Len = 0;
+    std::size_t Room = 0;  // bytes allocated, the terminator included
+    std::size_t StartRoom;
+    std::size_t Refused = 0;
+};
 
 class GoodBadListC : public RunModeC {
   public:
@@ -60,18 +98,25 @@ class GoodBadListC : public RunModeC {
     // Frees every element; FCount -1. Nothing happens to a deleted list.
     void deleteList(int list);
 
+    // The line that names the rejected files, "Invalid fname: [...]" and CR
+    // LF, added to text when BAD holds any; false when it cannot be added.
+    bool appendBadLine(GrowTextC& text);
+
+    // The bounds of both percentages, and the texts their defaults are read
+    // from: the invocation parser and the graphic dialog both go by these.
+    static constexpr double ParamMin = 0.0001;
+    static constexpr double ParamMax = 99.9999;
+    static constexpr char HeightDefaultText[] = "50.0";
+    static constexpr char WidthDefaultText[] = "10.0";
+
     ListS Good;
     ListS Bad;
     double Height;  // spike height h, percent
     double Width;   // spike width w, percent
-    double HeightDefault;
-    double WidthDefault;
-    double ParamMax;  // bounds of both percentages
-    double ParamMin;
+    const double HeightDefault;
+    const double WidthDefault;
     char ExeName[FNameSize];
     bool ParamsValid;  // h and w settled by the invocation parser
-    char* GoodNames;   // joined names of GOOD, from listNames
-    char* BadNames;    // joined names of BAD, from listNames
 
     // Where memory comes from; tests swap it to run out of memory on purpose.
     static ReallocFn Realloc;
@@ -97,6 +142,6 @@ class GoodBadListC : public RunModeC {
 
     CursorS GoodCursor;
     CursorS BadCursor;
-    std::size_t GoodNamesSize;  // bytes allocated for GoodNames
-    std::size_t BadNamesSize;
+    GrowTextC GoodNames;  // joined names of GOOD, from listNames
+    GrowTextC BadNames;   // joined names of BAD, from listNames
 };

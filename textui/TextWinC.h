@@ -48,7 +48,6 @@ class TextWinC : public TWindow {
     // Puts edit in the place of the control that shows the text and gives it
     // the whole text; the window does so with its own once it exists.
     void setEdit(seam::EditControl* edit);
-    std::size_t length() const { return TextLen; }
 
     char* Text;    // always zero-terminated
     int NewLines;  // lines added since a caller last set it to 0

@@ -73,7 +73,7 @@ class TallyTAppTest : public ::testing::Test {
 TEST_F(TallyTAppTest, TheBannerNamesTheUserTheFilesAndTheCommand) {
     StartupC& start = startup({"-t", "50", "10", "good.txt", "bad.doc"});
     TallyTAppC app(&start, &Quitter, ReleaseStr);
-    const std::string banner = app.MsgStr;
+    const std::string banner = app.MsgStr.c_str();
     EXPECT_TRUE(app.InvokeOK);
     EXPECT_EQ(banner.rfind("tester invoked  Tallywave Release v. 1.0 of 2003-05-22\r\n" +
                                std::string(63, '-') + "\r\n",
@@ -114,7 +114,7 @@ TEST_F(TallyTAppTest, AnInvocationWithoutFilesEndsTheBannerWithoutAPrompt) {
                       std::vector<std::string>{"-t", "50", "10", "only.doc"}}) {
         StartupC& start = startup(args);
         TallyTAppC app(&start, &Quitter, ReleaseStr);
-        const std::string banner = app.MsgStr;
+        const std::string banner = app.MsgStr.c_str();
         const std::string tail = std::string(start.Time) +
                                  "\r\nInvalid Invocation line.\r\nPlease exit and try again.\r\n";
         EXPECT_FALSE(app.InvokeOK);
@@ -133,7 +133,7 @@ TEST_F(TallyTAppTest, TheBannerGrowsToHoldEveryName) {
     }
     StartupC& start = startup(args);
     TallyTAppC app(&start, &Quitter, ReleaseStr);
-    const std::string banner = app.MsgStr;
+    const std::string banner = app.MsgStr.c_str();
     EXPECT_GT(banner.size(), 2 * TallyTAppC::MsgStartSize);
     EXPECT_NE(banner.find("[tallywave 50 10 " + names + "]\r\n" + Prompt), std::string::npos);
     EXPECT_TRUE(testboxes::takeTexts().empty());
@@ -198,7 +198,7 @@ TEST_F(TallyTAppTest, TheAnswerToThePromptDecidesTheRun) {
                   0);
         const standin::EditControlC& edit = standin::editOf(app.TextWinCP->TEditP);
         SCOPED_TRACE(answer.typed);
-        EXPECT_EQ(banner, std::string(app.MsgStr) + "\r\n");
+        EXPECT_EQ(banner, std::string(app.MsgStr.c_str()) + "\r\n");
         // What the user typed gives way to the program's own text.
         EXPECT_EQ(edit.Shown, banner + (answer.runs ? result : Aborted));
         EXPECT_TRUE(edit.ReadOnly);
@@ -214,7 +214,7 @@ TEST_F(TallyTAppTest, AnInvalidInvocationIgnoresWhatIsTyped) {
                         [](standin::EditControlC& edit) { edit.userTypes("\r\n"); }}),
               0);
     const standin::EditControlC& edit = standin::editOf(app.TextWinCP->TEditP);
-    EXPECT_EQ(edit.Shown, std::string(app.MsgStr) + "\r\nx\r\n");
+    EXPECT_EQ(edit.Shown, std::string(app.MsgStr.c_str()) + "\r\nx\r\n");
     EXPECT_FALSE(edit.ReadOnly);
     EXPECT_FALSE(app.RunStarted);
 }
