@@ -15,6 +15,7 @@
 #include "framework/TFileOpenDialog.h"
 #include "framework/native/StandIns.h"
 #include "startup/ErrHandleC.h"
+#include "tests/common/ListMemory.h"
 #include "tests/unit/Boxes.h"
 #include "tests/unit/TempFiles.h"
 #include "textui/NewThreadC.h"
@@ -144,6 +145,29 @@ TEST_F(ParamDialogTest, CheckAndCountWriteTheirPassesIntoTheOutputWindow) {
     EXPECT_NE(once.find(dir + "\\lively.asc : "), std::string::npos) << once;
     EXPECT_NE(once.find("These 1 were found bad: [" + dir + "\\calm.doc ]."), std::string::npos);
     EXPECT_FALSE(Dialog->CountFlag);
+}
+
+// Without memory for the bad-name line both warnings come and the pass goes
+// on. The lists' joined names and the report line have their memory from
+// the first Check.
+TEST_F(ParamDialogTest, ABadNameLineWithoutMemoryIsWarnedAboutAndThePassGoesOn) {
+    const std::string dir = Files.dir() + "/w";
+    Files.write(sample("calm.txt"), "w\\calm.txt");
+    select(dir, {"calm.txt", "calm.doc"});
+    Dialog->command(DialogBoxC::CheckId, 0);
+    TextApp.TextWinCP->setLine("");
+    {
+        ListMemoryLimitC none(0);
+        Dialog->command(DialogBoxC::CheckId, 0);
+    }
+    EXPECT_EQ(testboxes::takeTexts(),
+              (Texts{testboxes::box("DialogBoxC::reportBadNames() sprintf failed.", -2),
+                     testboxes::box("Tallywave: DialogBoxC::doCheck() call to reportBadNames() "
+                                    "failed.\nInvalid file name(s) may not be presented in the "
+                                    "text window.See the Help menu for valid input file name "
+                                    "format.",
+                                    -2)}));
+    EXPECT_EQ(output(), "\r\nFiles to be processed: [" + dir + "\\calm.txt ].\r\n");
 }
 
 TEST_F(ParamDialogTest, EditsArePaintedWhiteAndEverythingElseGreyWithYellowText) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "framework/native/StandIns.h"
+#include "tests/common/ListMemory.h"
 #include "tests/unit/Boxes.h"
 #include "tests/unit/TempFiles.h"
 #include "tests/unit/WaveText.h"
@@ -137,6 +138,40 @@ TEST_F(TallyTAppTest, TheBannerGrowsToHoldEveryName) {
     EXPECT_GT(banner.size(), 2 * TallyTAppC::MsgStartSize);
     EXPECT_NE(banner.find("[tallywave 50 10 " + names + "]\r\n" + Prompt), std::string::npos);
     EXPECT_TRUE(testboxes::takeTexts().empty());
+}
+
+// Without memory for MsgStr each banner piece is reported under its own code,
+// and so is the silent-mode bad-name line. The joined names have their
+// memory from before.
+TEST_F(TallyTAppTest, TextsWithoutMemoryAreReportedUnderTheirCodes) {
+    StartupC& text = startup({"-t", "50", "10", "good.txt", "bad.doc"});
+    text.listNames(GoodBadListC::GOOD);
+    text.listNames(GoodBadListC::BAD);
+    Texts expected;
+    for (int code : {-2, -3, -4, -5, -6, -7, -9, -10})
+        expected.push_back(box("TallyTAppC createBanStr() sprintf failed.", code));
+    expected.push_back(
+        box("Tallywave.TallyTAppC makeBanStr() returned failure.\n"
+            "Startup message may be garbled or incorrect.",
+            -10));
+    {
+        ListMemoryLimitC none(0);
+        TallyTAppC app(&text, &Quitter, ReleaseStr);
+        EXPECT_STREQ(app.MsgStr.c_str(), "");
+    }
+    EXPECT_EQ(testboxes::takeTexts(), expected);
+
+    StartupC& silent = startup({"-s", "50", "10", "good.txt", "bad.doc"});
+    silent.listNames(GoodBadListC::BAD);
+    {
+        ListMemoryLimitC none(0);
+        TallyTAppC app(&silent, &Quitter, ReleaseStr);
+    }
+    EXPECT_EQ(testboxes::takeTexts(),
+              (Texts{box("TallyTAppC reportBadNames() sprintf failed.", -2),
+                     box("Tallywave.TallyTAppC reportBadNames() returned failure.\n"
+                         "Text messages may be garbled or incorrect.",
+                         -2)}));
 }
 
 // Silent mode: the bad-name line and an empty line, then one line per file;
