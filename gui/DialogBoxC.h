@@ -8,6 +8,7 @@
 #include "framework/TGdiObjects.h"
 #include "gui/FileSysAccessC.h"
 #include "startup/InvokeParseC.h"
+#include "textui/TextWinC.h"
 
 class HelpMenuC;
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "gui/ResourceIds.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 
