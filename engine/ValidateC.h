@@ -41,8 +41,8 @@ class ValidateC : public CountC {
     static long double runThreshold(double height);
     static double runLevel(double height);
 
-    TextWinC* OutWin;  // set by the front end before the first ValidateAll
-    int32_t ix;        // position in GOOD of the file at hand
+    OutputC* OutWin;  // set by the front end before the first ValidateAll
+    int32_t ix;       // position in GOOD of the file at hand
     int32_t GoodTotal;
     bool CountFlag;  // graphic Count: validate and count, then summarize
 

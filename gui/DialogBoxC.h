@@ -10,6 +10,7 @@
 #include "framework/TGdiObjects.h"
 #include "gui/FileSysAccessC.h"
 #include "startup/InvokeParseC.h"
+#include "textui/TextWinC.h"
 
 class HelpMenuC;
 

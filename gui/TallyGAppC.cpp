@@ -3,7 +3,7 @@
 #include <new>
 
 #include "framework/TThread.h"
-#include "gui/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "startup/ErrHandleC.h"
 
 namespace {
@@ -22,8 +22,6 @@ const ButtonRowS Buttons[] = {
     {DialogBoxC::HelpId, 530, 50, 60, 30, IDB_HELP_UP, "HelpButtonP"},
     {DialogBoxC::QuitId, 530, 10, 60, 30, IDB_QUIT_UP, "QuitButtonP"},
 };
-// A button's down and focus faces follow its up face at these distances.
-const int DownOffset = 2000, FocusOffset = 4000;
 
 }  // namespace
 
@@ -60,9 +58,9 @@ void ButtonMapC::drawBitmap(const TBitmap* bitmap, const DrawItemS& item) {
 ButtonFrameC::ButtonFrameC(TWindow* parent, const char* title, TWindow* client)
     : TFrameWindow(parent, title, client, true) {
     for (const ButtonRowS& row : Buttons) {
-        auto* button =
-            new (std::nothrow) ButtonMapC(client, row.Id, row.X, row.Y, row.W, row.H, row.UpBmp,
-                                          row.UpBmp + DownOffset, row.UpBmp + FocusOffset);
+        auto* button = new (std::nothrow)
+            ButtonMapC(client, row.Id, row.X, row.Y, row.W, row.H, row.UpBmp,
+                       row.UpBmp + IDB_DOWN_OFFSET, row.UpBmp + IDB_FOCUS_OFFSET);
         if (button == nullptr)
             ErrHandle.fatal(-1, "Tallywave TallyGAppC ButtonFrameC::%s NULL pointer.", row.Name);
         button->Attr.Style |= ButtonMapC::ButtonStyle;

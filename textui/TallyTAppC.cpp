@@ -3,7 +3,7 @@
 #include <cstdarg>
 #include <new>
 
-#include "gui/ResourceIds.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/ValidateC.h"
+#include "textui/TextWinC.h"
 
 namespace testcheck {
 

@@ -26,8 +26,8 @@
 #include "startup/RunModeC.h"
 #include "tests/common/ProgressDots.h"
 #include "tests/common/ReferencePass.h"
-#include "tests/e2e/GraphicWindows.h"
 #include "textui/TextWinC.h"
+#include "windriver/GraphicWindows.h"
 
 namespace {
 

@@ -13,7 +13,8 @@
 #include "engine/ValidateC.h"
 #include "gui/HelpTexts.h"
 #include "tests/common/SampleRun.h"
-#include "tests/e2e/GraphicWindows.h"
+#include "textui/TextWinC.h"
+#include "windriver/GraphicWindows.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <string>
 
-#include "tests/e2e/driver/WinDriver.h"
+#include "windriver/WinDriver.h"
 
 namespace {
 

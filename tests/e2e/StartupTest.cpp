@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "tests/e2e/OutputWindow.h"
+#include "windriver/OutputWindow.h"
 
 namespace {
 

@@ -14,6 +14,7 @@
 #include "tests/unit/Boxes.h"
 #include "tests/unit/TempFiles.h"
 #include "tests/unit/WaveText.h"
+#include "textui/TextWinC.h"
 
 namespace {
 

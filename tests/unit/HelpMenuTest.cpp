@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "framework/native/StandIns.h"
-#include "gui/ResourceIds.h"
 #include "gui/TallyGAppC.h"
 
 namespace {

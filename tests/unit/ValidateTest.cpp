@@ -18,6 +18,7 @@
 #include "tests/unit/TempFiles.h"
 #include "tests/unit/WaveText.h"
 #include "tests/unit/WindowClock.h"
+#include "textui/TextWinC.h"
 
 namespace {
 
