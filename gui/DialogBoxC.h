@@ -10,7 +10,6 @@
 #include "framework/TGdiObjects.h"
 #include "gui/FileSysAccessC.h"
 #include "startup/InvokeParseC.h"
-#include "textui/TextWinC.h"
 
 class HelpMenuC;
 
