@@ -82,8 +82,8 @@
 #include "startup/InvokeParseC.h"
 #include "startup/RunModeC.h"
 #include "tests/common/ProgressDots.h"
-#include "tests/e2e/driver/WinDriver.h"
 #include "textui/TextWinC.h"
+#include "windriver/WinDriver.h"
 
 namespace {
 

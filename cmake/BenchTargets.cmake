@@ -5,20 +5,15 @@
 add_executable(wavegen bench/wavegen.cpp)
 tally_warnings(wavegen)
 
-# A benchmark of the core. The core reports failures through the platform
-# seams: the Win32 layer, or natively the stand-ins.
-function(tally_bench target source)
-  add_executable(${target} ${source})
-  if(TARGET tallyplatform)
-    target_link_libraries(${target} PRIVATE tallycore tallyplatform)
-  else()
-    target_link_libraries(${target} PRIVATE tallycore tallystandins)
-  endif()
-  tally_warnings(${target})
-endfunction()
-
-tally_bench(readerbench bench/ReaderBench.cpp)
-tally_bench(enginebench bench/EngineBench.cpp)
+# The reader benchmark uses the core, the engine benchmark the output window
+# of the text front end too; natively both report through the framework's
+# stand-ins.
+add_executable(readerbench bench/ReaderBench.cpp)
+target_link_libraries(readerbench PRIVATE tallycore tallyframework)
+tally_warnings(readerbench)
+add_executable(enginebench bench/EngineBench.cpp)
+target_link_libraries(enginebench PRIVATE tallytextui tallycore tallyframework)
+tally_warnings(enginebench)
 
 # The batch benchmark times the files of a silent run from outside the
 # program: openwatch notes each open and close (Linux inotify), natively.
@@ -28,11 +23,11 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
 endif()
 
 # The batch benchmark drives the real program from another process under
-# Wine, with the end-to-end tests' driver library (Win32 trees with them
-# only), and runs the engine alone over the same files for comparison.
-if(TARGET e2edriver)
+# Wine, with the driver library (Win32 trees with it only), and runs the
+# engine alone over the same files for comparison.
+if(TARGET windriver)
   add_executable(batchbench bench/BatchBench.cpp)
-  target_link_libraries(batchbench PRIVATE e2edriver tallycore tallyplatform)
+  target_link_libraries(batchbench PRIVATE windriver tallytextui tallycore tallyframework)
   add_dependencies(batchbench tallywave)
   tally_warnings(batchbench)
 endif()

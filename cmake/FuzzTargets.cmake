@@ -1,29 +1,14 @@
-# Fuzz build (build/fuzz, clang with libFuzzer): the core and the platform
-# stand-ins instrumented for coverage under AddressSanitizer and
-# UndefinedBehaviorSanitizer, four fuzz targets, their seed inputs, and a
-# bounded run of each as a ctest test (label fuzz). tools/fuzz runs them
-# longer by hand.
-if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
-  message(FATAL_ERROR "TALLY_FUZZ needs clang++ (libFuzzer): -DCMAKE_CXX_COMPILER=clang++")
-endif()
+# Fuzz build (build/fuzz, clang with libFuzzer): the layers and the
+# framework's stand-ins instrumented for coverage under AddressSanitizer and
+# UndefinedBehaviorSanitizer (cmake/TreeOptions.cmake), four fuzz targets,
+# their seed inputs, and a bounded run of each as a ctest test (label fuzz).
+# tools/fuzz runs them longer by hand.
 set(TALLY_FUZZ_SECONDS 60 CACHE STRING "Seconds each fuzz target runs in the test command")
-
-set(TALLY_FUZZ_SANITIZERS -fsanitize=address,undefined -fno-sanitize-recover=all
-                          -fno-omit-frame-pointer)
-target_compile_options(tallycore PRIVATE -fsanitize=fuzzer-no-link ${TALLY_FUZZ_SANITIZERS})
-
-add_library(tallystandins STATIC framework/native/StandIns.cpp framework/native/StandInWindows.cpp
-                          ${TALLY_FRAMEWORK_COMMON})
-target_include_directories(tallystandins PUBLIC ${CMAKE_SOURCE_DIR})
-target_compile_definitions(tallystandins PRIVATE _GNU_SOURCE)
-target_compile_options(tallystandins PRIVATE -fsanitize=fuzzer-no-link ${TALLY_FUZZ_SANITIZERS})
-tally_warnings(tallystandins)
 
 # The tests' reference code, which the targets check against: built without
 # coverage instrumentation, so that it neither guides the fuzzer nor slows it.
 # Its headers bring in GoogleTest's (nothing of the library itself is used).
 find_package(GTest REQUIRED)
-find_package(Threads REQUIRED)
 add_library(fuzzoracle STATIC fuzz/Oracle.cpp)
 target_include_directories(fuzzoracle PUBLIC ${CMAKE_SOURCE_DIR}
                            PRIVATE $<TARGET_PROPERTY:GTest::gtest,INTERFACE_INCLUDE_DIRECTORIES>)
@@ -34,7 +19,10 @@ function(tally_fuzzer target source)
   add_executable(${target} ${source})
   target_compile_options(${target} PRIVATE -fsanitize=fuzzer ${TALLY_FUZZ_SANITIZERS})
   target_link_options(${target} PRIVATE -fsanitize=fuzzer ${TALLY_FUZZ_SANITIZERS})
-  target_link_libraries(${target} PRIVATE tallycore tallystandins fuzzoracle Threads::Threads)
+  # Between them the targets use every layer; from a static library a target
+  # takes only what it calls.
+  target_link_libraries(${target} PRIVATE tallygui tallytextui tallycore tallyframework_native
+                                          fuzzoracle)
   target_include_directories(${target}
                              PRIVATE $<TARGET_PROPERTY:GTest::gtest,INTERFACE_INCLUDE_DIRECTORIES>)
   tally_warnings(${target})

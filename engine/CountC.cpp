@@ -50,7 +50,7 @@ void CountC::takeLow() {
     }
 }
 
-int CountC::CountFile(TextWinC* win) {
+int CountC::CountFile(OutputC* win) {
     InSpike = false;
     DatumIx = 1;
     RegionStart = DataStartLine;
@@ -124,7 +124,7 @@ int CountC::countData() {
     return 0;
 }
 
-void CountC::writeResult(TextWinC* win) {
+void CountC::writeResult(OutputC* win) {
     {
         ExtendedPrecisionC extended;
         Duration = static_cast<double>(State.Samples / (State.SampleRate + 0.0L));

@@ -6,7 +6,7 @@
 
 #include "engine/FileReadC.h"
 #include "engine/GoodBadListC.h"
-#include "textui/TextWinC.h"
+#include "engine/OutputC.h"
 
 class CountC : public FileReadC {
   public:
@@ -17,7 +17,7 @@ class CountC : public FileReadC {
     // Counts the open file's spikes and writes its result line to win (none:
     // not written). 0, also when a quit request stops it; -2 when the data
     // cannot be reached, -3 when a datum does not convert, -4 otherwise.
-    int CountFile(TextWinC* win);
+    int CountFile(OutputC* win);
 
     bool InSpike;
     uint32_t DatumIx;      // 1-based index of the datum examined
@@ -52,7 +52,7 @@ class CountC : public FileReadC {
     void takeHigh();
     void takeLow();
     int countData();
-    void writeResult(TextWinC* win);
+    void writeResult(OutputC* win);
 
     uint32_t DotCountdown;
 };

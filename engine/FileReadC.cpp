@@ -74,7 +74,7 @@ FileReadC::~FileReadC() {
 int FileReadC::setFileName(const char* name) {
     if (name == nullptr) return -5;
     std::size_t length = std::strlen(name);
-    if (length > FNameSize - 1) return -6;
+    if (length > HeaderLimitsS::FNameMax) return -6;
     std::memcpy(FName, name, length + 1);
     return 0;
 }

@@ -19,8 +19,10 @@
 class FileReadC {
   public:
     enum Sizes {
-        ReadMax = 47,         // characters per read, a line feed included
-        LineSize = 49,        // a read, its terminator and one spare character
+        // Characters per read, a line feed included; Line holds a read, its
+        // terminator and one spare character.
+        ReadMax = HeaderLimitsS::LineReadSize - 1,
+        LineSize = HeaderLimitsS::LineReadSize + 1,
         BlockSize = 1 << 16,  // bytes fetched from the file at a time
         DotInterval = 2,      // seconds between progress dots
     };
@@ -34,7 +36,6 @@ class FileReadC {
     // Copies name into FName: 0; -6 when longer than 2048 characters (not
     // stored); -5 when there is no name to copy.
     int setFileName(const char* name);
-    const char* getFileName() const { return FName; }
     // Opens FName (closing any stream still open): LineNo 0, Line empty; 0,
     // or -2 when the file cannot be opened (errno tells why).
     int open();

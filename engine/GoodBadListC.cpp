@@ -14,7 +14,7 @@ void* systemRealloc(void* old, std::size_t size) {
 // Copies a name, cut at 2048 characters so that it always fits FName.
 void copyName(char* to, const char* from) {
     std::size_t len = 0;
-    while (len < FNameSize - 1 && from[len] != '\0') ++len;
+    while (len < HeaderLimitsS::FNameMax && from[len] != '\0') ++len;
     std::memcpy(to, from, len);
     to[len] = '\0';
 }
@@ -32,18 +32,14 @@ GoodBadListC::GoodBadListC()
       Bad{0, nullptr},
       Height(0.0),
       Width(0.0),
-      HeightDefault(std::strtod("50.0", nullptr)),
-      WidthDefault(std::strtod("10.0", nullptr)),
-      ParamMax(99.9999),
-      ParamMin(0.0001),
+      HeightDefault(std::strtod(HeightDefaultText, nullptr)),
+      WidthDefault(std::strtod(WidthDefaultText, nullptr)),
       ExeName{},
       ParamsValid(false),
-      GoodNames(nullptr),
-      BadNames(nullptr),
       GoodCursor{nullptr, 0},
       BadCursor{nullptr, 0},
-      GoodNamesSize(0),
-      BadNamesSize(0) {
+      GoodNames(JoinedSizeFloor),
+      BadNames(JoinedSizeFloor) {
     Height = HeightDefault;
     Width = WidthDefault;
     initLists();
@@ -52,8 +48,6 @@ GoodBadListC::GoodBadListC()
 GoodBadListC::~GoodBadListC() {
     deleteList(GOOD);
     deleteList(BAD);
-    std::free(GoodNames);
-    std::free(BadNames);
 }
 
 GoodBadListC::ElemS* GoodBadListC::newElem(const char* name, ElemS* prev, ElemS* next) {
@@ -334,39 +328,29 @@ int GoodBadListC::insertPos(int list, int pos, const char* Fname) {
     return pos + 1;
 }
 
+// Names that no longer find memory are left out; the text keeps the names
+// that fit, cut after the last whole name.
 const char* GoodBadListC::listNames(int list) {
     if (deleted(list, "listNames(list)")) return "";
     const ListS& l = pick(list);
-    char*& joined = list == GOOD ? GoodNames : BadNames;
-    std::size_t& size = list == GOOD ? GoodNamesSize : BadNamesSize;
-    std::size_t used = 0;
+    GrowTextC& joined = list == GOOD ? GoodNames : BadNames;
+    joined.clear();
     int32_t listed = 0;
     for (const ElemS* elem = l.First; elem != nullptr && listed < l.FCount; elem = elem->Next) {
-        const std::size_t len = std::strlen(elem->FName);
-        const std::size_t need = used + len + 2;  // name, blank, terminator
-        if (need > size) {
-            std::size_t grown = size < JoinedSizeFloor ? std::size_t(JoinedSizeFloor) : size;
-            while (grown < need) grown *= 2;
-            char* bigger = static_cast<char*>(Realloc(joined, grown));
-            if (bigger == nullptr) {
-                // Keep the names that fit, cut after the last whole name.
-                ErrHandle.report(-4,
-                                 "GoodBadListC::listNames(list):  Can't allocate memory for the "
-                                 "joined names.\n%s List: only %d of FCount=%d names are listed.",
-                                 label(list), listed, l.FCount);
-                break;
-            }
-            joined = bigger;
-            size = grown;
+        if (!joined.append("%s ", elem->FName)) {
+            ErrHandle.report(-4,
+                             "GoodBadListC::listNames(list):  Can't allocate memory for the "
+                             "joined names.\n%s List: only %d of FCount=%d names are listed.",
+                             label(list), listed, l.FCount);
+            break;
         }
-        std::memcpy(joined + used, elem->FName, len);
-        joined[used + len] = ' ';
-        used += len + 1;
         ++listed;
     }
-    if (joined == nullptr) return "";  // nothing listed and nothing allocated
-    joined[used] = '\0';
-    return joined;
+    return joined.c_str();
+}
+
+bool GoodBadListC::appendBadLine(GrowTextC& text) {
+    return getTotal(BAD) <= 0 || text.append("Invalid fname: [%s]\r\n", listNames(BAD));
 }
 
 void GoodBadListC::deleteList(int list) {

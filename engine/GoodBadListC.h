@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/GrowTextC.h"
+#include "startup/ErrHandleC.h"
 #include "startup/RunModeC.h"
 
 class GoodBadListC : public RunModeC {
@@ -60,18 +62,25 @@ class GoodBadListC : public RunModeC {
     // Frees every element; FCount -1. Nothing happens to a deleted list.
     void deleteList(int list);
 
+    // The line that names the rejected files, "Invalid fname: [...]" and CR
+    // LF, added to text when BAD holds any; false when it cannot be added.
+    bool appendBadLine(GrowTextC& text);
+
+    // The bounds of both percentages, and the texts their defaults are read
+    // from: the invocation parser and the graphic dialog both go by these.
+    static constexpr double ParamMin = 0.0001;
+    static constexpr double ParamMax = 99.9999;
+    static constexpr char HeightDefaultText[] = "50.0";
+    static constexpr char WidthDefaultText[] = "10.0";
+
     ListS Good;
     ListS Bad;
     double Height;  // spike height h, percent
     double Width;   // spike width w, percent
-    double HeightDefault;
-    double WidthDefault;
-    double ParamMax;  // bounds of both percentages
-    double ParamMin;
+    const double HeightDefault;
+    const double WidthDefault;
     char ExeName[FNameSize];
     bool ParamsValid;  // h and w settled by the invocation parser
-    char* GoodNames;   // joined names of GOOD, from listNames
-    char* BadNames;    // joined names of BAD, from listNames
 
     // Where memory comes from; tests swap it to run out of memory on purpose.
     static ReallocFn Realloc;
@@ -97,6 +106,6 @@ class GoodBadListC : public RunModeC {
 
     CursorS GoodCursor;
     CursorS BadCursor;
-    std::size_t GoodNamesSize;  // bytes allocated for GoodNames
-    std::size_t BadNamesSize;
+    GrowTextC GoodNames;  // joined names of GOOD, from listNames
+    GrowTextC BadNames;   // joined names of BAD, from listNames
 };

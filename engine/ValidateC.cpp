@@ -76,13 +76,8 @@ ValidateC::ValidateC(GoodBadListC& params, QuitterS& quitter)
       OutWin(nullptr),
       ix(0),
       GoodTotal(0),
-      ReportStr(nullptr),
       CountFlag(false),
-      ReportRoom(0) {}
-
-ValidateC::~ValidateC() {
-    std::free(ReportStr);
-}
+      ReportStr(ReportStartSize) {}
 
 // The window's updates are held back during the walk and the rest shown at
 // its end (unless a quit silenced the pass), so a long batch is not slowed
@@ -132,7 +127,7 @@ int ValidateC::checkFile() {
     if (open() != 0) {
         errno = 0;  // told in the window; no later box is to show this error
         badNotReadable();
-        return moveUnopened();
+        return moveToBad("ValidateAll", nullptr);  // warnings of its own, without a reason
     }
     int header = checkHeader();
     if (header != FileGoesOn) return header;
@@ -167,28 +162,6 @@ int ValidateC::checkFile() {
     return FileDone;
 }
 
-// A file that cannot be opened moves to BAD here, with warnings of its own.
-int ValidateC::moveUnopened() {
-    if (Params.deleteElem(GoodBadListC::GOOD, ix) == -1) {
-        return ErrHandle.report(-3,
-                                "Tallywave ValidateC::ValidateAll():\nCan't remove file name "
-                                "from Good list.\nFname=[%s].\ndeletePos(GOOD, %d) failed; list "
-                                "total should be %d.",
-                                FName, ix, GoodTotal);
-    }
-    if (Params.appendNew(GoodBadListC::BAD, FName) == -1) {
-        return ErrHandle.report(-4,
-                                "Tallywave ValidateC::ValidateAll():\nCan't add file name to Bad "
-                                "list.\nFname=[%s].\nappendNew(BAD, Fname) failed; was ix=%d "
-                                "element of %d Good names.",
-                                FName, ix, GoodTotal);
-    }
-    --ix;
-    --GoodTotal;
-    close();
-    return FileDone;
-}
-
 // Moves the file to BAD; when that fails, a further warning naming the
 // problem, and its status ends the pass.
 int ValidateC::rejectFile(const char* problem, int status, const char* reason) {
@@ -200,19 +173,27 @@ int ValidateC::rejectFile(const char* problem, int status, const char* reason) {
 }
 
 int ValidateC::moveBadFile(const char* reason) {
+    return moveToBad("moveBadFile", reason);
+}
+
+// The file at ix from GOOD to BAD, then closed: 0, or the status of the
+// warning, which names the operation and, when there is one, the reason.
+int ValidateC::moveToBad(const char* operation, const char* reason) {
+    const char* because = reason != nullptr ? " because of " : "";
+    if (reason == nullptr) reason = "";
     if (Params.deleteElem(GoodBadListC::GOOD, ix) == -1) {
         return ErrHandle.report(-3,
-                                "Tallywave ValidateC::moveBadFile():\nCan't remove file name "
-                                "from Good list because of %s.\nFname=[%s].\ndeletePos(GOOD, %d) "
-                                "failed; list total should be %d.",
-                                reason, FName, ix, GoodTotal);
+                                "Tallywave ValidateC::%s():\nCan't remove file name from Good "
+                                "list%s%s.\nFname=[%s].\ndeletePos(GOOD, %d) failed; list total "
+                                "should be %d.",
+                                operation, because, reason, FName, ix, GoodTotal);
     }
     if (Params.appendNew(GoodBadListC::BAD, FName) == -1) {
         return ErrHandle.report(-4,
-                                "Tallywave ValidateC::moveBadFile():\nCan't add file name to Bad "
-                                "list because of %s.\nFname=[%s].\nappendNew(BAD, Fname) failed; "
-                                "was ix=%d element of %d Good names.",
-                                reason, FName, ix, GoodTotal);
+                                "Tallywave ValidateC::%s():\nCan't add file name to Bad list%s%s."
+                                "\nFname=[%s].\nappendNew(BAD, Fname) failed; was ix=%d element "
+                                "of %d Good names.",
+                                operation, because, reason, FName, ix, GoodTotal);
     }
     --ix;
     --GoodTotal;
@@ -365,32 +346,20 @@ void ValidateC::setThresholds(FileStateS& state, double height, double width) {
     state.GlitchG = glitchG;
 }
 
-// Composes into ReportStr, growing it so that no text is ever cut; false
-// (after a warning) when the memory cannot be had.
+// Composes into ReportStr; false when it cannot, after a warning when the
+// memory for it cannot be had.
 bool ValidateC::compose(const char* format, ...) {
-    std::size_t room = ReportStartSize;
-    for (;;) {
-        if (ReportStr != nullptr) {
-            va_list args;
-            va_start(args, format);
-            const int needed = std::vsnprintf(ReportStr, ReportRoom, format, args);
-            va_end(args);
-            if (needed < 0) return false;
-            if (static_cast<std::size_t>(needed) < ReportRoom) return true;
-            room = ReportRoom;
-            while (room <= static_cast<std::size_t>(needed)) room *= 2;
-        }
-        char* bigger = static_cast<char*>(GoodBadListC::Realloc(ReportStr, room));
-        if (bigger == nullptr) {
-            ErrHandle.report(-2,
-                             "Tallywave ValidateC:  Can't allocate %lu bytes for a report "
-                             "line.\nFname=[%s].",
-                             static_cast<unsigned long>(room), FName);
-            return false;
-        }
-        ReportStr = bigger;
-        ReportRoom = room;
-    }
+    va_list args;
+    va_start(args, format);
+    ReportStr.clear();
+    const bool composed = ReportStr.appendV(format, args);
+    va_end(args);
+    if (!composed && ReportStr.refusedRoom() != 0)
+        ErrHandle.report(-2,
+                         "Tallywave ValidateC:  Can't allocate %lu bytes for a report "
+                         "line.\nFname=[%s].",
+                         static_cast<unsigned long>(ReportStr.refusedRoom()), FName);
+    return composed;
 }
 
 // The failure warning of a writer whose text could not be added.
@@ -403,7 +372,7 @@ void ValidateC::reportWriter(int status, const char* writer, const char* what) {
 
 // Adds ReportStr as a line, shows it and scrolls the new lines into view.
 void ValidateC::showLine(const char* writer, const char* what) {
-    const int added = OutWin->addLine(ReportStr);
+    const int added = OutWin->addLine(ReportStr.c_str());
     if (added < 0) {
         reportWriter(added, writer, what);
         return;
@@ -491,7 +460,7 @@ void ValidateC::summarize() {
                  "Cut-and-paste to save these messages before closing this window.",
                  Params.ExeName, counted + bad, counted, bad, badNames))
         return;
-    const int added = OutWin->addLine(ReportStr);
+    const int added = OutWin->addLine(ReportStr.c_str());
     if (added < 0) {
         ErrHandle.report(added,
                          "Tallywave ValidateC::summarize():\naddLine() to create message "

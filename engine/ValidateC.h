@@ -16,7 +16,6 @@ class ValidateC : public CountC {
     enum Sizes { ReportStartSize = 10000 };
 
     ValidateC(GoodBadListC& params, QuitterS& quitter);
-    ~ValidateC();
 
     // 0 when the walk ends or a quit stops it; -2 when GOOD is empty (nothing
     // written); the status of the warning when a list operation fails.
@@ -42,11 +41,10 @@ class ValidateC : public CountC {
     static long double runThreshold(double height);
     static double runLevel(double height);
 
-    TextWinC* OutWin;  // set by the front end before the first ValidateAll
-    int32_t ix;        // position in GOOD of the file at hand
+    OutputC* OutWin;  // set by the front end before the first ValidateAll
+    int32_t ix;       // position in GOOD of the file at hand
     int32_t GoodTotal;
-    char* ReportStr;  // where each line is composed; grows with the names
-    bool CountFlag;   // graphic Count: validate and count, then summarize
+    bool CountFlag;  // graphic Count: validate and count, then summarize
 
   private:
     enum FileResult { FileDone = 0, QuitNow = 1, FileGoesOn = 2 };
@@ -54,7 +52,7 @@ class ValidateC : public CountC {
 
     int walkGood();
     int checkFile();
-    int moveUnopened();
+    int moveToBad(const char* operation, const char* reason);
     int checkHeader();
     DataResult firstPass();
     bool endLooksGood();
@@ -65,5 +63,5 @@ class ValidateC : public CountC {
     void scrollIn();
     void reportWriter(int status, const char* writer, const char* what);
 
-    std::size_t ReportRoom;  // characters ReportStr holds, the terminator included
+    GrowTextC ReportStr;  // where each line is composed; grows with the names
 };

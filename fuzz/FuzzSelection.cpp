@@ -42,17 +42,17 @@ Names listOf(const std::vector<char>& buffer) {
 }
 
 Names namesOf(const FileSysAccessC& selection) {
-    const char* limit = selection.NamesStr + Size;
+    const char* limit = selection.names() + Size;
     const char* end = nullptr;
-    for (const char* c = selection.NamesStr; c + 1 < limit; ++c)
+    for (const char* c = selection.names(); c + 1 < limit; ++c)
         if (c[0] == '\0' && c[1] == '\0') {
             end = c;
             break;
         }
-    FUZZ_CHECK(end != nullptr || selection.NamesStr[0] == '\0',
+    FUZZ_CHECK(end != nullptr || selection.names()[0] == '\0',
                "NamesStr has no list end within its field");
     Names names;
-    for (const char* name = selection.NamesStr; *name != '\0'; name += std::strlen(name) + 1)
+    for (const char* name = selection.names(); *name != '\0'; name += std::strlen(name) + 1)
         names.push_back(name);
     return names;
 }
@@ -66,9 +66,9 @@ std::string listed(const Names& names) {
 
 // What the selection must hold for the buffer.
 void checkSelection(const FileSysAccessC& selection, const std::vector<char>& buffer) {
-    FUZZ_CHECK(std::memchr(selection.DirStr, '\0', sizeof selection.DirStr) != nullptr,
+    FUZZ_CHECK(std::memchr(selection.directory(), '\0', FileSysAccessC::DirStrSize) != nullptr,
                "DirStr runs past its field");
-    const std::string dir = selection.DirStr;
+    const std::string dir = selection.directory();
     const Names names = namesOf(selection);
     const Names strings = listOf(buffer);
     if (strings.empty()) {
@@ -117,7 +117,7 @@ bool printable(const std::string& text, bool backslashes) {
 // checks, it ends in .txt or .asc, and the whole path fits a list entry; a
 // BAD path is kept as far as an entry holds it.
 void checkLists(FileSysAccessC& selection, InvokeParseC& invoke, bool stored) {
-    const std::string dir = selection.DirStr;
+    const std::string dir = selection.directory();
     const Names names = namesOf(selection);
     const auto boxes = standin::shownBoxes();
     if (dir.empty()) {

@@ -12,7 +12,6 @@
 namespace {
 
 const char FieldFilter[] = "0-9.";
-const double ParamMin = 0.0001, ParamMax = 99.9999;
 const unsigned EnChange = 0x0300;  // an edit's text changed
 const int IdOk = 1, IdCancel = 2;
 
@@ -29,9 +28,6 @@ DialogBoxC::DialogBoxC(TWindow* parent, int resourceId, InvokeParseC* invoke, Qu
       WidthValueP(nullptr),
       HeightStr(),
       WidthStr(),
-      InvokeP(invoke),
-      QuitterP(quitter),
-      TextWinCP(nullptr),
       InitHeight(invoke->Height),
       InitWidth(invoke->Width),
       HelperP(nullptr) {
@@ -85,14 +81,16 @@ bool DialogBoxC::checkParamText(const char* text) {
     const char* point = std::strchr(text, '.');
     if (point != nullptr && std::strchr(point + 1, '.') != nullptr) return false;
     const double value = std::atof(text);
-    return value >= ParamMin && value <= ParamMax;
+    return value >= GoodBadListC::ParamMin && value <= GoodBadListC::ParamMax;
 }
 
 // Texts that are no acceptable percentage give way to the defaults, which
 // are then shown and used.
 void DialogBoxC::settleParams() {
-    if (!checkParamText(HeightStr)) std::snprintf(HeightStr, sizeof HeightStr, "50.0");
-    if (!checkParamText(WidthStr)) std::snprintf(WidthStr, sizeof WidthStr, "10.0");
+    if (!checkParamText(HeightStr))
+        std::snprintf(HeightStr, sizeof HeightStr, "%s", GoodBadListC::HeightDefaultText);
+    if (!checkParamText(WidthStr))
+        std::snprintf(WidthStr, sizeof WidthStr, "%s", GoodBadListC::WidthDefaultText);
     char height[FieldSize], width[FieldSize];
     std::memcpy(height, HeightStr, sizeof height);
     std::memcpy(width, WidthStr, sizeof width);
@@ -105,25 +103,23 @@ void DialogBoxC::settleParams() {
 // The output window is written to only once it shows its start-up line, so
 // the two threads never write its text at the same time.
 void DialogBoxC::fetchOutputWindow() {
-    if (TextWinCP != nullptr) return;
-    TextAppC* textApp = QuitterP->TextAppP.load();
+    if (OutWin != nullptr) return;
+    TextAppC* textApp = Quitter.TextAppP.load();
     if (textApp == nullptr) return;
     const unsigned stepMs = 10;
     for (unsigned waited = 0; textApp->readyWindow() == nullptr && waited < StartLineWaitMs;
          waited += stepMs)
         thread::sleepMillis(stepMs);
-    TextWinCP = textApp->readyWindow();
-    OutWin = TextWinCP;
+    OutWin = textApp->readyWindow();
 }
 
 // Once a quit is under way the output window is going: nothing more is run.
 int DialogBoxC::doCheck() {
-    if (QuitterP->QuitState.load() != QuitterS::Running) return 0;
+    if (Quitter.QuitState.load() != QuitterS::Running) return 0;
     settleParams();
     if (!storePopFiles()) return 0;
-    InvokeP = FileSysAccessC::InvokeP;
     fetchOutputWindow();
-    if (TextWinCP == nullptr)
+    if (OutWin == nullptr)
         return ErrHandle.report(-3,
                                 "Tallywave: DialogBoxC::doCheck() the text output window is not "
                                 "ready.\nPlease try again.") +
@@ -141,30 +137,24 @@ int DialogBoxC::doCheck() {
 // The line is made as long as the names need, so none is lost.
 int DialogBoxC::reportBadNames() {
     Status = 0;
-    if (InvokeP->getTotal(GoodBadListC::BAD) <= 0) return Status;
-    const char* names = InvokeP->listNames(GoodBadListC::BAD);
-    const int length = std::snprintf(nullptr, 0, "Invalid fname: [%s]\r\n", names);
-    char* line = length >= 0 ? static_cast<char*>(std::malloc(length + 1U)) : nullptr;
-    if (line == nullptr ||
-        std::snprintf(line, length + 1U, "Invalid fname: [%s]\r\n", names) != length) {
-        std::free(line);
+    GrowTextC line(BadLineStartRoom);
+    if (!InvokeP->appendBadLine(line))
         return Status = ErrHandle.report(-2, "DialogBoxC::reportBadNames() sprintf failed.");
-    }
-    TextWinCP->addLine(line);
-    TextWinCP->refresh();
-    std::free(line);
+    if (line.length() == 0) return Status;  // no rejected names
+    OutWin->addLine(line.c_str());
+    OutWin->refresh();
     return Status;
 }
 
 bool DialogBoxC::confirmClose() {
-    if (QuitterP->QuitState.load() != QuitterS::Running) {
+    if (Quitter.QuitState.load() != QuitterS::Running) {
         destroyWindow();
         return true;
     }
     if (ErrHandle.askQuit() != seam::AnswerYes) return false;
-    QuitterP->QuitState.store(QuitterS::TakeDownAsked);
-    QuitterP->ReleaseMode.store(QuitterS::ThreadDestroys);
-    if (TextAppC* textApp = QuitterP->TextAppP.load()) textApp->bringForward();
+    Quitter.QuitState.store(QuitterS::TakeDownAsked);
+    Quitter.ReleaseMode.store(QuitterS::ThreadDestroys);
+    if (TextAppC* textApp = Quitter.TextAppP.load()) textApp->bringForward();
     return true;
 }
 

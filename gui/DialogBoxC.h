@@ -1,7 +1,9 @@
 #pragma once
 // The client of graphic mode's main frame: the banner, the Height and Width
 // fields and the five buttons, whose commands it runs. It is at once the
-// dialog, the file selection and the engine of graphic mode.
+// dialog, the file selection and the engine of graphic mode: the lists and
+// h and w it works on are the selection's (InvokeP), the output window and
+// the quit record the engine's (OutWin, Quitter).
 #include "engine/ValidateC.h"
 #include "framework/TDialog.h"
 #include "framework/TEdit.h"
@@ -15,7 +17,7 @@ class DialogBoxC : public TDialog, public FileSysAccessC, public ValidateC {
   public:
     enum Ids { HeightId = 260, WidthId = 261 };
     enum ButtonIds { HelpId = 272, SelectId = 273, QuitId = 274, CheckId = 275, CountId = 276 };
-    enum Sizes { FieldSize = 8, StartLineWaitMs = 10000 };
+    enum Sizes { FieldSize = 8, BadLineStartRoom = 10240, StartLineWaitMs = 10000 };
     enum Colors : unsigned long { Gray = 0x777777, White = 0xFFFFFF, Yellow = 0x00FFFF };
 
     DialogBoxC(TWindow* parent, int resourceId, InvokeParseC* invoke, QuitterS* quitter);
@@ -36,20 +38,6 @@ class DialogBoxC : public TDialog, public FileSysAccessC, public ValidateC {
     // White behind the edits; grey with yellow text behind everything else.
     void* colorControl(TDC& dc, int kind) override;
 
-    TBrush* GrayBrush;
-    TBrush* WhiteBrush;
-    char TransferBuf[FieldSize];
-    TEdit* HeightValueP;
-    TEdit* WidthValueP;
-    char HeightStr[FieldSize];
-    char WidthStr[FieldSize];
-    InvokeParseC* InvokeP;
-    QuitterS* QuitterP;
-    TextWinC* TextWinCP;
-    double InitHeight;
-    double InitWidth;
-    HelpMenuC* HelperP;
-
   protected:
     const char* dialogClass() const override { return "DialogBoxC"; }
     void onCommand(int id, int notifyCode) override;
@@ -58,4 +46,15 @@ class DialogBoxC : public TDialog, public FileSysAccessC, public ValidateC {
     TEdit* makeField(int labelX, const char* label, int editX, int id, const char* failure);
     void settleParams();
     void fetchOutputWindow();
+
+    TBrush* GrayBrush;
+    TBrush* WhiteBrush;
+    char TransferBuf[FieldSize];
+    TEdit* HeightValueP;
+    TEdit* WidthValueP;
+    char HeightStr[FieldSize];  // the fields' texts, as they change
+    char WidthStr[FieldSize];
+    double InitHeight;  // h and w as the dialog found them, shown by showParams
+    double InitWidth;
+    HelpMenuC* HelperP;
 };

@@ -26,7 +26,7 @@ std::size_t listEnd(const char* buffer, std::size_t size) {
 }  // namespace
 
 FileSysAccessC::FileSysAccessC(TWindow* owner, InvokeParseC* invoke)
-    : DirStr(), NamesStr(), OwnerP(owner), InvokeP(invoke) {}
+    : OwnerP(owner), InvokeP(invoke), DirStr(), NamesStr() {}
 
 void FileSysAccessC::popFiles() {
     if (SelectBusy.exchange(true)) return;
@@ -94,7 +94,7 @@ bool FileSysAccessC::storePopFiles() {
                         "FileSysAccessC::storePopFiles() Cannot append selected files\nto BAD "
                         "list:  Can not proceed.  Try invoking in text mode.");
     const std::size_t dirLen = std::strlen(DirStr);
-    if (dirLen == 0 || dirLen > PartMax + 1) {
+    if (dirLen == 0 || dirLen > HeaderLimitsS::FNameMax) {
         ErrHandle.report(0,
                          "Nothing selected.  Please select at least one file.\nAt least one file "
                          "must end in .txt or .asc, and some file\nand directory name characters "
@@ -120,7 +120,8 @@ bool FileSysAccessC::directoryAcceptable() const {
 void FileSysAccessC::storeName(const char* name, bool dirOk) {
     const int len = static_cast<int>(std::strlen(name));
     const std::size_t pathLen = std::strlen(DirStr) + 1 + len;
-    bool bad = !dirOk || pathLen > FNameSize - 1 || InvokeParseC::checkExtension(len, name) != 0;
+    bool bad =
+        !dirOk || pathLen > HeaderLimitsS::FNameMax || InvokeParseC::checkExtension(len, name) != 0;
     for (int i = 0; i < len && !bad; ++i)
         bad = InvokeParseC::isBadChar(static_cast<unsigned char>(name[i])) != 0;
     char path[PathSize];

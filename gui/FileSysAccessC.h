@@ -9,7 +9,14 @@
 
 class FileSysAccessC {
   public:
-    enum Sizes { DirStrSize = 6144, NamesStrSize = 10240, PartMax = 2047, PathSize = 4096 };
+    // A directory or a name is taken up to PartMax characters, one short of
+    // the longest file name.
+    enum Sizes {
+        DirStrSize = 6144,
+        NamesStrSize = 10240,
+        PartMax = HeaderLimitsS::FNameMax - 1,
+        PathSize = 4096
+    };
 
     FileSysAccessC(TWindow* owner, InvokeParseC* invoke);
     virtual ~FileSysAccessC() = default;
@@ -25,16 +32,21 @@ class FileSysAccessC {
     // dialog did not end with two NULs ends at the buffer's last two
     // characters, which become NULs.
     void takeSelection(char* buffer);
-
-    char DirStr[DirStrSize];      // without a trailing backslash for one file
-    char NamesStr[NamesStrSize];  // names, each ended by a NUL, then an empty one
-    TWindow* OwnerP;
-    InvokeParseC* InvokeP;
+    // The selection kept: its directory, and its names as in NamesStr.
+    const char* directory() const { return DirStr; }
+    const char* names() const { return NamesStr; }
 
     // True while a file-open dialog is up.
     static std::atomic<bool> SelectBusy;
 
+  protected:
+    TWindow* OwnerP;        // the file-open dialog's owner
+    InvokeParseC* InvokeP;  // the lists the selection fills, and h and w
+
   private:
     bool directoryAcceptable() const;
     void storeName(const char* name, bool dirOk);
+
+    char DirStr[DirStrSize];      // without a trailing backslash for one file
+    char NamesStr[NamesStrSize];  // names, each ended by a NUL, then an empty one
 };

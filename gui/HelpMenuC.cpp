@@ -139,22 +139,3 @@ void HelpMenuC::openTopic(int index) {
     if (item == nullptr) ErrHandle.fatal(-2, "%s", Topics[index].Failure);
     Fx.Open[index] = true;
 }
-
-void HelpMenuC::doHelpOverview() {
-    openTopic(0);
-}
-void HelpMenuC::doHelpHeight() {
-    openTopic(1);
-}
-void HelpMenuC::doHelpWidth() {
-    openTopic(2);
-}
-void HelpMenuC::doHelpCheck() {
-    openTopic(3);
-}
-void HelpMenuC::doHelpCount() {
-    openTopic(4);
-}
-void HelpMenuC::doHelpAbout() {
-    openTopic(5);
-}

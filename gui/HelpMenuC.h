@@ -57,14 +57,9 @@ class HelpMenuC : public TFloatingFrame {
     explicit HelpMenuC(TWindow* parent);
     ~HelpMenuC() override;
 
-    // Shows the menu; false when it could not be shown.
+    // Shows the menu; false when it could not be shown. A topic chosen
+    // there comes back as its command (FirstTopicId onwards).
     bool popMenu();
-    void doHelpOverview();
-    void doHelpHeight();
-    void doHelpWidth();
-    void doHelpCheck();
-    void doHelpCount();
-    void doHelpAbout();
 
     TPopupMenu Popup;
     TWindow* ParentP;

@@ -3,7 +3,7 @@
 #include <new>
 
 #include "framework/TThread.h"
-#include "gui/ResourceIds.h"
+#include "resources/ResourceIds.h"
 #include "startup/ErrHandleC.h"
 
 namespace {
@@ -11,23 +11,17 @@ namespace {
 // The five buttons: where they stand on the dialog, their bitmaps and what
 // is shown when one cannot be made.
 struct ButtonRowS {
-    ButtonMapC* ButtonFrameC::*Member;
     int Id, X, Y, W, H, UpBmp;
     const char* Name;
 };
 
 const ButtonRowS Buttons[] = {
-    {&ButtonFrameC::SelButtonP, DialogBoxC::SelectId, 250, 120, 90, 30, IDB_SELECT_UP,
-     "SelButtonP"},
-    {&ButtonFrameC::CheckButtonP, DialogBoxC::CheckId, 392, 120, 60, 30, IDB_CHECK_UP,
-     "CheckButtonP"},
-    {&ButtonFrameC::CountButtonP, DialogBoxC::CountId, 488, 120, 60, 30, IDB_COUNT_UP,
-     "CountButtonP"},
-    {&ButtonFrameC::HelpButtonP, DialogBoxC::HelpId, 530, 50, 60, 30, IDB_HELP_UP, "HelpButtonP"},
-    {&ButtonFrameC::QuitButtonP, DialogBoxC::QuitId, 530, 10, 60, 30, IDB_QUIT_UP, "QuitButtonP"},
+    {DialogBoxC::SelectId, 250, 120, 90, 30, IDB_SELECT_UP, "SelButtonP"},
+    {DialogBoxC::CheckId, 392, 120, 60, 30, IDB_CHECK_UP, "CheckButtonP"},
+    {DialogBoxC::CountId, 488, 120, 60, 30, IDB_COUNT_UP, "CountButtonP"},
+    {DialogBoxC::HelpId, 530, 50, 60, 30, IDB_HELP_UP, "HelpButtonP"},
+    {DialogBoxC::QuitId, 530, 10, 60, 30, IDB_QUIT_UP, "QuitButtonP"},
 };
-// A button's down and focus faces follow its up face at these distances.
-const int DownOffset = 2000, FocusOffset = 4000;
 
 }  // namespace
 
@@ -62,20 +56,14 @@ void ButtonMapC::drawBitmap(const TBitmap* bitmap, const DrawItemS& item) {
 }
 
 ButtonFrameC::ButtonFrameC(TWindow* parent, const char* title, TWindow* client)
-    : TFrameWindow(parent, title, client, true),
-      SelButtonP(nullptr),
-      CheckButtonP(nullptr),
-      CountButtonP(nullptr),
-      HelpButtonP(nullptr),
-      QuitButtonP(nullptr) {
+    : TFrameWindow(parent, title, client, true) {
     for (const ButtonRowS& row : Buttons) {
-        auto* button =
-            new (std::nothrow) ButtonMapC(client, row.Id, row.X, row.Y, row.W, row.H, row.UpBmp,
-                                          row.UpBmp + DownOffset, row.UpBmp + FocusOffset);
+        auto* button = new (std::nothrow)
+            ButtonMapC(client, row.Id, row.X, row.Y, row.W, row.H, row.UpBmp,
+                       row.UpBmp + IDB_DOWN_OFFSET, row.UpBmp + IDB_FOCUS_OFFSET);
         if (button == nullptr)
             ErrHandle.fatal(-1, "Tallywave TallyGAppC ButtonFrameC::%s NULL pointer.", row.Name);
         button->Attr.Style |= ButtonMapC::ButtonStyle;
-        this->*row.Member = button;
     }
 }
 

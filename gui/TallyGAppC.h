@@ -29,16 +29,11 @@ class ButtonMapC : public TButton {
     void drawBitmap(const TBitmap* bitmap, const DrawItemS& item);
 };
 
-// The main frame: shrinks to the dialog and puts the five buttons on it.
+// The main frame: shrinks to the dialog and puts the five buttons on it
+// (the window tree owns them).
 class ButtonFrameC : public TFrameWindow {
   public:
     ButtonFrameC(TWindow* parent, const char* title, TWindow* client);
-
-    ButtonMapC* SelButtonP;
-    ButtonMapC* CheckButtonP;
-    ButtonMapC* CountButtonP;
-    ButtonMapC* HelpButtonP;
-    ButtonMapC* QuitButtonP;
 };
 
 class TallyGAppC : public TApplication {

@@ -48,11 +48,6 @@ class ErrHandleC : public MessageBoxC {
     // The Yes/No quit question, No the default; returns Yes or No.
     int askQuit();
 
-    const char* title() const { return Title; }
-    const char* msg() const { return Msg; }
-    int msgLen() const { return MsgLen; }
-    int kind() const { return Kind; }
-
   private:
     void composeAndShow(int status, bool isFatal, const char* format, va_list args);
     // Composes the report into Msg and copies it to text (MsgSize bytes);

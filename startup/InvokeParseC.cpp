@@ -128,7 +128,7 @@ int InvokeParseC::flattenInvLine(char** argv) {
 // program installed under a folder such as "Program Files" still finds h and
 // w after it. ExeName is its last component without the extension.
 int InvokeParseC::storeExeName() {
-    const int nameMax = FNameSize - 1;
+    const int nameMax = HeaderLimitsS::FNameMax;
     if (ExePathLen >= nameMax)
         return ErrHandle.report(
             -2, "InvokeParseC::storeExeName() exe name len=[%d]\nExceeds maximum=[%d].", nameMax,
@@ -254,7 +254,7 @@ int InvokeParseC::storeFileNames() {
         while (end < NameLineCutMax && isBadChar(InStr[end]) == 0) ++end;
         InStr[end] = '\0';
     }
-    const int nameMax = FNameSize - 1;
+    const int nameMax = HeaderLimitsS::FNameMax;
     char name[FNameSize];
     for (char* p = skipSeparators(InStr); *p != '\0'; p = skipSeparators(p)) {
         const int len = wordLength(p);

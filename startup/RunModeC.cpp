@@ -3,7 +3,7 @@
 const char ReleaseStr[] = " Tallywave Release v. 1.0 of 2003-05-22";
 
 const HeaderLimitsS DefaultHeaderLimits = {
-    2048, 999, 26000000, 7, 1, 5999, "TRUE", 48, -1.0, 1.0,
+    999, 26000000, 7, 1, 5999, "TRUE", -1.0, 1.0,
 };
 
 const FileStateS StartFileState = {

@@ -12,19 +12,23 @@ enum RunMode : int32_t { ModeSilent = 0, ModeText = 1, ModeGraphic = 2 };
 
 // Limits that a wave file's header and data must meet.
 struct HeaderLimitsS {
-    uint16_t FNameMax;        // longest file name, characters
+    // The longest file name, in characters, and the size of one line read:
+    // 47 characters and the terminator. They hold for every file, and every
+    // buffer that holds a name or a read is sized from them.
+    static constexpr uint16_t FNameMax = 2048;
+    static constexpr uint16_t LineReadSize = 48;
+
     uint32_t SamplesMin;      // SAMPLES must be above this
     uint32_t SamplesMax;      // ... and at most this
     uint16_t BitsMin;         // BITSPERSAMPLE (16 bits) must be above this
     uint16_t ChannelsNeeded;  // CHANNELS (16 bits) must equal this
     uint32_t RateMin;         // SAMPLERATE must be above this
     char NormalizedWord[8];   // the only NORMALIZED word accepted
-    uint16_t LineReadSize;    // read size: 47 characters and the terminator
     double DatumMin;          // data lie in [DatumMin, DatumMax]
     double DatumMax;
 };
 
-enum { FNameSize = 2049, NormalizedSize = 14 };
+enum { FNameSize = HeaderLimitsS::FNameMax + 1, NormalizedSize = 14 };
 
 // The file being processed: its header values and the engine's working values.
 struct FileStateS {

@@ -1,11 +1,9 @@
 #include "textui/TallyTAppC.h"
 
 #include <cstdarg>
-#include <cstdio>
-#include <cstdlib>
 #include <new>
 
-#include "gui/ResourceIds.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 
@@ -56,10 +54,8 @@ TallyTAppC::TallyTAppC(StartupC* startup, QuitterS* quitter, const char* name)
       Proceed(false),
       RunStarted(false),
       BannerLines(0),
-      MsgStr(static_cast<char*>(std::calloc(MsgStartSize, 1))),
-      StartupP(startup),
-      MsgLen(0),
-      MsgRoom(MsgStr != nullptr ? MsgStartSize : 0) {
+      MsgStr(MsgStartSize),
+      StartupP(startup) {
     if (startup->Mode == ModeText) {
         Status = makeBanStr(name);
         if (Status < 0)
@@ -75,49 +71,17 @@ TallyTAppC::TallyTAppC(StartupC* startup, QuitterS* quitter, const char* name)
     }
 }
 
-TallyTAppC::~TallyTAppC() {
-    std::free(MsgStr);
-}
-
-bool TallyTAppC::appendMsgV(const char* format, va_list args) {
-    va_list again;
-    va_copy(again, args);
-    const int length = std::vsnprintf(nullptr, 0, format, args);
-    bool printed = false;
-    if (length >= 0) {
-        const std::size_t need = MsgLen + static_cast<std::size_t>(length) + 1;
-        std::size_t room = MsgRoom < MsgStartSize ? std::size_t{MsgStartSize} : MsgRoom;
-        while (room < need) room *= 2;
-        char* text = room == MsgRoom ? MsgStr : static_cast<char*>(std::realloc(MsgStr, room));
-        if (text != nullptr) {
-            if (MsgRoom == 0) text[0] = '\0';
-            MsgStr = text;
-            MsgRoom = room;
-            printed = std::vsnprintf(MsgStr + MsgLen, MsgRoom - MsgLen, format, again) == length;
-            if (printed) MsgLen += static_cast<std::size_t>(length);
-            MsgStr[MsgLen] = '\0';
-        }
-    }
-    va_end(again);
-    return printed;
-}
-
-bool TallyTAppC::appendMsg(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    const bool printed = appendMsgV(format, args);
-    va_end(args);
-    return printed;
-}
-
-// A piece that cannot be printed is reported under its code, and the banner
+// A piece that cannot be added is reported under its code, and the banner
 // goes on with the next piece.
 void TallyTAppC::appendPiece(int code, const char* format, ...) {
     va_list args;
     va_start(args, format);
-    if (!appendMsgV(format, args))
-        Status = ErrHandle.report(code, "TallyTAppC createBanStr() sprintf failed.");
+    checkPiece(code, MsgStr.appendV(format, args));
     va_end(args);
+}
+
+void TallyTAppC::checkPiece(int code, bool added) {
+    if (!added) Status = ErrHandle.report(code, "TallyTAppC createBanStr() sprintf failed.");
 }
 
 int TallyTAppC::makeBanStr(const char* name) {
@@ -134,8 +98,7 @@ int TallyTAppC::makeBanStr(const char* name) {
         return Status;
     }
     InvokeOK = true;
-    if (StartupP->getTotal(GoodBadListC::BAD) > 0)
-        appendPiece(-9, "Invalid fname: [%s]\r\n", StartupP->listNames(GoodBadListC::BAD));
+    checkPiece(-9, StartupP->appendBadLine(MsgStr));
     appendPiece(-10, "The command will be: [%s %g %g %s]\r\nCR to proceed; x to abort:  ",
                 StartupP->ExeName, StartupP->Height, StartupP->Width,
                 StartupP->listNames(GoodBadListC::GOOD));
@@ -144,10 +107,8 @@ int TallyTAppC::makeBanStr(const char* name) {
 
 int TallyTAppC::reportBadNames() {
     Status = 0;
-    MsgLen = 0;
-    if (MsgStr != nullptr) MsgStr[0] = '\0';
-    if (StartupP->getTotal(GoodBadListC::BAD) > 0 &&
-        !appendMsg("Invalid fname: [%s]\r\n", StartupP->listNames(GoodBadListC::BAD)))
+    MsgStr.clear();
+    if (!StartupP->appendBadLine(MsgStr))
         Status = ErrHandle.report(-2, "TallyTAppC reportBadNames() sprintf failed.");
     return Status;
 }
@@ -198,7 +159,7 @@ bool TallyTAppC::confirmClose() {
 
 bool TallyTAppC::showBanner() {
     if (StartupP->Mode != ModeText) return false;
-    TextWinCP->setLine(MsgStr != nullptr ? MsgStr : "");
+    TextWinCP->setLine(MsgStr.c_str());
     BannerLines = TextWinCP->lineCount();
     return true;
 }
@@ -218,7 +179,7 @@ void TallyTAppC::doRun() {
     RunStarted = true;
     Engine.OutWin = TextWinCP;
     if (StartupP->Mode == ModeSilent) {
-        TextWinCP->addLine(MsgStr != nullptr ? MsgStr : "");
+        TextWinCP->addLine(MsgStr.c_str());
         TextWinCP->refresh();
     }
     Status = Engine.ValidateAll();

@@ -4,9 +4,6 @@
 // its message loop: text mode shows a banner with the command about to run
 // and waits for the user's answer, silent mode starts at once. The window
 // stays open after the run until the user closes it and confirms.
-#include <cstdarg>
-#include <cstddef>
-
 #include "engine/ValidateC.h"
 #include "framework/TApplication.h"
 #include "framework/TWindow.h"
@@ -32,7 +29,6 @@ class TallyTAppC : public TApplication {
     // Builds the banner (text mode) or the bad-name line (silent mode);
     // a failure is reported and the run goes on.
     TallyTAppC(StartupC* startup, QuitterS* quitter, const char* name);
-    ~TallyTAppC() override;
 
     // The text-mode banner in MsgStr: 0, or the code of the last failed piece.
     int makeBanStr(const char* name);
@@ -53,7 +49,7 @@ class TallyTAppC : public TApplication {
     bool Proceed;
     bool RunStarted;
     int BannerLines;
-    char* MsgStr;  // zero-terminated; grows so that every name fits
+    GrowTextC MsgStr;  // the banner or the bad-name line; grows so that every name fits
     StartupC* StartupP;
 
   protected:
@@ -62,13 +58,7 @@ class TallyTAppC : public TApplication {
     bool confirmClose() override;
 
   private:
-    // Appends one formatted piece to MsgStr, growing it as needed; false
-    // when the piece cannot be printed or the memory cannot be had.
-    bool appendMsgV(const char* format, va_list args);
-    bool appendMsg(const char* format, ...) TALLY_PRINTF_LIKE(2, 3);
     // A piece of the banner; its failure is reported under code.
     void appendPiece(int code, const char* format, ...) TALLY_PRINTF_LIKE(3, 4);
-
-    std::size_t MsgLen;
-    std::size_t MsgRoom;  // bytes MsgStr holds, the terminator included
+    void checkPiece(int code, bool added);
 };

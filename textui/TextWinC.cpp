@@ -23,7 +23,6 @@ static const std::size_t NothingShown = static_cast<std::size_t>(-1);
 TextWinC::TextWinC()
     : TWindow(nullptr, nullptr),
       Text(nullptr),
-      NewLines(0),
       TEditP(nullptr),
       TFontP(nullptr),
       TextLen(0),

@@ -2,15 +2,17 @@
 // The text output window's client: the whole text the window shows, kept by
 // the program, and the multi-line edit control in Courier New that shows it.
 // Writers append whole lines with addLine or pieces with appendStr, then
-// refresh.
+// refresh; the engine writes through OutputC (engine/OutputC.h), which also
+// keeps the count of new lines, NewLines.
 #include <cstddef>
 
+#include "engine/OutputC.h"
 #include "framework/PlatformSeams.h"
 #include "framework/TEdit.h"
 #include "framework/TFont.h"
 #include "framework/TWindow.h"
 
-class TextWinC : public TWindow {
+class TextWinC : public TWindow, public OutputC {
   public:
     // Text starts with room for this many characters and grows as needed, so
     // no line of a long batch is lost.
@@ -26,32 +28,30 @@ class TextWinC : public TWindow {
 
     // str and CR LF after the text: 0 and NewLines + 1; -2 when the text
     // cannot grow (nothing is added).
-    int addLine(const char* str);
+    int addLine(const char* str) override;
     // str after the text, NewLines unchanged: 0, or -2 as above.
-    int appendStr(const char* str);
+    int appendStr(const char* str) override;
     // str and CR LF as the whole text, then refresh: 0, or -2 (no refresh).
     int setLine(const char* str);
     // Shows the whole text in the edit control. When the control still holds
     // what it was last given, only the new part is sent, so the cost of a
     // refresh does not grow with the text. Clears the modified mark.
-    void refresh();
+    void refresh() override;
     // True (and the control turns read-only) once the user changed the text.
     bool userTyped();
     // The edit control's line count (0 without a control) and its scroll.
     int lineCount();
-    void scrollLines(int lines);
+    void scrollLines(int lines) override;
     // While held, refresh sends what is new at most once every UpdateGapMs
     // and scrolling waits with it; letting go sends the rest at once. A long
     // pass then costs the control a few updates a second, not one per line.
-    void holdUpdates(bool hold);
+    void holdUpdates(bool hold) override;
 
     // Puts edit in the place of the control that shows the text and gives it
     // the whole text; the window does so with its own once it exists.
     void setEdit(seam::EditControl* edit);
-    std::size_t length() const { return TextLen; }
 
-    char* Text;    // always zero-terminated
-    int NewLines;  // lines added since a caller last set it to 0
+    char* Text;  // always zero-terminated
     TEdit* TEditP;
     TFont* TFontP;
 

@@ -31,6 +31,7 @@ UserScript Script;
 std::map<const TPopupMenu*, std::vector<MenuEntryS>> Menus;
 MenuTrackS LastTrack;
 std::vector<int> Drawn;
+std::map<const void*, unsigned long> BrushColors;  // the live brushes by handle
 const TWindow* Foreground = nullptr;
 std::mutex CloseGuard;  // both threads of graphic mode post and destroy
 std::set<const TWindow*> ClosesPosted;
@@ -45,6 +46,10 @@ MenuTrackS lastMenuTrack() {
 }
 std::vector<int> drawnBitmaps() {
     return Drawn;
+}
+unsigned long brushColor(const void* handle) {
+    const auto brush = BrushColors.find(handle);
+    return brush != BrushColors.end() ? brush->second : NoBrush;
 }
 const TWindow* foregroundWindow() {
     return Foreground;
@@ -257,8 +262,12 @@ void TBitmap::drawAt(void*, int, int) const {
     standin::Drawn.push_back(ResourceId);
 }
 
-TBrush::TBrush(unsigned long) : Handle(this) {}
-TBrush::~TBrush() = default;
+TBrush::TBrush(unsigned long rgb) : Handle(this) {
+    standin::BrushColors[Handle] = rgb;
+}
+TBrush::~TBrush() {
+    standin::BrushColors.erase(Handle);
+}
 
 TPopupMenu::TPopupMenu() : Handle(this) {}
 

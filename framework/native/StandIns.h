@@ -86,6 +86,9 @@ MenuTrackS lastMenuTrack();
 
 // Resource ids of the bitmaps drawn, in order.
 std::vector<int> drawnBitmaps();
+// The colour of the brush with this handle; NoBrush for a handle of no brush.
+const unsigned long NoBrush = 0xFFFFFFFFUL;
+unsigned long brushColor(const void* handle);
 // The window last brought to the foreground.
 const TWindow* foregroundWindow();
 

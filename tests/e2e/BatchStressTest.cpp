@@ -28,9 +28,9 @@
 #include "tests/common/ReferencePass.h"
 #include "tests/common/TextDiff.h"
 #include "tests/common/WaveText.h"
-#include "tests/e2e/GraphicWindows.h"
 #include "tests/e2e/ProgramTest.h"
 #include "textui/TextWinC.h"
+#include "windriver/GraphicWindows.h"
 
 namespace {
 

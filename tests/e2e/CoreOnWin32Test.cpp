@@ -12,7 +12,7 @@
 #include "tests/common/ReaderCheck.h"
 #include "tests/common/SampleRun.h"
 #include "tests/common/ThresholdCheck.h"
-#include "tests/e2e/driver/WinDriver.h"
+#include "windriver/WinDriver.h"
 
 namespace {
 

@@ -14,8 +14,9 @@
 #include "tests/common/CountSummary.h"
 #include "tests/common/ProgressDots.h"
 #include "tests/common/SampleRun.h"
-#include "tests/e2e/GraphicWindows.h"
 #include "tests/e2e/ProgramTest.h"
+#include "textui/TextWinC.h"
+#include "windriver/GraphicWindows.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "tests/e2e/driver/WinDriver.h"
+#include "windriver/WinDriver.h"
 
 namespace e2e {
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "tests/e2e/ProgramTest.h"
-#include "tests/e2e/driver/WinDriver.h"
+#include "windriver/WinDriver.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "tests/e2e/OutputWindow.h"
 #include "tests/e2e/ProgramTest.h"
+#include "windriver/OutputWindow.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// The pictures that gui/res/ArtGen.cpp writes and the resource script links
+// The pictures that tools/artgen/ArtGen.cpp writes and the resource script links
 // in. The application icon: its directory, each image's place and size in the
 // file as its DIB header implies them, and a picture in each image rather than
 // one flat colour. The banner and button bitmaps: well-formed RLE8-compressed
@@ -55,7 +55,7 @@ size_t unrle8(const std::string& b, size_t at, uint32_t w, std::string& pix) {
 }
 
 TEST(Art, IconHoldsThreeWellFormedPictures) {
-    const std::string ico = readFile("gui/res/tallywave.ico");
+    const std::string ico = readFile("resources/tallywave.ico");
     ASSERT_GE(ico.size(), 6u);
     ASSERT_EQ(le(ico, 0, 2), 0u);
     ASSERT_EQ(le(ico, 2, 2), 1u);  // an icon, not a cursor
@@ -103,7 +103,7 @@ TEST(Art, BitmapsAreWellFormedAndButtonFacesDiffer) {
                      : std::vector<std::string>{""};
         std::set<std::string> faces;
         for (const std::string& state : states) {
-            const std::string name = std::string("gui/res/") + p.Name + state;
+            const std::string name = std::string("resources/") + p.Name + state;
             SCOPED_TRACE(name);
             const std::string b = readFile(name + ".bmp");
             ASSERT_GE(b.size(), 54u);

@@ -14,6 +14,7 @@
 #include "tests/common/WaveText.h"
 #include "tests/unit/Boxes.h"
 #include "tests/unit/TempFiles.h"
+#include "textui/TextWinC.h"
 
 namespace {
 

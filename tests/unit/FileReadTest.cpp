@@ -145,9 +145,9 @@ TEST_F(FileReadTest, ADirectoryCannotBeReadAsLines) {
 TEST_F(FileReadTest, FileNamesUpTo2048CharactersAreStoredLongerOnesRefused) {
     std::string longest(2048, 'n');
     EXPECT_EQ(Reader.setFileName(longest.c_str()), 0);
-    EXPECT_EQ(Reader.getFileName(), longest);
+    EXPECT_EQ(std::string(Reader.FName), longest);
     EXPECT_EQ(Reader.setFileName((longest + "x").c_str()), -6);
-    EXPECT_EQ(Reader.getFileName(), longest);
+    EXPECT_EQ(std::string(Reader.FName), longest);
     EXPECT_EQ(Reader.setFileName(nullptr), -5);
 }
 

@@ -38,7 +38,7 @@ class FileSelectionTest : public ::testing::Test {
     }
     Names names() const {
         Names all;
-        for (const char* n = Selection.NamesStr; *n != '\0'; n += std::strlen(n) + 1)
+        for (const char* n = Selection.names(); *n != '\0'; n += std::strlen(n) + 1)
             all.push_back(n);
         return all;
     }
@@ -73,11 +73,11 @@ TEST_F(FileSelectionTest, DialogIsAskedForSeveralExistingInputFiles) {
 // so the joined paths hold two in a row.
 TEST_F(FileSelectionTest, BothBufferFormsBecomeDirectoryAndNames) {
     choose(std::string("C:\\waves\\in\\a.txt\0\0", 19));
-    EXPECT_STREQ(Selection.DirStr, "C:\\waves\\in");
+    EXPECT_STREQ(Selection.directory(), "C:\\waves\\in");
     EXPECT_EQ(names(), Names{"a.txt"});
 
     choose(std::string("C:\\waves\0b.asc\0a.txt\0c.txt\0\0", 28));
-    EXPECT_STREQ(Selection.DirStr, "C:\\waves");
+    EXPECT_STREQ(Selection.directory(), "C:\\waves");
     EXPECT_EQ(names(), (Names{"b.asc", "a.txt", "c.txt"}));
     ASSERT_TRUE(Selection.storePopFiles());
     EXPECT_EQ(list(GoodBadListC::GOOD),
@@ -87,7 +87,7 @@ TEST_F(FileSelectionTest, BothBufferFormsBecomeDirectoryAndNames) {
     ASSERT_TRUE(Selection.storePopFiles());
     EXPECT_EQ(list(GoodBadListC::GOOD), (Names{"D:\\\\x.txt", "D:\\\\y.txt"}));
     choose(std::string("D:\\x.txt\0\0", 10));
-    EXPECT_STREQ(Selection.DirStr, "D:");
+    EXPECT_STREQ(Selection.directory(), "D:");
 }
 
 TEST_F(FileSelectionTest, NamesFailingTheChecksGoToBad) {
@@ -136,7 +136,7 @@ TEST_F(FileSelectionTest, FailedChoicesKeepTheSelectionAndNothingSelectedExplain
     Selection.popFiles();  // no script: the user cancels
     choose("", 0x3003);
     choose("", 0x3002);
-    EXPECT_STREQ(Selection.DirStr, "C:\\w");
+    EXPECT_STREQ(Selection.directory(), "C:\\w");
     EXPECT_EQ(names(), Names{"a.txt"});
     EXPECT_EQ(testboxes::takeTexts(),
               (std::vector<std::string>{
@@ -160,28 +160,28 @@ TEST_F(FileSelectionTest, ABufferWithoutItsListEndEndsAtItsLastTwoCharacters) {
     // A NUL first (no directory), then names running to the end.
     const std::string start("\0a.txt\0", 7);
     take(start + std::string(size - start.size(), 'x'));
-    EXPECT_STREQ(Selection.DirStr, "");
+    EXPECT_STREQ(Selection.directory(), "");
     EXPECT_EQ(names(), (Names{"a.txt", std::string(size - 9, 'x')}));
     EXPECT_FALSE(Selection.storePopFiles());
     EXPECT_EQ(testboxes::takeTexts().size(), 1u);  // nothing selected
 
     // One path with neither a NUL nor a backslash: all of it is the name.
     take(std::string(size, 'p'));
-    EXPECT_STREQ(Selection.DirStr, "");
+    EXPECT_STREQ(Selection.directory(), "");
     EXPECT_EQ(names(), Names{std::string(size - 2, 'p')});
 
     // Through the dialog's own buffer: a directory and a name, and one path,
     // each filling it to the end.
     const std::string dir("C:\\w\0", 5);
     choose(dir + std::string(size - dir.size(), 'n'));
-    EXPECT_STREQ(Selection.DirStr, "C:\\w");
+    EXPECT_STREQ(Selection.directory(), "C:\\w");
     EXPECT_EQ(names(), Names{std::string(size - 7, 'n')});
     ASSERT_TRUE(Selection.storePopFiles());
     // A list keeps FNameSize - 1 characters of the joined path.
     EXPECT_EQ(list(GoodBadListC::BAD), Names{"C:\\w\\" + std::string(FNameSize - 6, 'n')});
     EXPECT_EQ(Invoke.getTotal(GoodBadListC::GOOD), 0);
     choose("C:\\w\\" + std::string(size - 5, 'q'));
-    EXPECT_STREQ(Selection.DirStr, "C:\\w");
+    EXPECT_STREQ(Selection.directory(), "C:\\w");
     EXPECT_EQ(names(), Names{std::string(size - 7, 'q')});
 }
 

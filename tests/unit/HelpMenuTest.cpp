@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "framework/native/StandIns.h"
-#include "gui/ResourceIds.h"
 #include "gui/TallyGAppC.h"
 
 namespace {
@@ -65,15 +64,15 @@ TEST_F(HelpMenuTest, EachTopicOpensOneWindowWithItsCaptionAndText) {
     HelpFrameC* first = Fx.HeightP->FrameP;
     first->destroyWindow();  // the user closes it
     EXPECT_TRUE(Fx.Open[1]);
-    Host->doHelpHeight();
-    Host->doHelpHeight();
+    Host->command(290, 0);
+    Host->command(290, 0);
     EXPECT_EQ(topicFrames().size(), 6u);
     EXPECT_TRUE(Fx.HeightP->FrameP->created());
 
     delete Fx.AboutP->FrameP;
     EXPECT_FALSE(Fx.Open[5]);
     EXPECT_EQ(topicFrames().size(), 5u);
-    Host->doHelpAbout();
+    Host->command(294, 0);
     EXPECT_EQ(topicFrames().size(), 6u);
 }
 

@@ -14,6 +14,7 @@
 #include "framework/native/StandIns.h"
 #include "startup/ErrHandleC.h"
 #include "tests/common/Files.h"
+#include "tests/common/ListMemory.h"
 #include "tests/unit/Boxes.h"
 #include "tests/unit/TempFiles.h"
 #include "textui/NewThreadC.h"
@@ -39,10 +40,18 @@ class ParamDialogTest : public ::testing::Test {
     }
     void TearDown() override { TextAppC::StartLineShown = false; }
 
-    std::string field(TEdit* edit) { return standin::editOf(edit).Shown; }
+    // The dialog's field with this id, as its window tree holds it.
+    static TEdit* fieldOf(const DialogBoxC& dialog, int id) {
+        for (TWindow* w = dialog.firstChild(); w != nullptr; w = w->nextSibling())
+            if (w->Attr.Id == id) return dynamic_cast<TEdit*>(w);
+        return nullptr;
+    }
+    std::string field(int id, const DialogBoxC* dialog = nullptr) {
+        return standin::editOf(fieldOf(dialog != nullptr ? *dialog : *Dialog, id)).Shown;
+    }
     // The user types text into a field (the control tells the dialog).
-    void type(TEdit* edit, int id, const std::string& text) {
-        edit->setText(text.c_str());
+    void type(int id, const std::string& text) {
+        fieldOf(*Dialog, id)->setText(text.c_str());
         Dialog->command(id, EnChange);
     }
     // The user selects names (the first is the directory) in the file dialog.
@@ -80,27 +89,27 @@ TEST_F(ParamDialogTest, OnlyPercentagesWithinBoundsAreAcceptable) {
 
 // The fields start empty, then show h and w with four decimals.
 TEST_F(ParamDialogTest, FieldsShowTheInvocationValuesWithFourDecimals) {
-    EXPECT_EQ(field(Dialog->HeightValueP), "");
+    EXPECT_EQ(field(DialogBoxC::HeightId), "");
     Dialog->showParams();
-    EXPECT_EQ(field(Dialog->HeightValueP), "50.0000");
-    EXPECT_EQ(field(Dialog->WidthValueP), "10.0000");
+    EXPECT_EQ(field(DialogBoxC::HeightId), "50.0000");
+    EXPECT_EQ(field(DialogBoxC::WidthId), "10.0000");
     Invoke.Height = 0.0001;
     Invoke.Width = 99.9999;
     DialogBoxC other(nullptr, 257, &Invoke, &Quitter);
     other.create();
     other.showParams();
-    EXPECT_EQ(field(other.HeightValueP), "0.0001");
-    EXPECT_EQ(field(other.WidthValueP), "99.9999");
+    EXPECT_EQ(field(DialogBoxC::HeightId, &other), "0.0001");
+    EXPECT_EQ(field(DialogBoxC::WidthId, &other), "99.9999");
 }
 
 // Unacceptable texts give way to the defaults, shown and used, also when
 // nothing is selected; then only the explanation comes, no pass.
 TEST_F(ParamDialogTest, CheckSettlesTheFieldsEvenWithNothingSelected) {
-    type(Dialog->HeightValueP, DialogBoxC::HeightId, "1.2.3");
-    type(Dialog->WidthValueP, DialogBoxC::WidthId, "5.");
+    type(DialogBoxC::HeightId, "1.2.3");
+    type(DialogBoxC::WidthId, "5.");
     Dialog->command(DialogBoxC::CheckId, 0);
-    EXPECT_EQ(field(Dialog->HeightValueP), "50.0");
-    EXPECT_EQ(field(Dialog->WidthValueP), "5.");
+    EXPECT_EQ(field(DialogBoxC::HeightId), "50.0");
+    EXPECT_EQ(field(DialogBoxC::WidthId), "5.");
     EXPECT_EQ(Invoke.Height, 50.0);
     EXPECT_EQ(Invoke.Width, 5.0);
     const Texts boxes = testboxes::takeTexts();
@@ -134,12 +143,35 @@ TEST_F(ParamDialogTest, CheckAndCountWriteTheirPassesIntoTheOutputWindow) {
     EXPECT_FALSE(Dialog->CountFlag);
 }
 
+// Without memory for the bad-name line both warnings come and the pass goes
+// on. The lists' joined names and the report line have their memory from
+// the first Check.
+TEST_F(ParamDialogTest, ABadNameLineWithoutMemoryIsWarnedAboutAndThePassGoesOn) {
+    const std::string dir = Files.dir() + "/w";
+    Files.write(sample("calm.txt"), "w\\calm.txt");
+    select(dir, {"calm.txt", "calm.doc"});
+    Dialog->command(DialogBoxC::CheckId, 0);
+    TextApp.TextWinCP->setLine("");
+    {
+        ListMemoryLimitC none(0);
+        Dialog->command(DialogBoxC::CheckId, 0);
+    }
+    EXPECT_EQ(testboxes::takeTexts(),
+              (Texts{testboxes::box("DialogBoxC::reportBadNames() sprintf failed.", -2),
+                     testboxes::box("Tallywave: DialogBoxC::doCheck() call to reportBadNames() "
+                                    "failed.\nInvalid file name(s) may not be presented in the "
+                                    "text window.See the Help menu for valid input file name "
+                                    "format.",
+                                    -2)}));
+    EXPECT_EQ(output(), "\r\nFiles to be processed: [" + dir + "\\calm.txt ].\r\n");
+}
+
 TEST_F(ParamDialogTest, EditsArePaintedWhiteAndEverythingElseGreyWithYellowText) {
     TDC edit(nullptr), label(nullptr);
-    EXPECT_EQ(Dialog->colorControl(edit, CtlColorEdit), Dialog->WhiteBrush->handle());
+    EXPECT_EQ(standin::brushColor(Dialog->colorControl(edit, CtlColorEdit)), 0xFFFFFFUL);
     EXPECT_FALSE(edit.Transparent);
     for (int kind : {CtlColorStatic, CtlColorDialog, CtlColorButton}) {
-        EXPECT_EQ(Dialog->colorControl(label, kind), Dialog->GrayBrush->handle());
+        EXPECT_EQ(standin::brushColor(Dialog->colorControl(label, kind)), 0x777777UL);
         EXPECT_EQ(label.TextColor, 0x00FFFFUL);
         EXPECT_TRUE(label.Transparent);
     }

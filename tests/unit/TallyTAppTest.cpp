@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "framework/native/StandIns.h"
+#include "tests/common/ListMemory.h"
 #include "tests/common/WaveText.h"
 #include "tests/unit/Boxes.h"
 #include "tests/unit/TempFiles.h"
@@ -70,7 +71,7 @@ class TallyTAppTest : public ::testing::Test {
 TEST_F(TallyTAppTest, TheBannerNamesTheUserTheFilesAndTheCommand) {
     StartupC& start = startup({"-t", "50", "10", "good.txt", "bad.doc"});
     TallyTAppC app(&start, &Quitter, ReleaseStr);
-    const std::string banner = app.MsgStr;
+    const std::string banner = app.MsgStr.c_str();
     EXPECT_TRUE(app.InvokeOK);
     EXPECT_EQ(banner.rfind("tester invoked  Tallywave Release v. 1.0 of 2003-05-22\r\n" +
                                std::string(63, '-') + "\r\n",
@@ -111,7 +112,7 @@ TEST_F(TallyTAppTest, AnInvocationWithoutFilesEndsTheBannerWithoutAPrompt) {
                       std::vector<std::string>{"-t", "50", "10", "only.doc"}}) {
         StartupC& start = startup(args);
         TallyTAppC app(&start, &Quitter, ReleaseStr);
-        const std::string banner = app.MsgStr;
+        const std::string banner = app.MsgStr.c_str();
         const std::string tail = std::string(start.Time) +
                                  "\r\nInvalid Invocation line.\r\nPlease exit and try again.\r\n";
         EXPECT_FALSE(app.InvokeOK);
@@ -130,10 +131,44 @@ TEST_F(TallyTAppTest, TheBannerGrowsToHoldEveryName) {
     }
     StartupC& start = startup(args);
     TallyTAppC app(&start, &Quitter, ReleaseStr);
-    const std::string banner = app.MsgStr;
+    const std::string banner = app.MsgStr.c_str();
     EXPECT_GT(banner.size(), 2 * TallyTAppC::MsgStartSize);
     EXPECT_NE(banner.find("[tallywave 50 10 " + names + "]\r\n" + Prompt), std::string::npos);
     EXPECT_TRUE(testboxes::takeTexts().empty());
+}
+
+// Without memory for MsgStr each banner piece is reported under its own code,
+// and so is the silent-mode bad-name line. The joined names have their
+// memory from before.
+TEST_F(TallyTAppTest, TextsWithoutMemoryAreReportedUnderTheirCodes) {
+    StartupC& text = startup({"-t", "50", "10", "good.txt", "bad.doc"});
+    text.listNames(GoodBadListC::GOOD);
+    text.listNames(GoodBadListC::BAD);
+    Texts expected;
+    for (int code : {-2, -3, -4, -5, -6, -7, -9, -10})
+        expected.push_back(box("TallyTAppC createBanStr() sprintf failed.", code));
+    expected.push_back(
+        box("Tallywave.TallyTAppC makeBanStr() returned failure.\n"
+            "Startup message may be garbled or incorrect.",
+            -10));
+    {
+        ListMemoryLimitC none(0);
+        TallyTAppC app(&text, &Quitter, ReleaseStr);
+        EXPECT_STREQ(app.MsgStr.c_str(), "");
+    }
+    EXPECT_EQ(testboxes::takeTexts(), expected);
+
+    StartupC& silent = startup({"-s", "50", "10", "good.txt", "bad.doc"});
+    silent.listNames(GoodBadListC::BAD);
+    {
+        ListMemoryLimitC none(0);
+        TallyTAppC app(&silent, &Quitter, ReleaseStr);
+    }
+    EXPECT_EQ(testboxes::takeTexts(),
+              (Texts{box("TallyTAppC reportBadNames() sprintf failed.", -2),
+                     box("Tallywave.TallyTAppC reportBadNames() returned failure.\n"
+                         "Text messages may be garbled or incorrect.",
+                         -2)}));
 }
 
 // Silent mode: the bad-name line and an empty line, then one line per file;
@@ -195,7 +230,7 @@ TEST_F(TallyTAppTest, TheAnswerToThePromptDecidesTheRun) {
                   0);
         const standin::EditControlC& edit = standin::editOf(app.TextWinCP->TEditP);
         SCOPED_TRACE(answer.typed);
-        EXPECT_EQ(banner, std::string(app.MsgStr) + "\r\n");
+        EXPECT_EQ(banner, std::string(app.MsgStr.c_str()) + "\r\n");
         // What the user typed gives way to the program's own text.
         EXPECT_EQ(edit.Shown, banner + (answer.runs ? result : Aborted));
         EXPECT_TRUE(edit.ReadOnly);
@@ -211,7 +246,7 @@ TEST_F(TallyTAppTest, AnInvalidInvocationIgnoresWhatIsTyped) {
                         [](standin::EditControlC& edit) { edit.userTypes("\r\n"); }}),
               0);
     const standin::EditControlC& edit = standin::editOf(app.TextWinCP->TEditP);
-    EXPECT_EQ(edit.Shown, std::string(app.MsgStr) + "\r\nx\r\n");
+    EXPECT_EQ(edit.Shown, std::string(app.MsgStr.c_str()) + "\r\nx\r\n");
     EXPECT_FALSE(edit.ReadOnly);
     EXPECT_FALSE(app.RunStarted);
 }

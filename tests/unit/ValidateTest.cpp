@@ -12,11 +12,13 @@
 #include <vector>
 
 #include "framework/native/StandIns.h"
+#include "tests/common/ListMemory.h"
 #include "tests/common/ThresholdCheck.h"
 #include "tests/common/WaveText.h"
 #include "tests/common/WindowClock.h"
 #include "tests/unit/Boxes.h"
 #include "tests/unit/TempFiles.h"
+#include "textui/TextWinC.h"
 
 namespace {
 
@@ -362,6 +364,27 @@ TEST_F(ValidateTest, WriterFailureIsReportedAndThePassGoesOn) {
     EXPECT_EQ(names(GoodBadListC::BAD), Names{missing});
 }
 
+// No memory for a report line: each writer warns with the bytes it asked
+// for, and the files still move to BAD (the lists may still grow).
+TEST_F(ValidateTest, ReportLinesWithoutMemoryAreWarnedAboutAndThePassGoesOn) {
+    const std::string missing = Files.dir() + "/gone.txt";
+    Params.appendNew(GoodBadListC::GOOD, missing.c_str());
+    const std::string bad = add(header(999));
+    {
+        ListMemoryLimitC elementsOnly(sizeof(GoodBadListC::ElemS));
+        EXPECT_EQ(run(), 0);
+    }
+    auto warning = [](const std::string& name) {
+        return testboxes::box(
+            "Tallywave ValidateC:  Can't allocate 10000 bytes for a report line.\nFname=[" + name +
+                "].",
+            -2);
+    };
+    EXPECT_EQ(testboxes::takeTexts(), (Names{warning(missing), warning(bad)}));
+    EXPECT_EQ(names(GoodBadListC::BAD), (Names{missing, bad}));
+    EXPECT_EQ(std::string(Window.Text), "");
+}
+
 // BAD is gone: moveBadFile warns after the list did, then the pass ends
 // with the status of the failed check.
 TEST_F(ValidateTest, FailedMoveEndsThePass) {
@@ -387,6 +410,21 @@ TEST_F(ValidateTest, FailedMoveEndsThePass) {
                                         "moveBadFile(\"SAMPLES\") failed; was ix=1 element "
                                         "of 2 Good names.",
                                     -9)}));
+
+    // A file that cannot be opened has warnings of its own.
+    restart();
+    const std::string missing = Files.dir() + "/gone.txt";
+    Params.appendNew(GoodBadListC::GOOD, missing.c_str());
+    Params.deleteList(GoodBadListC::BAD);
+    EXPECT_EQ(run(), -4);
+    boxes = testboxes::takeTexts();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1], testboxes::box("Tallywave ValidateC::ValidateAll():\nCan't add file name "
+                                       "to Bad list.\nFname=[" +
+                                           missing +
+                                           "].\nappendNew(BAD, Fname) failed; was ix=1 element "
+                                           "of 1 Good names.",
+                                       -4));
 }
 
 }  // namespace

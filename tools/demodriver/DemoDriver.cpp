@@ -19,7 +19,7 @@
 #include <cstdio>
 #include <string>
 
-#include "tests/e2e/driver/WinDriver.h"
+#include "windriver/WinDriver.h"
 
 namespace {
 

@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/GraphicWindows.h"
+#include "windriver/GraphicWindows.h"
 
 namespace {
 

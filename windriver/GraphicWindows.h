@@ -7,8 +7,8 @@
 #include <cstring>
 #include <string>
 
-#include "tests/e2e/OutputWindow.h"
-#include "tests/e2e/driver/WinDriver.h"
+#include "windriver/OutputWindow.h"
+#include "windriver/WinDriver.h"
 
 namespace e2e {
 

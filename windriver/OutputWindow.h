@@ -1,11 +1,10 @@
 #pragma once
-// The program's text output window as the end-to-end tests find, read and
-// close it.
+// The program's text output window as a driver finds, reads and closes it.
 #include <windows.h>
 
 #include <string>
 
-#include "tests/e2e/driver/WinDriver.h"
+#include "windriver/WinDriver.h"
 
 namespace e2e {
 

@@ -1,4 +1,4 @@
-#include "WinDriver.h"
+#include "windriver/WinDriver.h"
 
 #include <cstdio>
 #include <fstream>

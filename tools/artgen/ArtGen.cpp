@@ -1,9 +1,9 @@
 // Draws the program's pictures and writes them as Windows image files, so the
 // art is kept as code: change a drawing here and run tools/art to rebuild it.
-// It writes the application icon, gui/res/tallywave.ico: a spike trace on a
+// It writes the application icon, resources/tallywave.ico: a spike trace on a
 // dark screen, as 32 x 32 in 16 colours, 32 x 32 monochrome and 16 x 16 in 16
-// colours; the main dialog's banner, gui/res/banner.bmp; and the faces of its
-// five push buttons, gui/res/<button>-up.bmp, -down.bmp and -focus.bmp, as
+// colours; the main dialog's banner, resources/banner.bmp; and the faces of its
+// five push buttons, resources/<button>-up.bmp, -down.bmp and -focus.bmp, as
 // 256-colour bitmaps, run-length encoded. Paths are relative to the
 // repository root.
 //
@@ -507,9 +507,9 @@ int main() {
     drawIcon(big, colour);
     drawIcon(bigMono, mono);
     drawIcon(small, colour);
-    bool ok = writeFile("gui/res/tallywave.ico", ico({{big, 4}, {bigMono, 1}, {small, 4}}));
+    bool ok = writeFile("resources/tallywave.ico", ico({{big, 4}, {bigMono, 1}, {small, 4}}));
 
-    ok = writeFile("gui/res/banner.bmp", bmp(banner())) && ok;
+    ok = writeFile("resources/banner.bmp", bmp(banner())) && ok;
     struct ButtonS {
         const char *Name, *Text;
         int W;
@@ -522,7 +522,7 @@ int main() {
         {ButtonE::Up, "up"}, {ButtonE::Down, "down"}, {ButtonE::Focus, "focus"}};
     for (const ButtonS& b : buttons)
         for (const auto& [state, suffix] : states)
-            ok = writeFile(std::string("gui/res/") + b.Name + "-" + suffix + ".bmp",
+            ok = writeFile(std::string("resources/") + b.Name + "-" + suffix + ".bmp",
                            bmp(button(b.Text, b.W, 30, state))) &&
                  ok;
     return ok ? 0 : 1;

@@ -1,6 +1,7 @@
-// Drives the real program from an end-to-end test that runs on the same Wine
-// desktop: starts it, finds its windows, reads their text, answers message
-// boxes, types keys and takes screenshots. Everything goes through window
+// Drives the real program from another program on the same Wine desktop (the
+// end-to-end tests, the demo and screenshot drivers, the batch benchmark):
+// starts it, finds its windows, reads their text, answers message boxes,
+// types keys and takes screenshots. Everything goes through window
 // messages, so it works across processes and needs nothing inside the program.
 // Waits poll every kPollIntervalMs until their condition holds or time is up.
 #pragma once

@@ -1,0 +1,31 @@
+# Each tree's compile and link options, set before any target is made: the
+# directory's options reach every library and program of the tree;
+# TALLY_LAYER_OPTIONS go to the layer libraries alone (tally_layer).
+if(TALLY_TREE STREQUAL "Win32")
+  # Exact doubles (no x87 excess precision) and C99 printf on both builds.
+  add_compile_options(-msse2 -mfpmath=sse)
+  add_compile_definitions(__USE_MINGW_ANSI_STDIO=1 WIN32_LEAN_AND_MEAN NOMINMAX
+                          _WIN32_WINNT=0x0601)
+  add_link_options(-static -static-libgcc -static-libstdc++)
+elseif(TALLY_TREE STREQUAL "Fuzz")
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "TALLY_FUZZ needs clang++ (libFuzzer): -DCMAKE_CXX_COMPILER=clang++")
+  endif()
+  # The layers are instrumented for coverage, which guides the fuzzer; every
+  # part of a fuzz target runs under AddressSanitizer and
+  # UndefinedBehaviorSanitizer (cmake/FuzzTargets.cmake).
+  set(TALLY_FUZZ_SANITIZERS -fsanitize=address,undefined -fno-sanitize-recover=all
+                            -fno-omit-frame-pointer)
+  set(TALLY_LAYER_OPTIONS -fsanitize=fuzzer-no-link ${TALLY_FUZZ_SANITIZERS})
+else()
+  # Everything natively under AddressSanitizer and UndefinedBehaviorSanitizer.
+  # The benchmark tree (bench/run) turns them off, as they would swamp what
+  # it measures.
+  option(TALLY_SANITIZE "Build the native tree under ASan and UBSan" ON)
+  if(TALLY_SANITIZE)
+    set(TALLY_SANITIZERS -fsanitize=address,undefined -fno-sanitize-recover=all
+                         -fno-omit-frame-pointer)
+    add_compile_options(${TALLY_SANITIZERS})
+    add_link_options(${TALLY_SANITIZERS})
+  endif()
+endif()
