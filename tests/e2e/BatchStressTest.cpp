@@ -39,7 +39,6 @@ using testcheck::SummaryEnd;
 using testcheck::withoutDots;
 using wavetext::WaveFile;
 
-const DWORD Patience = 20000;     // for a window, a box or the file dialog
 const DWORD RunPatience = 90000;  // for a whole silent run or one Count
 const char Params[] = "-s 50 10";
 const double Height = 50.0, Width = 10.0;

@@ -20,7 +20,6 @@
 
 namespace {
 
-const DWORD Patience = 20000;
 const std::string Samples = TALLY_SAMPLES_DIR;
 const char NothingSelected[] = "Nothing selected.  Please select at least one file.";
 const char QuitQuestion[] = "QUIT Tallywave?    Are you sure?";

@@ -16,7 +16,7 @@ namespace e2e {
 
 class ProgramTest : public E2eTest {
   protected:
-    static constexpr DWORD ProgramPatience = 20000;  // for a box, a text or the exit
+    static constexpr DWORD Patience = 20000;  // for a window, a box, a text or the exit
 
     static std::string programPath() { return exeDir() + "\\tallywave.exe"; }
     // Runs `tallywave.exe args` in workDir (empty: the current folder).
@@ -34,13 +34,13 @@ class ProgramTest : public E2eTest {
     // The code the program ended with; a failure when it does not end.
     int32_t exitCode() {
         int32_t code = 12345;
-        EXPECT_TRUE(Program.waitExit(ProgramPatience, &code)) << "the program did not end";
+        EXPECT_TRUE(Program.waitExit(Patience, &code)) << "the program did not end";
         return code;
     }
     void expectExitCode(int32_t wanted) { EXPECT_EQ(exitCode(), wanted); }
     std::string text() { return windowText(Edit); }
     bool textBecomes(const std::string& wanted) {
-        return waitUntil([&] { return text() == wanted; }, ProgramPatience);
+        return waitUntil([&] { return text() == wanted; }, Patience);
     }
 
     LaunchedProcess Program;

@@ -15,7 +15,6 @@
 namespace {
 
 const std::string Head = " Tallywave Release v. 1.0 of 2003-05-22\n\n\n";
-const DWORD Patience = 20000;
 
 class ReportingTest : public e2e::ProgramTest {
   protected:

@@ -14,7 +14,6 @@
 namespace {
 
 const std::string Head = " Tallywave Release v. 1.0 of 2003-05-22\n\n\n";
-const DWORD Patience = 20000;
 
 std::string statusLine(int status) {
     return "\n   -----> Status=" + std::to_string(status) + " *****\n";

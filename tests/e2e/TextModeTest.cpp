@@ -13,7 +13,6 @@
 
 namespace {
 
-const DWORD Patience = 20000;
 const std::string Samples = TALLY_SAMPLES_DIR;
 const std::string SampleArgs = "calm.txt lively.asc crlf.txt stereo.txt clipped.txt";
 
