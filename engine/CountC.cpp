@@ -1,7 +1,9 @@
 #include "engine/CountC.h"
 
 #include <cstdio>
+#include <new>
 
+#include "engine/DataWindows.h"
 #include "engine/ExtendedPrecision.h"
 
 #include "startup/ErrHandleC.h"
@@ -27,7 +29,26 @@ CountC::CountC(GoodBadListC& params, QuitterS& quitter)
       Params(params),
       State(params.FileState),
       Quitter(quitter),
-      DotCountdown(DotPollData) {}
+      CountFromCandidates(false),
+      FirstPassData(0),
+      DotCountdown(DotPollData),
+      CandidateMemory(nullptr) {}
+
+CountC::~CountC() {
+    delete[] CandidateMemory;
+}
+
+// An empty list of candidates, complete so far; false (and not complete)
+// when its memory cannot be had.
+bool CountC::startCandidates() {
+    if (CandidateMemory == nullptr) CandidateMemory = new (std::nothrow) uint64_t[CandidateWords];
+    if (CandidateMemory == nullptr) {
+        Candidates = CandidatesS();
+        return false;
+    }
+    Candidates.start(CandidateMemory, CandidateWords);
+    return true;
+}
 
 // A spike opens at a high datum once W data have passed since RegionStart and
 // closes at the G-th low datum in a row; it is counted when it closes, if its
@@ -59,6 +80,15 @@ int CountC::CountFile(OutputC* win) {
     H = State.HeightH;
     W = State.WidthW;
     G = State.GlitchG;
+    // The data need not be read again when the validation pass kept those
+    // that may be high, and those it did not look at are low.
+    if (CountFromCandidates && H > Candidates.JudgedCeiling) {
+        CountFromCandidates = false;
+        Status = 0;
+        if (countCandidates() != QuitDuringCount) writeResult(win);
+        return 0;
+    }
+    CountFromCandidates = false;
     int sought = seekLine(RegionStart);
     if (sought < 0) {
         ErrHandle.report(sought,
@@ -92,23 +122,127 @@ int CountC::CountFile(OutputC* win) {
     return 0;
 }
 
+namespace {
+
+// The position of the first set bit at or after from, or count when none
+// lies before count.
+uint32_t nextHigh(const uint64_t* bits, uint32_t from, uint32_t count) {
+    uint32_t at = from;
+    uint64_t word = from < count ? bits[at >> 6] >> (at & 63) : 0;
+    while (word == 0) {
+        at = (at | 63) + 1;
+        if (at >= count) return count;
+        word = bits[at >> 6];
+    }
+    at += static_cast<uint32_t>(__builtin_ctzll(word));
+    return at < count ? at : count;
+}
+
+}  // namespace
+
+// The steps takeHigh and takeLow would take datum by datum, with the low
+// data between high ones taken at once: outside a spike they change
+// nothing, inside one they add to the glitch run until it closes the spike.
+template <typename NextHighFn>
+void CountC::takeHighs(uint32_t data, NextHighFn nextHigh) {
+    uint32_t at = 0;
+    while (at < data) {
+        const uint32_t high = nextHigh(at);
+        uint32_t lows = high - at;
+        if (InSpike && lows >= G - GlitchRun) {
+            lows = G - GlitchRun;  // the last of them closes the spike
+            GlitchRun = G - 1;
+            DatumIx += lows - 1;
+            takeLow();
+            ++DatumIx;
+            at += lows;
+            continue;
+        }
+        if (InSpike) GlitchRun += lows;
+        DatumIx += lows;
+        at = high;
+        if (at == data) break;
+        takeHigh();
+        ++DatumIx;
+        ++at;
+    }
+}
+
+void CountC::takeBits(const uint64_t* bits, uint32_t data) {
+    takeHighs(data, [bits, data](uint32_t at) { return nextHigh(bits, at, data); });
+}
+
+// The count over the validation pass's data from the candidates it kept:
+// those that reach H are the high data, all others are low. As the loop of
+// countData, it stops at a quit seen before the first datum.
+int CountC::countCandidates() {
+    const uint32_t data = FirstPassData;
+    if (data > 0 && quitAsked()) return QuitDuringCount;
+    const uint32_t first = DatumIx;
+    uint32_t next = 0;  // the candidate to look at
+    takeHighs(data, [this, first, data, &next](uint32_t at) {
+        while (next < Candidates.Count &&
+               (Candidates.Places[next] - first < at || Candidates.Values[next] < H))
+            ++next;
+        return next < Candidates.Count ? Candidates.Places[next] - first : data;
+    });
+    return 0;
+}
+
+// The count's windows: each scanned into bits of its own, the state machine
+// run over them in file order.
+class CountC::CountJobC : public readwindows::WindowJobC {
+  public:
+    CountJobC(CountC& count, const CountRulesS& rules, uint32_t readsLeft)
+        : Count(count), Rules(rules), ReadsLeft(readsLeft) {}
+
+    void published(const readwindows::WindowS&) override {}
+
+    readwindows::ScanEndS scan(const readwindows::WindowS& window, uint32_t maxReads) override {
+        CountTallyC tally(Rules, window);
+        return readwindows::scanReads(window.Bytes, window.From, window.Cut, maxReads, tally);
+    }
+
+    // The window up to the last datum, scanned again when it holds more.
+    MergeS merge(const readwindows::WindowS& window, readwindows::ScanEndS end) override {
+        if (end.Reads > ReadsLeft) end = scan(window, ReadsLeft);
+        if (end.Reads > 0 && Count.quitAsked()) return {Quit, 0, 0};
+        Count.takeBits(window.Scratch, end.Reads);
+        ReadsLeft -= end.Reads;
+        return {end.Whole && ReadsLeft > 0 ? GoOn : Stop, end.Reads, end.StopAt};
+    }
+
+    uint32_t readsLeft() const override { return ReadsLeft; }
+
+  private:
+    CountC& Count;
+    const CountRulesS& Rules;
+    uint32_t ReadsLeft;
+};
+
 // The state machine over the data from the current read on: 0, or
 // QuitDuringCount, BadDatumStatus, or -4 for a read error (which is not the
-// end of the data).
+// end of the data). Whole windows of data are classified on two threads;
+// the rest, from where a window stops (a datum that does not convert, the
+// last datum, the end of the file), one read at a time.
 int CountC::countData() {
     const uint32_t samples = State.Samples;
     // Data that are low by their spelling: those in (-1, 0] when H > 0, and
     // those below 0.1 when H lies above the double nearest 0.1 (to which they
     // round at most). FileState.Value is left as the validation pass set it:
     // the last datum of these same data.
-    const bool negativesLow = H > 0.0;
-    const bool tenthsLow = H > 0.1;
+    const CountRulesS rules(H);
+    if (DatumIx <= samples) {
+        CountJobC job(*this, rules, samples - DatumIx + 1);
+        if (!runWindows(job)) return QuitDuringCount;
+    }
     for (; DatumIx <= samples; ++DatumIx) {
         const char* read = nextRead();
         if (read == nullptr) return readFailed() ? -4 : 0;
         if (quitAsked()) return QuitDuringCount;
         const SmallSpelling small = smallSpelling(read);
-        if ((small == SmallNegative && negativesLow) || (small == SmallTenth && tenthsLow)) {
+        if ((small == SmallNegative && rules.NegativesLow) ||
+            (small == SmallTenth && rules.TenthsLow)) {
             takeLow();
         } else if (toDatum(read, Datum)) {
             if (Datum >= H) {

@@ -4,6 +4,7 @@
 // window, with the thresholds H, W and G that the pass left in FileState.
 #include <cstdint>
 
+#include "engine/DataWindows.h"
 #include "engine/FileReadC.h"
 #include "engine/GoodBadListC.h"
 #include "engine/OutputC.h"
@@ -13,6 +14,9 @@ class CountC : public FileReadC {
     enum Sizes { ResultSize = 4096, DataStartLine = 6 };
 
     CountC(GoodBadListC& params, QuitterS& quitter);
+    ~CountC();
+    CountC(const CountC&) = delete;
+    CountC& operator=(const CountC&) = delete;
 
     // Counts the open file's spikes and writes its result line to win (none:
     // not written). 0, also when a quit request stops it; -2 when the data
@@ -41,18 +45,43 @@ class CountC : public FileReadC {
         DotCountdown = DotPollData;
         return dotDue();
     }
+    // The data until the next poll, and dotPoll for that many data (or
+    // fewer) in a row: only the last can make the poll fall due.
+    uint32_t dataToPoll() const { return DotCountdown; }
+    bool dotPollAfter(uint32_t data) {
+        DotCountdown -= data - 1;
+        return dotPoll();
+    }
+
+    // The data of the open file that may reach H, as the validation pass
+    // kept them: CountFile counts from them without reading the file again
+    // when the pass set CountFromCandidates (the list is complete for the
+    // file's data, FirstPassData of them).
+    bool startCandidates();
 
     GoodBadListC& Params;
     FileStateS& State;
     QuitterS& Quitter;
+    CandidatesS Candidates;
+    bool CountFromCandidates;
+    uint32_t FirstPassData;
 
   private:
-    enum { DotPollData = 1024 };
+    class CountJobC;
+    friend class CountJobC;
+    enum { DotPollData = 1024, CandidateWords = 3 << 15 };  // 65,536 candidates
     // The state machine's step for a datum at or above H, and below it.
     void takeHigh();
     void takeLow();
+    // The state machine over so many data from DatumIx on; nextHigh(at)
+    // gives the first high datum at or after at (from DatumIx), or data.
+    template <typename NextHighFn>
+    void takeHighs(uint32_t data, NextHighFn nextHigh);
+    void takeBits(const uint64_t* bits, uint32_t data);
     int countData();
+    int countCandidates();
     void writeResult(OutputC* win);
 
     uint32_t DotCountdown;
+    uint64_t* CandidateMemory;  // none until a validation pass needs it
 };

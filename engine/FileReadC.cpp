@@ -4,11 +4,13 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <new>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
+#include "engine/WindowCrewC.h"
 #include "startup/ErrHandleC.h"
 
 namespace {
@@ -49,6 +51,24 @@ const char* skipBlanks(const char* text) {
     return text;
 }
 
+// Where the last whole read of bytes[0, filled) ends, bytes[0] starting a
+// read: after the last line feed, or after the last full read of 47
+// characters counted from there (CRs are dropped, so they do not count).
+std::size_t readsEnd(const unsigned char* bytes, std::size_t filled) {
+    std::size_t lineStart = filled;
+    while (lineStart > 0 && bytes[lineStart - 1] != '\n') --lineStart;
+    std::size_t end = lineStart;
+    std::size_t characters = 0;
+    for (std::size_t i = lineStart; i < filled; ++i) {
+        if (bytes[i] == '\r') continue;
+        if (++characters == FileReadC::ReadMax) {
+            end = i + 1;
+            characters = 0;
+        }
+    }
+    return end;
+}
+
 }  // namespace
 
 FileReadC::FileReadC()
@@ -61,14 +81,69 @@ FileReadC::FileReadC()
       DotEvery(DotInterval),
       Stream(nullptr),
       Clock(std::time),
+      Block(nullptr),
       BlockPos(0),
       BlockEnd(0),
       AtEnd(false),
       ReadFailed(false),
-      Block{} {}
+      Slots{},
+      SlotCount(0),
+      Head(0),
+      Ahead(0),
+      WindowBytes(0),
+      ScratchWords(0),
+      WantedBytes(BlockSize),
+      WholeFile(-1),
+      FetchedAny(false),
+      WindowMemory(nullptr),
+      Crew(nullptr),
+      SmallBytes{},
+      SmallScratch{} {
+    freeWindows();
+    forgetBlock();
+}
 
 FileReadC::~FileReadC() {
     close();
+    delete Crew;
+    freeWindows();
+}
+
+void FileReadC::setWindowBytes(std::size_t bytes) {
+    WantedBytes = bytes < 64 ? 64 : bytes;
+}
+
+// The small window alone, until makeWindows has the others' memory.
+void FileReadC::freeWindows() {
+    delete[] WindowMemory;
+    WindowMemory = nullptr;
+    SlotCount = 1;
+    WindowBytes = WantedBytes < std::size_t{SmallWindow} ? WantedBytes : std::size_t{SmallWindow};
+    ScratchWords = sizeof SmallScratch / sizeof SmallScratch[0];
+    Slots[0].Bytes = SmallBytes;
+    Slots[0].Scratch = SmallScratch;
+}
+
+// WindowCount windows of WantedBytes, each with its scratch; false, with
+// the small window alone, when their memory cannot be had.
+bool FileReadC::makeWindows() {
+    if (WindowMemory != nullptr && WindowBytes == WantedBytes) return true;
+    freeWindows();
+    const std::size_t words =
+        WantedBytes / 64 + 2 > LeastScratch ? WantedBytes / 64 + 2 : std::size_t{LeastScratch};
+    const std::size_t bytes = (WantedBytes + WindowSlack + 7) / 8 * 8;
+    const std::size_t slotSize = words * 8 + bytes;
+    WindowMemory = new (std::nothrow) unsigned char[WindowCount * slotSize]();
+    if (WindowMemory == nullptr) return false;
+    for (int slot = 0; slot < WindowCount; ++slot) {
+        unsigned char* at = WindowMemory + slot * slotSize;
+        Slots[slot].Scratch = reinterpret_cast<uint64_t*>(at);
+        Slots[slot].Bytes = at + words * 8;
+    }
+    SlotCount = WindowCount;
+    WindowBytes = WantedBytes;
+    ScratchWords = words;
+    return true;
 }
 
 int FileReadC::setFileName(const char* name) {
@@ -84,6 +159,7 @@ int FileReadC::open() {
     LineNo = 0;
     Line[0] = '\0';
     LineLen = 0;
+    makeWindows();
     forgetBlock();
     // Binary mode: ReadLine itself drops CR and stops at Ctrl-Z, so the
     // runtime's text-mode translation is not needed, and the stream is
@@ -94,21 +170,83 @@ int FileReadC::open() {
     return 0;
 }
 
+// Nothing fetched: the first fetch starts a window at the top of the file.
 void FileReadC::forgetBlock() {
+    Head = 0;
+    Ahead = 0;
+    WholeFile = -1;
+    FetchedAny = false;
+    Slots[0].Cut = 0;
+    Slots[0].Filled = 0;
+    Block = Slots[0].Bytes;
     BlockPos = 0;
     BlockEnd = 0;
     AtEnd = false;
     ReadFailed = false;
 }
 
+// The next window with a whole read in it, fetched unless it was fetched
+// ahead; false at the end of the file.
 bool FileReadC::fillBlock() {
     if (AtEnd || Stream == nullptr) return false;
-    BlockPos = 0;
-    BlockEnd = std::fread(Block, 1, BlockSize, Stream);
-    if (BlockEnd > 0) return true;
-    ReadFailed = std::ferror(Stream) != 0;
+    for (;;) {
+        const int next = (Head + 1) % SlotCount;
+        if (Ahead > 0) {
+            --Ahead;
+        } else {
+            fetch(next, Head);
+        }
+        Head = next;
+        const SlotS& slot = Slots[Head];
+        Block = slot.Bytes;
+        BlockPos = 0;
+        BlockEnd = slot.Cut;
+        if (BlockEnd > 0) return true;
+        if (slot.Filled == 0) break;
+        // Only part of a read: its bytes move on to the next window.
+    }
+    ReadFailed = Slots[Head].FetchFailed;
     AtEnd = true;
     return false;
+}
+
+// Window to: the bytes of the read begun at the end of window from (without
+// their CRs, which text mode drops anyway), then as much of the file as
+// fits, cut after its last whole read unless the file ends in it. to may be
+// from itself (with one window).
+void FileReadC::fetch(int to, int from) {
+    SlotS& next = Slots[to];
+    const SlotS& last = Slots[from];
+    std::size_t carried = 0;
+    for (std::size_t i = last.Cut; i < last.Filled; ++i)
+        if (last.Bytes[i] != '\r') next.Bytes[carried++] = last.Bytes[i];
+    const std::size_t asked = WindowBytes - carried;
+    const std::size_t got = std::fread(next.Bytes + carried, 1, asked, Stream);
+    next.Filled = carried + got;
+    next.Short = got < asked;
+    next.FetchFailed = std::ferror(Stream) != 0;
+    next.Cut = next.Short ? next.Filled : readsEnd(next.Bytes, next.Filled);
+    if (to == WholeFile) WholeFile = -1;
+    if (!FetchedAny && next.Short && next.Filled > 0) WholeFile = to;
+    FetchedAny = true;
+}
+
+// Back to the top of a file that one window holds whole, without reading
+// it again; false when no window does.
+bool FileReadC::rewindWindow() {
+    if (WholeFile < 0) return false;
+    Head = WholeFile;
+    Ahead = 0;
+    Block = Slots[Head].Bytes;
+    BlockPos = 0;
+    BlockEnd = Slots[Head].Cut;
+    AtEnd = false;
+    ReadFailed = false;
+    return true;
+}
+
+readwindows::WindowS FileReadC::window(int slot, std::size_t from) const {
+    return {slot, Slots[slot].Bytes, from, Slots[slot].Cut, Slots[slot].Scratch, ScratchWords};
 }
 
 // Copies the bytes of in[0, span) up to the first CR, LF or Ctrl-Z to out and
@@ -181,11 +319,12 @@ void FileReadC::keepRead(const char* text) {
 
 int FileReadC::seekLine(uint32_t n) {
     Status = 0;
-    if (Stream == nullptr || std::fseek(Stream, 0L, SEEK_SET) != 0) {
+    const bool inWindow = rewindWindow();
+    if (Stream == nullptr || (!inWindow && std::fseek(Stream, 0L, SEEK_SET) != 0)) {
         Status = -2;
     } else {
         std::clearerr(Stream);
-        forgetBlock();
+        if (!inWindow) forgetBlock();
         // Past the end every read fails alike, so discarding stops there.
         for (uint32_t skip = n - 1; skip > 0 && ReadLine() == 0; --skip) {
         }

@@ -2,19 +2,26 @@
 // The wave-file line reader, root of the engine: it delivers a file piece by
 // piece exactly as fgets(Line, 48) on a text-mode stream would (every CR
 // dropped, Ctrl-Z ends the file, at most 47 characters per read, a line feed
-// ends a read and stays in it), but reads the file in large binary blocks and
-// looks at each byte once. Also holds the conversions of the wave-file format
-// that the validation pass applies to header and data lines.
+// ends a read and stays in it), but reads the file in large binary blocks,
+// the windows, and looks at each byte once. A window ends where a read ends:
+// the bytes of a read begun at its end move on to the next window. The
+// passes hand whole windows of data to two threads (runWindows); every other
+// read is taken one at a time. Also holds the conversions of the wave-file
+// format that the validation pass applies to header and data lines.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
+#include "engine/ReadWindows.h"
 #include "startup/RunModeC.h"
+
+class WindowCrewC;
 
 class FileReadC {
   public:
@@ -23,8 +30,12 @@ class FileReadC {
         // terminator and one spare character.
         ReadMax = HeaderLimitsS::LineReadSize - 1,
         LineSize = HeaderLimitsS::LineReadSize + 1,
-        BlockSize = 1 << 16,  // bytes fetched from the file at a time
-        DotInterval = 2,      // seconds between progress dots
+        BlockSize = 1 << 18,     // bytes of a window: fetched from the file at a time
+        WindowCount = 4,         // windows held at once: read ahead, worked on by two threads
+        WindowSlack = 64,        // bytes readable past a window's end
+        SmallWindow = 1 << 16,   // the one window kept when the others' memory cannot be had
+        DotInterval = 2,         // seconds between progress dots
+        LeastScratch = 1 << 10,  // words of scratch a window has at least
     };
     using ClockFn = std::time_t (*)(std::time_t*);
 
@@ -52,6 +63,7 @@ class FileReadC {
     void keepRead(const char* text);
     // Back to the start of the file, then n - 1 reads discarded; LineNo = n,
     // Line empty. Sets Status to 0, or -2 when the rewind fails, and returns it.
+    // A file one window holds whole is not read again.
     int seekLine(uint32_t n);
     // Closes the stream if one is open: 0, or -3 when closing fails.
     int close();
@@ -61,6 +73,10 @@ class FileReadC {
     bool dotDue();
     // The time source of dotDue; std::time unless a test sets another.
     void setClock(ClockFn clock) { Clock = clock; }
+    // Windows of that many bytes (at least 64) from the next open on, in
+    // place of BlockSize: the tests make them tiny, so that window ends fall
+    // at every awkward place of a file.
+    void setWindowBytes(std::size_t bytes);
 
     // A datum: optional white space and sign, decimal digits with an optional
     // point (at least one digit), an optional exponent; anything after it is
@@ -77,6 +93,32 @@ class FileReadC {
     // nextRead: at least 16 bytes can be read from it.
     enum SmallSpelling { NotSmall, SmallNegative, SmallTenth };
     static SmallSpelling smallSpelling(const char* read);
+    // The parts of a short decimal as toDatum's fast path reads it: its sign,
+    // its digits as one number (below 10^9) and how many of them follow the
+    // point. False for anything else. Its value is shortValue of the parts.
+    static bool shortParts(const char* text, bool& negative, uint32_t& mantissa, int& decimals);
+    // What a datum's spelling tells at a glance, without a branch: Fixed
+    // for [-]0.d... with one to nine decimals and then a character below '0'
+    // (a line end, a blank, ...), most data of a wave. Such a datum is a
+    // short decimal of value shortValue(Negative, fixedNanos(text, spelling),
+    // 9); smallSpelling gives SmallNegative for it when Negative, and
+    // SmallTenth when not and Tenth (its first decimal is 0). text can be
+    // read 16 bytes far.
+    struct FixedS {
+        bool Fixed;
+        bool Negative;
+        bool Tenth;
+        unsigned Decimals;  // how many
+    };
+    static FixedS fixedPoint(const char* text);
+    // The decimals of a Fixed datum as billionths: nanos / 10^9 is its magnitude.
+    static uint32_t fixedNanos(const char* text, const FixedS& spelling);
+    static double shortValue(bool negative, uint32_t mantissa, int decimals) {
+        // The digits fit 32 bits and the power of ten is exact, so one
+        // division rounds correctly.
+        const double magnitude = static_cast<int32_t>(mantissa) / ExactPowers[decimals];
+        return negative ? -magnitude : magnitude;
+    }
     // Powers of ten that doubles hold exactly.
     static constexpr double ExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                              1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
@@ -96,6 +138,13 @@ class FileReadC {
     uint32_t LineLen;  // bytes in the last read; a NUL byte ends Line early
 
   protected:
+    // Takes the reads from the current one on a window at a time, each
+    // window scanned by this thread or a worker and merged here in file
+    // order, until the job stops or the file ends. The reader is left at the
+    // first read not taken, LineNo counting those taken. False when the job
+    // saw a quit.
+    bool runWindows(readwindows::WindowJobC& job);
+
     std::time_t DotNow;
     std::time_t DotLast;
     std::time_t DotEvery;
@@ -110,20 +159,51 @@ class FileReadC {
         return static_cast<unsigned>(_mm_movemask_epi8(stops));
     }
 #endif
+    friend class WindowRunC;
+
+    // A window's memory and what its last fetch brought.
+    struct SlotS {
+        unsigned char* Bytes;  // Bytes of the window, WindowSlack more readable
+        uint64_t* Scratch;     // what a scan of the window finds (ScratchWords)
+        std::size_t Cut;       // [0, Cut) holds whole reads, or the file's last bytes
+        std::size_t Filled;    // bytes fetched; those past Cut begin the next window
+        bool Short;            // the fetch got less than it asked: the file ends here
+        bool FetchFailed;      // the stream's error state after the fetch
+    };
+
     static bool shortDecimal(const char* text, double& value);
     static bool fullDatum(const char* text, double& value);
     bool fillBlock();
     void forgetBlock();
+    bool makeWindows();
+    void freeWindows();
+    void fetch(int to, int from);
+    bool rewindWindow();
+    readwindows::WindowS window(int slot, std::size_t from) const;
     static std::size_t copyPlain(const unsigned char* in, std::size_t span, char* out,
                                  std::size_t room);
 
     std::FILE* Stream;
     ClockFn Clock;
+    unsigned char* Block;  // the bytes of the window being read
     std::size_t BlockPos;
     std::size_t BlockEnd;
-    bool AtEnd;                           // end of file or a Ctrl-Z reached: no more reads
-    bool ReadFailed;                      // the last fetch failed
-    unsigned char Block[BlockSize + 16];  // slack: copyPlain reads whole 16-byte groups
+    bool AtEnd;       // end of file or a Ctrl-Z reached: no more reads
+    bool ReadFailed;  // the last fetch failed
+    SlotS Slots[WindowCount];
+    int SlotCount;                // windows in use: WindowCount, or 1 (the small one)
+    int Head;                     // the slot of the window being read
+    int Ahead;                    // slots after Head already fetched
+    std::size_t WindowBytes;      // bytes a window holds
+    std::size_t ScratchWords;     // words of scratch of a window
+    std::size_t WantedBytes;      // bytes a window is to hold from the next open on
+    int WholeFile;                // the slot holding the whole file, or -1
+    bool FetchedAny;              // since the top of the file
+    unsigned char* WindowMemory;  // the windows, with their bits, when they are not the small one
+    WindowCrewC* Crew;            // the worker; none until a file needs it
+    unsigned char SmallBytes[SmallWindow + WindowSlack];
+    uint64_t
+        SmallScratch[SmallWindow / 64 + 2 > LeastScratch ? SmallWindow / 64 + 2 : LeastScratch];
 };
 
 inline const char* FileReadC::nextRead() {
@@ -150,34 +230,88 @@ inline const char* FileReadC::nextRead() {
 
 // The common datum: blanks, a sign, digits with a point of which at most
 // nine count from the first non-zero one, at most 22 decimals, no exponent.
-// The digits fit 32 bits and the power of ten is exact, so one division
-// rounds correctly. False for anything else, which fullDatum handles.
-inline bool FileReadC::shortDecimal(const char* text, double& value) {
+inline bool FileReadC::shortParts(const char* text, bool& negative, uint32_t& mantissa,
+                                  int& decimals) {
     const char* p = text;
     while (*p == ' ' || *p == '\t') ++p;
-    const bool negative = *p == '-';
+    negative = *p == '-';
     p += negative || *p == '+';
     const char* const start = p;
-    uint32_t mantissa = 0;
+    mantissa = 0;
     for (; *p >= '0' && *p <= '9'; ++p) {
         if (mantissa >= 100000000) return false;  // a tenth significant digit
         mantissa = mantissa * 10 + static_cast<uint32_t>(*p - '0');
     }
-    long decimals = 0;
+    decimals = 0;
     if (*p == '.') {
         const char* const first = ++p;
         for (; *p >= '0' && *p <= '9'; ++p) {
             if (mantissa >= 100000000) return false;
             mantissa = mantissa * 10 + static_cast<uint32_t>(*p - '0');
         }
-        decimals = p - first;
+        decimals = static_cast<int>(p - first);
         if (p - start == 1) return false;  // a point alone
     } else if (p == start) {
         return false;
     }
-    if (decimals > 22 || *p == 'e' || *p == 'E') return false;
-    const double magnitude = static_cast<int32_t>(mantissa) / ExactPowers[decimals];
-    value = negative ? -magnitude : magnitude;
+    return decimals <= 22 && *p != 'e' && *p != 'E';
+}
+
+namespace fixedpoint {
+
+// Eight decimal digits (0 to 9, one per byte, the first the most
+// significant) as one number.
+inline uint32_t eightDigits(uint64_t digits) {
+    digits = (digits * 2561) >> 8;
+    digits = ((digits & 0x00FF00FF00FF00FFull) * 6553601) >> 16;
+    return static_cast<uint32_t>(((digits & 0x0000FFFF0000FFFFull) * 42949672960001ull) >> 32);
+}
+
+// One bit per byte of the 16 from text that is a decimal digit.
+inline unsigned digitBits(const char* text) {
+#if defined(__SSE2__)
+    const __m128i group = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text));
+    const __m128i digits = _mm_and_si128(_mm_cmpgt_epi8(group, _mm_set1_epi8('0' - 1)),
+                                         _mm_cmplt_epi8(group, _mm_set1_epi8('9' + 1)));
+    return static_cast<unsigned>(_mm_movemask_epi8(digits));
+#else
+    unsigned bits = 0;
+    for (int i = 0; i < 16; ++i) bits |= unsigned(text[i] >= '0' && text[i] <= '9') << i;
+    return bits;
+#endif
+}
+
+}  // namespace fixedpoint
+
+inline FileReadC::FixedS FileReadC::fixedPoint(const char* text) {
+    const bool negative = text[0] == '-';
+    const unsigned first = 2 + negative;  // where the decimals start
+    uint16_t head;
+    std::memcpy(&head, text + negative, sizeof head);
+    const uint16_t zeroPoint = '0' | '.' << 8;
+    const unsigned decimals =
+        static_cast<unsigned>(__builtin_ctz(~fixedpoint::digitBits(text) >> first));
+    const unsigned char after = static_cast<unsigned char>(text[(first + decimals) & 15]);
+    const bool fixed = (head == zeroPoint) & (decimals - 1 < 9) & (after < '0');
+    return {fixed, negative, text[first] == '0', decimals};
+}
+
+inline uint32_t FileReadC::fixedNanos(const char* text, const FixedS& spelling) {
+    const char* decimals = text + 2 + spelling.Negative;
+    uint64_t bytes;
+    std::memcpy(&bytes, decimals, sizeof bytes);
+    const unsigned kept = spelling.Decimals < 8 ? spelling.Decimals : 8;
+    bytes &= 0x0F0F0F0F0F0F0F0Full & (~uint64_t{0} >> (64 - 8 * kept));
+    const uint32_t ninth = spelling.Decimals == 9 ? static_cast<uint32_t>(decimals[8] - '0') : 0;
+    return fixedpoint::eightDigits(bytes) * 10 + ninth;
+}
+
+inline bool FileReadC::shortDecimal(const char* text, double& value) {
+    bool negative;
+    uint32_t mantissa;
+    int decimals;
+    if (!shortParts(text, negative, mantissa, decimals)) return false;
+    value = shortValue(negative, mantissa, decimals);
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/DataWindows.h"
 #include "engine/ExtendedPrecision.h"
 
 namespace {
@@ -39,29 +40,6 @@ const char* const BadValue = "Can't add file name to Bad list because of bad hea
 const char* const Overlength = "Can't add file name to Bad list because of overlength file.";
 const char* const CountFailed = "Can't CountFile() apparently good file!  System error?";
 const char* const CloseFailed = "Can't close() apparently good file!  System error?";
-
-// The longest runs of consecutive data above, and at or below, the level.
-// The first datum starts a run of its own side, as if an empty run at or
-// below came before it.
-struct RunsS {
-    uint32_t LongestAbove = 0;
-    uint32_t LongestBelow = 0;
-    uint32_t Run = 0;
-    bool Above = false;
-
-    void take(bool above) {
-        if (above != Above) {
-            end();
-            Run = 0;
-            Above = above;
-        }
-        ++Run;
-    }
-    void end() {
-        uint32_t& longest = Above ? LongestAbove : LongestBelow;
-        if (Run > longest) longest = Run;
-    }
-};
 
 // A line after the data that may stand there: empty, a line feed, or one
 // blank and a line feed.
@@ -257,53 +235,112 @@ int ValidateC::checkHeader() {
     return FileGoesOn;
 }
 
+// The validation pass's windows: each scanned into a tally of its own,
+// merged in file order with the quit checks and dot polls of its data.
+class ValidateC::FirstPassJobC : public readwindows::WindowJobC {
+  public:
+    FirstPassJobC(ValidateC& pass, const FirstPassRulesS& rules, FirstPassDataS& data,
+                  uint32_t readsLeft)
+        : Pass(pass), Rules(rules), Data(data), ReadsLeft(readsLeft), Known{}, Tallies{} {}
+
+    // The greatest datum merged so far is a greatest datum the window may
+    // start from: the file's before it is no less.
+    void published(const readwindows::WindowS& window) override {
+        Known[window.Slot] = Data.MaxValue;
+    }
+
+    readwindows::ScanEndS scan(const readwindows::WindowS& window, uint32_t maxReads) override {
+        FirstPassTallyC& tally = Tallies[window.Slot];
+        tally.start(Rules, Known[window.Slot], window);
+        return readwindows::scanReads(window.Bytes, window.From, window.Cut, maxReads, tally);
+    }
+
+    // The window up to the last datum the header announced, scanned again
+    // when it holds more.
+    MergeS merge(const readwindows::WindowS& window, readwindows::ScanEndS end) override {
+        if (end.Reads > ReadsLeft) end = scan(window, ReadsLeft);
+        if (!Pass.pollData(end.Reads)) return {Quit, 0, 0};
+        Data.fold(Tallies[window.Slot], Rules);
+        ReadsLeft -= end.Reads;
+        return {end.Whole && ReadsLeft > 0 ? GoOn : Stop, end.Reads, end.StopAt};
+    }
+
+    uint32_t readsLeft() const override { return ReadsLeft; }
+
+  private:
+    ValidateC& Pass;
+    const FirstPassRulesS& Rules;
+    FirstPassDataS& Data;
+    uint32_t ReadsLeft;
+    double Known[WindowCount];
+    FirstPassTallyC Tallies[WindowCount];
+};
+
+// The quit check before each of so many data taken in a row, and the dot
+// poll after each; false when a quit was seen.
+bool ValidateC::pollData(uint32_t data) {
+    while (data > 0) {
+        if (quitAsked()) return false;
+        const uint32_t step = data < dataToPoll() ? data : dataToPoll();
+        data -= step;
+        if (dotPollAfter(step)) putDot();
+    }
+    return true;
+}
+
 // Reads the data: each must convert and lie within the limits. Gathers the
 // greatest datum p and the longest runs above and at-or-below h/100. Stops
 // at the end of the data or once the line after the last datum the header
-// announced has been read (that line is not examined).
+// announced has been read (that line is not examined). Whole windows of
+// data are taken on two threads; the rest, from where a window stops (a
+// datum that fails, the last datum, the end of the file), one read at a time.
 ValidateC::DataResult ValidateC::firstPass() {
-    const double level = runLevel(Params.Height);
-    const double lowest = Params.HeaderLimits.DatumMin;
-    const double highest = Params.HeaderLimits.DatumMax;
+    CountFromCandidates = false;
+    startCandidates();
+    const FirstPassRulesS rules(runLevel(Params.Height), Params.HeaderLimits.DatumMin,
+                                Params.HeaderLimits.DatumMax, Params.Height);
     const uint32_t lastLine = State.Samples + 5;
-    double value = State.Value;
-    double maxValue = 0.0;
-    RunsS runs;
+    FirstPassDataS data{State.Value, 0.0, RunsS(), 0, &Candidates};
+    if (LineNo < lastLine) {
+        FirstPassJobC job(*this, rules, data, lastLine - LineNo);
+        if (!runWindows(job)) return DataQuit;
+    }
     DataResult result = DataGood;
     // Data in (-1, 0] lie in range, at or below the level and below p; data
     // below 0.1 too once p and the level are at least the double nearest 0.1.
     // Such data are judged by their spelling; Value keeps the last datum
     // converted.
-    const bool negativesJudged = lowest <= -1.0;
-    const bool tenthsJudged = highest >= 0.1 && level >= 0.1;
     const char* read;
     while ((read = nextRead()) != nullptr && LineNo <= lastLine) {
         if (quitAsked()) return DataQuit;
+        Candidates.Complete = false;  // the count reads the file again
         const SmallSpelling small = smallSpelling(read);
         bool isAbove = false;
-        if (!(small == SmallNegative && negativesJudged) &&
-            !(small == SmallTenth && tenthsJudged && maxValue >= 0.1)) {
+        if (!(small == SmallNegative && rules.NegativesJudged) &&
+            !(small == SmallTenth && rules.TenthsJudged && data.MaxValue >= 0.1)) {
             double datum;
             if (!toDatum(read, datum)) {
                 result = DataUnreadable;
                 break;
             }
-            if (datum < lowest || datum > highest) {
+            if (datum < rules.Lowest || datum > rules.Highest) {
                 result = DataOutOfRange;
                 break;
             }
-            value = datum;
-            if (datum > maxValue) maxValue = datum;
-            isAbove = datum > level;
+            data.Value = datum;
+            if (datum > data.MaxValue) data.MaxValue = datum;
+            isAbove = datum > rules.Level;
         }
         if (dotPoll()) putDot();
-        runs.take(isAbove);
+        data.Runs.take(isAbove);
     }
-    runs.end();
-    State.Value = value;
-    State.MaxValue = maxValue;
-    State.RunAbove = runs.LongestAbove;
-    State.RunBelow = runs.LongestBelow;
+    data.Runs.end();
+    State.Value = data.Value;
+    State.MaxValue = data.MaxValue;
+    State.RunAbove = data.Runs.LongestAbove;
+    State.RunBelow = data.Runs.LongestBelow;
+    CountFromCandidates = result == DataGood && Candidates.Complete;
+    FirstPassData = data.Data;
     return result;
 }
 

@@ -47,6 +47,8 @@ class ValidateC : public CountC {
     bool CountFlag;  // graphic Count: validate and count, then summarize
 
   private:
+    class FirstPassJobC;
+    friend class FirstPassJobC;
     enum FileResult { FileDone = 0, QuitNow = 1, FileGoesOn = 2 };
     enum DataResult { DataGood, DataUnreadable, DataOutOfRange, DataQuit };
 
@@ -55,6 +57,7 @@ class ValidateC : public CountC {
     int moveToBad(const char* operation, const char* reason);
     int checkHeader();
     DataResult firstPass();
+    bool pollData(uint32_t data);
     bool endLooksGood();
     int rejectFile(const char* problem, int status, const char* reason);
     bool silent() const;

@@ -1,0 +1,371 @@
+#pragma once
+// A file's reads taken a window at a time. The reader fetches a file into
+// windows of its bytes, each starting where a read starts (after a line
+// feed, or after 47 characters of a line); a window's reads depend on its
+// bytes alone, so two threads can split windows into reads at once, each
+// read exactly as FileReadC delivers it. What a pass does with a window's
+// reads, on either thread, and how it takes the results in order, on the
+// pass's thread, is its WindowJobC.
+#include <cstddef>
+#include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace readwindows {
+
+// Characters per read, the line feed included (FileReadC::ReadMax).
+const std::size_t ReadMax = 47;
+const unsigned char CtrlZ = 26;
+
+// How the scan of a window ended: Reads reads taken, the first read not
+// taken starting at StopAt. Whole when every read up to the window's end was
+// taken (StopAt is then its end).
+struct ScanEndS {
+    uint32_t Reads;
+    std::size_t StopAt;
+    bool Whole;
+};
+
+// One window as a scan sees it: the bytes of slot Slot from From to Cut,
+// readable 64 bytes past Cut, and room for what the scan finds: Scratch,
+// ScratchWords words, at least one bit per read.
+struct WindowS {
+    int Slot;
+    const unsigned char* Bytes;
+    std::size_t From;
+    std::size_t Cut;
+    uint64_t* Scratch;
+    std::size_t ScratchWords;
+};
+
+// What a pass does with windows. scan runs on the pass's thread or the
+// worker and touches only the window and the job's results for its slot;
+// merge runs on the pass's thread, window after window in file order.
+class WindowJobC {
+  public:
+    enum Then { GoOn, Stop, Quit };
+    struct MergeS {
+        Then Next;
+        uint32_t Reads;      // reads taken from the window
+        std::size_t StopAt;  // with Stop: where the reader goes on
+    };
+    // The window is about to be handed out for scanning (pass's thread).
+    virtual void published(const WindowS& window) = 0;
+    // Takes the window's reads, at most maxReads of them.
+    virtual ScanEndS scan(const WindowS& window, uint32_t maxReads) = 0;
+    // Takes the results of a scanned window: GoOn when all its reads were
+    // taken and the next window follows, Stop when the pass goes on the
+    // sequential way from StopAt in this window, Quit when a quit stops it.
+    virtual MergeS merge(const WindowS& window, ScanEndS end) = 0;
+    // Reads the pass may still take; a window scanned when every window
+    // before it has been merged takes no more.
+    virtual uint32_t readsLeft() const = 0;
+
+  protected:
+    ~WindowJobC() = default;
+};
+
+// The bytes are looked at a group at a time, one bit per byte in a mask of
+// the machine's word: 64 bytes on 64-bit targets, 32 on 32-bit ones.
+#if defined(__x86_64__)
+using MaskT = uint64_t;
+inline std::size_t lowestBit(MaskT mask) {
+    return static_cast<std::size_t>(__builtin_ctzll(mask));
+}
+inline std::size_t highestBit(MaskT mask) {
+    return static_cast<std::size_t>(63 - __builtin_clzll(mask));
+}
+#else
+using MaskT = uint32_t;
+inline std::size_t lowestBit(MaskT mask) {
+    return static_cast<std::size_t>(__builtin_ctz(mask));
+}
+inline std::size_t highestBit(MaskT mask) {
+    return static_cast<std::size_t>(31 - __builtin_clz(mask));
+}
+#endif
+const std::size_t GroupBytes = sizeof(MaskT) * 8;
+
+inline MaskT lowBits(std::size_t count) {
+    return count >= GroupBytes ? ~MaskT{0} : (MaskT{1} << count) - 1;
+}
+
+// The set bits of a mask, without the instruction the baseline lacks.
+inline uint32_t bitCount(MaskT mask) {
+    const MaskT ones = ~MaskT{0};
+    mask -= (mask >> 1) & (ones / 3);
+    mask = (mask & (ones / 15 * 3)) + ((mask >> 2) & (ones / 15 * 3));
+    mask = (mask + (mask >> 4)) & (ones / 255 * 15);
+    return static_cast<uint32_t>((mask * (ones / 255)) >> (GroupBytes - 8));
+}
+
+#if defined(__SSE2__)
+// part(16 bytes) for each 16 bytes of a group, as one mask.
+template <typename PartFn>
+inline MaskT groupBits(const unsigned char* at, PartFn part) {
+    const auto bits = [&at, &part](std::size_t offset) {
+        const __m128i group = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + offset));
+        return static_cast<MaskT>(unsigned(_mm_movemask_epi8(part(group))) & 0xFFFF) << offset;
+    };
+    MaskT mask = bits(0) | bits(16);
+    if constexpr (GroupBytes == 64) mask |= bits(32) | bits(48);
+    return mask;
+}
+
+// The bytes of a group equal to c.
+inline MaskT bytesEqual(const unsigned char* at, char c) {
+    const __m128i wanted = _mm_set1_epi8(c);
+    return groupBits(at, [&wanted](__m128i group) { return _mm_cmpeq_epi8(group, wanted); });
+}
+#else
+inline MaskT bytesEqual(const unsigned char* at, char c) {
+    MaskT bits = 0;
+    for (std::size_t i = 0; i < GroupBytes; ++i)
+        bits |= MaskT(at[i] == static_cast<unsigned char>(c)) << i;
+    return bits;
+}
+#endif
+
+// What a group's bytes are: line feeds, CRs, and bytes that a line of data
+// spelled the common way does not hold (anything but digits, '-', '.' and
+// line ends). Bits at and past span are clear.
+struct GroupMasksS {
+    MaskT LineFeeds;
+    MaskT Crs;
+    MaskT Others;
+};
+
+inline GroupMasksS groupMasks(const unsigned char* at, std::size_t span) {
+    const MaskT valid = lowBits(span);
+    const MaskT lineFeeds = bytesEqual(at, '\n') & valid;
+    const MaskT crs = bytesEqual(at, '\r') & valid;
+#if defined(__SSE2__)
+    const MaskT data = groupBits(at, [](__m128i group) {
+        return _mm_and_si128(_mm_cmpgt_epi8(group, _mm_set1_epi8('-' - 1)),
+                             _mm_cmplt_epi8(group, _mm_set1_epi8('9' + 1)));
+    });
+#else
+    MaskT data = 0;
+    for (std::size_t i = 0; i < GroupBytes; ++i) data |= MaskT(at[i] >= '-' && at[i] <= '9') << i;
+#endif
+    return {lineFeeds, crs, ~(data | lineFeeds | crs) & valid};
+}
+
+// The line feeds with a CR right before them (which a read does not count),
+// and the bytes that keep a line from being handed out where it lies: a
+// Ctrl-Z, or a CR that is not right before a line feed (text mode drops it,
+// so the read is not the bytes as they lie).
+inline MaskT crLineFeeds(const GroupMasksS& masks) {
+    return (masks.Crs & (masks.LineFeeds >> 1)) << 1;
+}
+inline MaskT oddBytes(const unsigned char* at, const GroupMasksS& masks) {
+    const MaskT lone = masks.Crs & ~(masks.LineFeeds >> 1);
+    const MaskT ctrlZs = masks.Others != 0 ? bytesEqual(at, static_cast<char>(CtrlZ)) : 0;
+    return lone | ctrlZs;
+}
+
+// The spellings of data that their first three characters decide in a short
+// line (at most ShortLine characters before its line feed, no letter e or
+// E): "-0." is what FileReadC::smallSpelling calls SmallNegative, "0.0"
+// SmallTenth, as their digits end within 16 characters and no exponent
+// follows. A tally tells which of them it takes without a look (judged()).
+const std::size_t ShortLine = 15;
+enum HeadE { OtherHead, NegativeHead, TenthHead };
+struct JudgedS {
+    bool Negatives;
+    bool Tenths;
+};
+
+inline HeadE headOf(const char* text) {
+    const bool zeroPoint = text[1] == '0' && text[2] == '.';
+    return text[0] == '-' && zeroPoint                          ? NegativeHead
+           : text[0] == '0' && text[1] == '.' && text[2] == '0' ? TenthHead
+                                                                : OtherHead;
+}
+
+// The positions in a group where a judged head begins.
+inline MaskT judgedHeads(const unsigned char* at, JudgedS judged) {
+    const MaskT zeros = bytesEqual(at, '0');
+    const MaskT points = bytesEqual(at, '.');
+    const MaskT negative =
+        judged.Negatives ? bytesEqual(at, '-') & (zeros >> 1) & (points >> 2) : 0;
+    const MaskT tenth = judged.Tenths ? zeros & (points >> 1) & (zeros >> 2) : 0;
+    return negative | tenth;
+}
+
+// Whether the lines ending in a group, up to its last line feed, hold
+// only what data spelled the common way hold, CRs only before line feeds,
+// and at most ShortLine characters each: no 16 bytes in a row without a
+// line feed.
+inline bool commonLines(const GroupMasksS& masks) {
+    const MaskT lines = lowBits(highestBit(masks.LineFeeds));
+    if (((masks.Others | (masks.Crs & ~(masks.LineFeeds >> 1))) & lines) != 0) return false;
+    MaskT run = ~masks.LineFeeds & lines;
+    run &= run >> 1;
+    run &= run >> 2;
+    run &= run >> 4;
+    run &= run >> 8;
+    return run == 0;
+}
+
+// The reads of one line (or of the rest of the window when no line feed
+// ends it) the way FileReadC builds them: CRs dropped, a read ended by a
+// line feed or by its 47th character. A Ctrl-Z, a read cut off by the
+// window's end or a read take refuses stops the scan at that read.
+class SlowLineC {
+  public:
+    SlowLineC() : Line{} {}
+
+    template <typename TallyT>
+    bool take(const unsigned char* bytes, std::size_t& pos, std::size_t end, uint32_t maxReads,
+              uint32_t& reads, TallyT& take) {
+        std::size_t length = 0;
+        std::size_t readStart = pos;
+        for (std::size_t i = pos; i < end; ++i) {
+            const unsigned char c = bytes[i];
+            if (c == '\r') continue;
+            if (c == CtrlZ) break;
+            Line[length++] = static_cast<char>(c);
+            if (c != '\n' && length < ReadMax) continue;
+            Line[length] = '\0';
+            if (reads == maxReads || !take.take(Line, false)) break;
+            ++reads;
+            length = 0;
+            readStart = i + 1;
+        }
+        pos = readStart;
+        return readStart == end;
+    }
+
+  private:
+    char Line[ReadMax + 1 + 16];  // a read, its terminator, and room read past it
+};
+
+// Takes every read of bytes[pos, cut) in order, at most maxReads, into a
+// tally: tally.take(text, isShort) gets a read's text, ended by its line
+// feed (a CR may stand before it) where the read lies whole in the window,
+// or a copy of the read ended by a terminator; isShort tells that the text
+// has at most ShortLine characters before its line feed and no letter e or
+// E. take returns false to stop before that read. Where a whole group of
+// bytes holds short lines, those whose heads the tally judges
+// (tally.judged()) are taken together, tally.takeJudged(count) for those
+// before each other line; they are most data of a wave. bytes must be
+// readable 64 bytes past cut.
+template <typename TallyT>
+class ReadScanC {
+  public:
+    ReadScanC(const unsigned char* bytes, std::size_t cut, uint32_t maxReads, TallyT& tally)
+        : Bytes(bytes), Cut(cut), MaxReads(maxReads), Reads(0), Tally(tally) {}
+
+    ScanEndS run(std::size_t pos) {
+        while (pos < Cut && Reads < MaxReads) {
+            const GroupMasksS masks = groupMasks(Bytes + pos, Cut - pos);
+            const bool roomy = MaxReads - Reads >= GroupBytes;
+            std::size_t taken = 0;  // bytes of the lines taken, from pos
+            const bool goOn = roomy && masks.LineFeeds != 0 && commonLines(masks)
+                                  ? takeShortLines(pos, masks, taken)
+                                  : takeLines(pos, masks, taken);
+            if (!goOn) return {Reads, pos + taken, false};
+            if (taken == 0 && Reads < MaxReads && !takeLongLine(pos, taken))
+                return {Reads, pos + taken, false};
+            pos += taken;
+        }
+        return {Reads, pos, pos == Cut};
+    }
+
+  private:
+    // The short lines of a group: the judged ones together, the others
+    // one at a time.
+    bool takeShortLines(std::size_t pos, const GroupMasksS& masks, std::size_t& taken) {
+        const MaskT lineFeeds = masks.LineFeeds;
+        const MaskT last = MaskT{1} << highestBit(lineFeeds);
+        const MaskT starts = ((lineFeeds << 1) | 1) & ~(last << 1);
+        const MaskT judged = starts & judgedHeads(Bytes + pos, Tally.judged());
+        uint32_t done = 0;  // lines of the group taken
+        for (MaskT others = starts & ~judged; others != 0; others &= others - 1) {
+            const std::size_t start = lowestBit(others);
+            const uint32_t before = bitCount(starts & lowBits(start));
+            takeJudged(before - done);
+            done = before;
+            if (!Tally.take(reinterpret_cast<const char*>(Bytes + pos + start), true)) {
+                taken = start;
+                return false;
+            }
+            ++Reads;
+            ++done;
+        }
+        takeJudged(bitCount(lineFeeds) - done);
+        taken = highestBit(lineFeeds) + 1;
+        return true;
+    }
+
+    void takeJudged(uint32_t count) {
+        Tally.takeJudged(count);
+        Reads += count;
+    }
+
+    // The lines of any group that end in it, one at a time.
+    bool takeLines(std::size_t pos, const GroupMasksS& masks, std::size_t& taken) {
+        MaskT lineFeeds = masks.LineFeeds;
+        const MaskT dropped = crLineFeeds(masks);
+        MaskT odd = oddBytes(Bytes + pos, masks);  // of the lines not yet taken
+        MaskT es =
+            masks.Others != 0 ? bytesEqual(Bytes + pos, 'e') | bytesEqual(Bytes + pos, 'E') : 0;
+        std::size_t start = 0;
+        while (lineFeeds != 0 && Reads < MaxReads) {
+            const MaskT below = (lineFeeds & (0 - lineFeeds)) - 1;
+            const std::size_t end = lowestBit(lineFeeds);
+            const std::size_t characters = end - start - ((dropped >> end) & 1);
+            if ((odd & below) == 0 && characters < ReadMax) {
+                const bool isShort = (end - start <= ShortLine) & ((es & below) == 0);
+                if (!Tally.take(reinterpret_cast<const char*>(Bytes + pos + start), isShort)) {
+                    taken = start;
+                    return false;
+                }
+                ++Reads;
+            } else {
+                std::size_t at = pos + start;
+                const bool whole = Slow.take(Bytes, at, pos + end + 1, MaxReads, Reads, Tally);
+                if (!whole) {
+                    taken = at - pos;
+                    return false;
+                }
+            }
+            start = end + 1;
+            odd &= ~below;
+            es &= ~below;
+            lineFeeds &= lineFeeds - 1;
+        }
+        taken = start;
+        return true;
+    }
+
+    // A line that no line feed ends within a group of its start: its reads
+    // the slow way, to its line feed or the window's end.
+    bool takeLongLine(std::size_t pos, std::size_t& taken) {
+        std::size_t end = pos + GroupBytes;
+        while (end < Cut && Bytes[end] != '\n') ++end;
+        end = end < Cut ? end + 1 : Cut;
+        std::size_t at = pos;
+        const bool whole = Slow.take(Bytes, at, end, MaxReads, Reads, Tally);
+        taken = at - pos;
+        return whole;
+    }
+
+    const unsigned char* Bytes;
+    std::size_t Cut;
+    uint32_t MaxReads;
+    uint32_t Reads;
+    TallyT& Tally;
+    SlowLineC Slow;
+};
+
+template <typename TallyT>
+ScanEndS scanReads(const unsigned char* bytes, std::size_t pos, std::size_t cut, uint32_t maxReads,
+                   TallyT& tally) {
+    return ReadScanC<TallyT>(bytes, cut, maxReads, tally).run(pos);
+}
+
+}  // namespace readwindows
