@@ -691,9 +691,9 @@ int main(int argc, char** argv) {
             const RunS& fastest = *std::min_element(
                 runs.begin(), runs.end(),
                 [&](const RunS& a, const RunS& b) { return total(a) < total(b); });
-            bench::writeRow(args.Rows.c_str(), "silent", bench::BuildName, std::to_string(files),
-                            "ms/file", total(fastest), quantile(fastest.PerFile, 0.5) * 1e3, -1,
-                            -1);
+            bench::writeRow(args.Rows.c_str(),
+                            {"silent", bench::BuildName, std::to_string(files), "ms/file",
+                             total(fastest), quantile(fastest.PerFile, 0.5) * 1e3});
         }
     } catch (const Fail& fail) {
         std::fflush(stdout);

@@ -137,24 +137,40 @@ inline const char* baseName(const char* path) {
     return base;
 }
 
-// One row of the summary table, appended to path (bench/run gathers the rows
-// of all benchmarks in one file and prints the table from it): tab-separated
-// kind, build, subject (a file's name or a number of files), the unit of the
-// per-unit figures, then our seconds and per-unit figure and the
-// straightforward method's. A negative plain time writes "-" for both (no
-// straightforward method to compare with). Nothing without a path.
-inline void writeRow(const char* path, const char* kind, const char* build,
-                     const std::string& subject, const char* unit, double seconds, double perUnit,
-                     double plainSeconds, double plainPerUnit) {
+// One row of the summary table (bench/run gathers the rows of all
+// benchmarks in one file and prints the table from it): what was measured
+// (kind, build, subject: a file's name or a number of files, the unit of the
+// per-unit figures), our seconds and per-unit figure, the floor's seconds
+// for the same files, and the straightforward method's seconds and per-unit
+// figure. A negative time means there is none to compare with.
+struct RowS {
+    const char* Kind;
+    const char* Build;
+    std::string Subject;
+    const char* Unit;
+    double Seconds;
+    double PerUnit;
+    double FloorSeconds = -1;
+    double PlainSeconds = -1;
+    double PlainPerUnit = -1;
+};
+
+// The row appended to path, tab-separated, "-" for a time there is none of.
+// Nothing without a path.
+inline void writeRow(const char* path, const RowS& row) {
     if (path == nullptr) return;
     std::FILE* out = std::fopen(path, "a");
     if (out == nullptr) throw Fail{std::string("cannot append to ") + path};
-    std::fprintf(out, "%s\t%s\t%s\t%s\t%.6f\t%.6f\t", kind, build, subject.c_str(), unit, seconds,
-                 perUnit);
-    if (plainSeconds < 0)
+    std::fprintf(out, "%s\t%s\t%s\t%s\t%.6f\t%.6f\t", row.Kind, row.Build, row.Subject.c_str(),
+                 row.Unit, row.Seconds, row.PerUnit);
+    if (row.FloorSeconds < 0)
+        std::fprintf(out, "-\t");
+    else
+        std::fprintf(out, "%.6f\t", row.FloorSeconds);
+    if (row.PlainSeconds < 0)
         std::fprintf(out, "-\t-\n");
     else
-        std::fprintf(out, "%.6f\t%.6f\n", plainSeconds, plainPerUnit);
+        std::fprintf(out, "%.6f\t%.6f\n", row.PlainSeconds, row.PlainPerUnit);
     if (std::fclose(out) != 0) throw Fail{std::string("cannot write ") + path};
 }
 

@@ -2,15 +2,18 @@
 // silent mode does for each file), against a straightforward implementation
 // of the same job: the tests' reference pass (tests/common/ReferencePass.h,
 // the checks, thresholds and spike rules spelled out in order, strtod per
-// datum) reading through fopen(path, "r") and fgets(buf, 48, f) per line.
+// datum) reading through fopen(path, "r") and fgets(buf, 48, f) per line;
+// and against the floor: two plain passes over the file that only read it
+// in blocks and count its line feeds (bench::FloorPassC), as the engine may
+// read a file twice.
 //
 //   enginebench [--repeat N] [--goal X] [--header] [--rows TABLE] FILE...
 //   enginebench --list [--repeat N] [--goal X] [--rows TABLE] FILE...
 //   enginebench --memory [--header] FILE
 //   enginebench --results FILE...
 //
-// For each file both methods run N times (5 by default), taking turns; the
-// best pass of each counts. Every pass must yield a result line, and all of
+// For each file both methods and the floor run N times (5 by default),
+// taking turns; the best pass of each counts. Every pass must yield a result line, and all of
 // them the same one: both lines are printed, and the run fails (exit 1) when
 // they differ or a method rejects the file. One row per method follows:
 // samples, best seconds, nanoseconds per sample (both passes over the file
@@ -18,7 +21,8 @@
 // to the engine time (above 1: the engine is faster) with, given --goal,
 // whether it reaches X. A missed goal is reported, not failed. With --rows,
 // each file's comparison is also appended to TABLE as a row of bench/run's
-// summary table (seconds and nanoseconds per sample of both methods).
+// summary table (seconds and nanoseconds per sample of both methods, the
+// floor's seconds).
 //
 // --list does the job of a silent run over all the files at once: the engine
 // with every name in GOOD and one ValidateAll, against the straightforward
@@ -245,6 +249,7 @@ void keepBest(Outcome& best, const Outcome& pass, const char* method) {
 void benchFile(const char* path, int repeat, double goal, const char* rows) {
     Outcome engineBest = timed(engineResult, path);
     Outcome plainBest = timed(plainResult, path);
+    double floorBest = bench::floorSeconds({path}, 2);
     std::printf("%-7s engine:       %s\n", BuildName, engineBest.result.c_str());
     std::printf("%-7s fgets+strtod: %s\n", BuildName, plainBest.result.c_str());
     std::fflush(stdout);
@@ -253,16 +258,18 @@ void benchFile(const char* path, int repeat, double goal, const char* rows) {
     for (int i = 1; i < repeat; ++i) {
         keepBest(engineBest, timed(engineResult, path), "engine");
         keepBest(plainBest, timed(plainResult, path), "fgets+strtod");
+        floorBest = std::min(floorBest, bench::floorSeconds({path}, 2));
     }
 
     const double ratio = plainBest.seconds / engineBest.seconds;
     const std::string ratioShown = bench::ratioText(ratio, goal);
     printRow(baseName(path), "engine", engineBest, ratioShown);
     printRow(baseName(path), "fgets+strtod", plainBest, "");
+    printRow(baseName(path), "floor", {"", engineBest.samples, floorBest}, "");
     std::fflush(stdout);
-    bench::writeRow(rows, "engine", BuildName, baseName(path), "ns/sample", engineBest.seconds,
-                    engineBest.seconds * 1e9 / engineBest.samples, plainBest.seconds,
-                    plainBest.seconds * 1e9 / plainBest.samples);
+    bench::writeRow(rows, {"engine", BuildName, baseName(path), "ns/sample", engineBest.seconds,
+                           engineBest.seconds * 1e9 / engineBest.samples, floorBest,
+                           plainBest.seconds, plainBest.seconds * 1e9 / plainBest.samples});
 }
 
 // One engine pass over the list, timed from the first allocation to the last
@@ -297,18 +304,21 @@ double timedPlainList(const std::vector<const char*>& paths, const std::string& 
 }
 
 // The engine over all the files in one ValidateAll against fgets+strtod over
-// the same names, in turns; the best pass of each counts.
+// the same names and the floor's two passes over each, in turns; the best
+// pass of each counts.
 void benchList(const std::vector<const char*>& paths, int repeat, double goal, const char* rows) {
     uint64_t samples = 0;
     const std::string wanted = plainList(paths, samples);  // also warms the file cache
     double engineBest = timedEngineList(paths, wanted);
     double plainBest = timedPlainList(paths, wanted);
+    double floorBest = bench::floorSeconds(paths, 2);
     std::printf("%-7s engine and fgets+strtod: the same %zu result lines (%s ... %s)\n", BuildName,
                 paths.size(), baseName(paths.front()), baseName(paths.back()));
     std::fflush(stdout);
     for (int i = 1; i < repeat; ++i) {
         engineBest = std::min(engineBest, timedEngineList(paths, wanted));
         plainBest = std::min(plainBest, timedPlainList(paths, wanted));
+        floorBest = std::min(floorBest, bench::floorSeconds(paths, 2));
     }
 
     const double files = static_cast<double>(paths.size());
@@ -324,9 +334,11 @@ void benchList(const std::vector<const char*>& paths, int repeat, double goal, c
     };
     row("engine", engineBest, ratioShown.c_str());
     row("fgets+strtod", plainBest, "");
+    row("floor", floorBest, "");
     std::fflush(stdout);
-    bench::writeRow(rows, "batch", BuildName, std::to_string(paths.size()), "ms/file", engineBest,
-                    engineBest * 1e3 / files, plainBest, plainBest * 1e3 / files);
+    bench::writeRow(rows,
+                    {"batch", BuildName, std::to_string(paths.size()), "ms/file", engineBest,
+                     engineBest * 1e3 / files, floorBest, plainBest, plainBest * 1e3 / files});
 }
 
 // The process's peak resident memory so far, KiB.

@@ -1,23 +1,26 @@
 // readerbench: how fast FileReadC delivers a wave file, against the plain
-// fopen(path, "r") + fgets(buf, 48, f) loop it replaces.
+// fopen(path, "r") + fgets(buf, 48, f) loop it replaces and against the
+// floor (bench::FloorPassC: one plain block read and line-feed count).
 //
 //   readerbench [--repeat N] [--goal X] [--header] [--rows TABLE] FILE...
 //
 // For each file: one untimed pass per method checksums every delivered byte
 // and read boundary, and fails loudly when the two disagree; it also warms
 // the file cache. Then N timed passes per method (5 by default), taken in
-// turn, each consuming reads as cheaply as possible; the best pass counts.
-// Prints one row per method; the reader's row holds the ratio of the fgets
+// turn with a floor pass, each consuming reads as cheaply as possible; the
+// best pass counts. Prints one row per method and the floor's; the reader's
+// row holds the ratio of the fgets
 // time to the reader time (above 1: the reader is faster) and, with --goal,
 // whether that ratio reaches X. Exit status 0 unless something failed; a
 // missed goal is reported, not failed. With --rows, each file's comparison
 // is also appended to TABLE as a row of bench/run's summary table (seconds
-// and nanoseconds per read of both methods).
+// and nanoseconds per read of both methods, the floor's seconds).
 //
 // The fgets stream is opened in text mode. Under the Win32 C runtime that
 // drops the CR of each CR LF, as the reader does; natively text mode is
 // binary, so the fgets loop keeps CRs and the checksum leaves them out of its
 // reads only (a reader that kept a CR still fails the comparison).
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -209,6 +212,7 @@ void benchFile(const char* path, int repeat, double goal, const char* rows) {
 
     Pass readerBest = reader.timed();
     Pass streamBest = stream.timed();
+    double floorBest = bench::floorSeconds({path}, 1);
     if (readerBest.reads != readerSum.reads || streamBest.reads != streamSum.reads)
         throw Fail{
             std::string("a timed pass saw another number of reads than the checked one in ") +
@@ -216,6 +220,7 @@ void benchFile(const char* path, int repeat, double goal, const char* rows) {
     for (int i = 1; i < repeat; ++i) {
         keepBest(readerBest, reader.timed(), "FileReadC", path);
         keepBest(streamBest, stream.timed(), "fgets", path);
+        floorBest = std::min(floorBest, bench::floorSeconds({path}, 1));
     }
 
     const double ratio = streamBest.seconds / readerBest.seconds;
@@ -223,12 +228,13 @@ void benchFile(const char* path, int repeat, double goal, const char* rows) {
     printRow(baseName(path), "FileReadC", readerBest.reads, readerBest.seconds, size,
              ratioShown.c_str());
     printRow(baseName(path), "fgets", streamBest.reads, streamBest.seconds, size, "");
+    printRow(baseName(path), "floor", readerBest.reads, floorBest, size, "");
     std::fflush(stdout);
     // Every line of a wave file fits one read: nanoseconds per read are per line.
-    bench::writeRow(rows, "reader", BuildName, baseName(path), "ns/line", readerBest.seconds,
-                    readerBest.seconds * 1e9 / static_cast<double>(readerBest.reads),
-                    streamBest.seconds,
-                    streamBest.seconds * 1e9 / static_cast<double>(streamBest.reads));
+    const double reads = static_cast<double>(readerBest.reads);
+    bench::writeRow(rows, {"reader", BuildName, baseName(path), "ns/line", readerBest.seconds,
+                           readerBest.seconds * 1e9 / reads, floorBest, streamBest.seconds,
+                           streamBest.seconds * 1e9 / reads});
 }
 
 int usage() {

@@ -32,15 +32,6 @@ if(TARGET windriver)
   tally_warnings(batchbench)
 endif()
 
-# What appending a line to an edit control like the output window's costs
-# under Wine, step by step (Win32 trees).
-if(CMAKE_SYSTEM_NAME STREQUAL "Windows")
-  add_executable(editprobe bench/EditProbe.cpp)
-  target_link_libraries(editprobe PRIVATE user32 gdi32)
-  target_include_directories(editprobe PRIVATE ${CMAKE_SOURCE_DIR})
-  tally_warnings(editprobe)
-endif()
-
 # The unit tests run the generator whose files later tests build on.
 if(TARGET unit_tests)
   target_compile_definitions(unit_tests PRIVATE TALLY_WAVEGEN="$<TARGET_FILE:wavegen>")

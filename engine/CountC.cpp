@@ -32,16 +32,27 @@ CountC::CountC(GoodBadListC& params, QuitterS& quitter)
       CountFromCandidates(false),
       FirstPassData(0),
       DotCountdown(DotPollData),
-      CandidateMemory(nullptr) {}
+      CandidateMemory(nullptr),
+      CandidateWords(0) {
+    setCandidateRoom(CandidateRoom);
+}
 
 CountC::~CountC() {
     delete[] CandidateMemory;
 }
 
+void CountC::setCandidateRoom(uint32_t candidates) {
+    delete[] CandidateMemory;
+    CandidateMemory = nullptr;
+    const std::size_t bytes = std::size_t{candidates} * (sizeof(double) + sizeof(uint32_t));
+    CandidateWords = static_cast<uint32_t>((bytes + 7) / 8);
+}
+
 // An empty list of candidates, complete so far; false (and not complete)
 // when its memory cannot be had.
 bool CountC::startCandidates() {
-    if (CandidateMemory == nullptr) CandidateMemory = new (std::nothrow) uint64_t[CandidateWords];
+    if (CandidateMemory == nullptr && CandidateWords > 0)
+        CandidateMemory = new (std::nothrow) uint64_t[CandidateWords];
     if (CandidateMemory == nullptr) {
         Candidates = CandidatesS();
         return false;

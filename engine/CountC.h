@@ -18,6 +18,11 @@ class CountC : public FileReadC {
     CountC(const CountC&) = delete;
     CountC& operator=(const CountC&) = delete;
 
+    // Room for that many candidates (CandidatesS) from the next validation
+    // pass on, in place of CandidateRoom: the tests make it small or none,
+    // so that the count reads the file again.
+    void setCandidateRoom(uint32_t candidates);
+
     // Counts the open file's spikes and writes its result line to win (none:
     // not written). 0, also when a quit request stops it; -2 when the data
     // cannot be reached, -3 when a datum does not convert, -4 otherwise.
@@ -69,7 +74,7 @@ class CountC : public FileReadC {
   private:
     class CountJobC;
     friend class CountJobC;
-    enum { DotPollData = 1024, CandidateWords = 3 << 15 };  // 65,536 candidates
+    enum { DotPollData = 1024, CandidateRoom = 1 << 16 };
     // The state machine's step for a datum at or above H, and below it.
     void takeHigh();
     void takeLow();
@@ -84,4 +89,5 @@ class CountC : public FileReadC {
 
     uint32_t DotCountdown;
     uint64_t* CandidateMemory;  // none until a validation pass needs it
+    uint32_t CandidateWords;    // of CandidateMemory
 };

@@ -97,6 +97,7 @@ FileReadC::FileReadC()
       FetchedAny(false),
       WindowMemory(nullptr),
       Crew(nullptr),
+      Windowed(true),
       SmallBytes{},
       SmallScratch{} {
     freeWindows();

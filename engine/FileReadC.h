@@ -77,6 +77,9 @@ class FileReadC {
     // place of BlockSize: the tests make them tiny, so that window ends fall
     // at every awkward place of a file.
     void setWindowBytes(std::size_t bytes);
+    // Whether the passes take whole windows of data at once (the default);
+    // without, every read is taken one at a time, as the tests compare.
+    void setWindowed(bool windowed) { Windowed = windowed; }
 
     // A datum: optional white space and sign, decimal digits with an optional
     // point (at least one digit), an optional exponent; anything after it is
@@ -201,6 +204,7 @@ class FileReadC {
     bool FetchedAny;              // since the top of the file
     unsigned char* WindowMemory;  // the windows, with their bits, when they are not the small one
     WindowCrewC* Crew;            // the worker; none until a file needs it
+    bool Windowed;
     unsigned char SmallBytes[SmallWindow + WindowSlack];
     uint64_t
         SmallScratch[SmallWindow / 64 + 2 > LeastScratch ? SmallWindow / 64 + 2 : LeastScratch];

@@ -46,7 +46,7 @@ class WindowRunC {
 };
 
 bool FileReadC::runWindows(WindowJobC& job) {
-    if (Stream == nullptr || AtEnd) return true;
+    if (!Windowed || Stream == nullptr || AtEnd) return true;
     if (BlockPos == BlockEnd && !fillBlock()) return true;
     if (Crew == nullptr) Crew = WindowCrewC::make();
     if (Crew == nullptr) return true;  // the sequential way does it all

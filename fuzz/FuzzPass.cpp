@@ -3,9 +3,12 @@
 // the scrolls asked for, the result and the GOOD and BAD lists must agree,
 // and no message box may appear (a file that can be opened never causes one).
 //
-// Input: a run byte (silent, text, graphic Check, graphic Count, silent with
-// the Count flag), two bytes each for h and w (a few common and limit values,
-// else spread over 0.0001 to 99.9999), then the file's bytes.
+// Input: a run byte (modulo 5 the run: silent, text, graphic Check, graphic
+// Count, silent with the Count flag; divided by 5 how the engine's windows
+// and candidates are set: 0 as usual, else windows of 64 to 300 bytes with
+// no room, little room or the usual room for candidates), two bytes each for
+// h and w (a few common and limit values, else spread over 0.0001 to
+// 99.9999), then the file's bytes.
 #include <cstdint>
 #include <cstdio>
 #include <iterator>
@@ -33,6 +36,13 @@ double percentage(uint8_t high, uint8_t low) {
     return 0.0001 + (code - commonCount) * (99.9998 / (65535 - commonCount));
 }
 
+testcheck::EngineSetupS setupOf(uint8_t runByte) {
+    const unsigned choice = runByte / std::size(testcheck::Runs);
+    if (choice == 0) return {};
+    const long Rooms[] = {0, 3, -1};
+    return {64 + choice * 47 % 237, Rooms[choice % 3]};
+}
+
 std::string joined(const Names& names) {
     std::string all;
     for (const auto& name : names) all += "[" + name + "]";
@@ -55,12 +65,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string name = file().path();
 
     ErrHandle.setTitle(ReleaseStr);
+    const testcheck::EngineSetupS setup = setupOf(data[0]);
     const testcheck::EngineOutcome got =
-        testcheck::runEngine({name}, height, width, run, "tallywave");
+        testcheck::runEngine({name}, height, width, run, "tallywave", setup);
     const testcheck::PassOutcome expected =
         oracle::pass(height, width, run.Mode, run.CountFlag, "tallywave", {name});
-    char context[160];
-    std::snprintf(context, sizeof context, "%s run, h=%.17g w=%.17g: ", run.Name, height, width);
+    char context[200];
+    std::snprintf(context, sizeof context,
+                  "%s run, h=%.17g w=%.17g, window %zu, candidates %ld: ", run.Name, height, width,
+                  setup.WindowBytes, setup.CandidateRoom);
     FUZZ_CHECK(got.Text == expected.Text, context + std::string("window text\n  engine:    [") +
                                               visible(got.Text, 2000) + "]\n  reference: [" +
                                               visible(expected.Text, 2000) + "]");

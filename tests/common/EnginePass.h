@@ -49,9 +49,18 @@ inline std::vector<std::string> listOf(GoodBadListC& params, int list) {
     return names;
 }
 
+// The engine's windows and candidates set apart from their defaults: the
+// bytes of a window (0: BlockSize), and room for that many candidates (-1:
+// CandidateRoom; 0: none, the count reads the file again).
+struct EngineSetupS {
+    std::size_t WindowBytes = 0;
+    long CandidateRoom = -1;
+};
+
 // One ValidateAll over files, every refresh of the window sent at once.
 inline EngineOutcome runEngine(const std::vector<std::string>& files, double height, double width,
-                               const RunS& run, const char* exeName) {
+                               const RunS& run, const char* exeName,
+                               const EngineSetupS& setup = {}) {
     standin::resetAll();
     windowclock::sendEveryRefresh();
     GoodBadListC params;
@@ -63,6 +72,9 @@ inline EngineOutcome runEngine(const std::vector<std::string>& files, double hei
     QuitterS quitter;
     ValidateC engine(params, quitter);
     engine.setClock(frozenClock);
+    if (setup.WindowBytes != 0) engine.setWindowBytes(setup.WindowBytes);
+    if (setup.CandidateRoom >= 0)
+        engine.setCandidateRoom(static_cast<uint32_t>(setup.CandidateRoom));
     TextWinC window;
     standin::EditControlC edit;
     window.setEdit(&edit);

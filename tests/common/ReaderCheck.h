@@ -41,10 +41,12 @@ inline void expectSameReads(FileReadC& reader, ReferenceReader& reference, int r
 }
 
 // Reads a whole file with both readers, then rewinds both to random lines a
-// few times and reads on, comparing every read.
-inline void compareReaders(const std::string& path, std::mt19937& random,
-                           const std::string& where) {
+// few times and reads on, comparing every read; the reader's windows of
+// windowBytes (0: the usual ones).
+inline void compareReaders(const std::string& path, std::mt19937& random, const std::string& where,
+                           std::size_t windowBytes = 0) {
     FileReadC reader;
+    if (windowBytes != 0) reader.setWindowBytes(windowBytes);
     ASSERT_EQ(reader.setFileName(path.c_str()), 0);
     ASSERT_EQ(reader.open(), 0);
     ReferenceReader reference(path);

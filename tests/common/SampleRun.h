@@ -15,8 +15,10 @@ inline const char* const SampleNames[] = {"calm.txt", "lively.asc", "crlf.txt", 
                                           "clipped.txt"};
 
 // The window text of a silent run over paths with spike height h and width
-// w (percent).
-inline std::string silentRunText(const std::vector<std::string>& paths, double h, double w) {
+// w (percent); the engine's windows of windowBytes (0: the usual ones) and
+// room for candidates (-1: the usual room).
+inline std::string silentRunText(const std::vector<std::string>& paths, double h, double w,
+                                 std::size_t windowBytes = 0, long candidateRoom = -1) {
     GoodBadListC params;
     params.Mode = ModeSilent;
     params.Height = h;
@@ -26,16 +28,20 @@ inline std::string silentRunText(const std::vector<std::string>& paths, double h
     TextWinC window;
     ValidateC engine(params, quitter);
     engine.OutWin = &window;
+    if (windowBytes != 0) engine.setWindowBytes(windowBytes);
+    if (candidateRoom >= 0) engine.setCandidateRoom(static_cast<uint32_t>(candidateRoom));
     if (engine.ValidateAll() != 0) return "ValidateAll failed";
     return window.Text;
 }
 
-// The window text of the samples' run, with "dir + separator" taken out of every line.
-inline std::string runSamples(const std::string& dir, char separator) {
+// The window text of the samples' run, with "dir + separator" taken out of
+// every line; windows and candidates as silentRunText has them.
+inline std::string runSamples(const std::string& dir, char separator, std::size_t windowBytes = 0,
+                              long candidateRoom = -1) {
     const std::string prefix = dir + separator;
     std::vector<std::string> paths;
     for (const char* name : SampleNames) paths.push_back(prefix + name);
-    std::string text = silentRunText(paths, 50.0, 10.0);
+    std::string text = silentRunText(paths, 50.0, 10.0, windowBytes, candidateRoom);
     for (std::size_t at; (at = text.find(prefix)) != std::string::npos;)
         text.erase(at, prefix.size());
     return text;

@@ -290,13 +290,16 @@ class WaveMakerC {
 };
 
 void runBoth(const Lines& files, double height, double width, const testcheck::RunS& run,
-             const std::string& where) {
+             const std::string& where, const testcheck::EngineSetupS& setup = {}) {
     const char* const exeName = "/opt/tally wave/tallywave.exe";
-    const testcheck::EngineOutcome got = testcheck::runEngine(files, height, width, run, exeName);
+    const testcheck::EngineOutcome got =
+        testcheck::runEngine(files, height, width, run, exeName, setup);
     const testcheck::PassOutcome expected =
         testcheck::ReferencePassC<>(height, width, run.Mode, run.CountFlag, exeName).run(files);
-    std::string context =
-        where + ", " + run.Name + ", h=" + std::to_string(height) + " w=" + std::to_string(width);
+    std::string context = where + ", " + run.Name + ", h=" + std::to_string(height) +
+                          " w=" + std::to_string(width) + ", window " +
+                          std::to_string(setup.WindowBytes) + ", candidates " +
+                          std::to_string(setup.CandidateRoom);
     ASSERT_EQ(got.Text, expected.Text)
         << context << testcheck::firstDifference(got.Text, expected.Text);
     EXPECT_EQ(got.Result, expected.Result) << context;
@@ -315,11 +318,12 @@ void runAllModes(const Lines& files, double height, double width, const std::str
 }
 
 // Random files of every kind, ten to a batch (the first batch empty), with
-// h and w at their bounds, at common values or anywhere between. The test
-// command runs 300 files; TALLY_DIFF_FILES and TALLY_DIFF_SEED make a longer
-// run by hand (tools/differential).
-TEST(EngineDiff, RandomBatchesInEveryMode) {
-    const unsigned long seed = testenv::number("TALLY_DIFF_SEED", 20240611);
+// h and w at their bounds, at common values or anywhere between; each batch
+// run as run() has it. The test command runs 300 files; TALLY_DIFF_FILES
+// and TALLY_DIFF_SEED make a longer run by hand (tools/differential).
+template <typename RunFn>
+void randomBatches(unsigned long defaultSeed, RunFn run) {
+    const unsigned long seed = testenv::number("TALLY_DIFF_SEED", defaultSeed);
     const unsigned long batches = testenv::number("TALLY_DIFF_FILES", 300) / 10 + 1;
     WaveMakerC maker(static_cast<unsigned>(seed));
     std::printf("seed %lu, %lu files\n", seed, (batches - 1) * 10);
@@ -336,9 +340,86 @@ TEST(EngineDiff, RandomBatchesInEveryMode) {
             names.push_back(maker.chance(4)
                                 ? files.dir() + "/missing-" + std::to_string(++missing) + ".txt"
                                 : files.write(maker.file()));
-        runAllModes(names, height, width, "batch " + std::to_string(batch));
-        if (HasFatalFailure()) return;
+        run(maker, names, height, width, "batch " + std::to_string(batch));
+        if (::testing::Test::HasFatalFailure()) return;
     }
+}
+
+TEST(EngineDiff, RandomBatchesInEveryMode) {
+    randomBatches(20240611,
+                  [](WaveMakerC&, const Lines& names, double height, double width,
+                     const std::string& where) { runAllModes(names, height, width, where); });
+}
+
+// The same with windows of 64 to 400 bytes, so that window ends fall at
+// every awkward place of a file (inside a long line, beside a CR, between CR
+// and LF, at a NUL or a Ctrl-Z, at the end of the data, among the lines
+// after it, at the read limit) and the worker takes many windows; and with
+// no room, little room or the usual room for the candidates, so that the
+// count reads the file again, the candidates give up midway, or the count
+// comes from them.
+TEST(EngineDiff, RandomBatchesInSmallWindows) {
+    randomBatches(20261208, [](WaveMakerC& maker, const Lines& names, double height, double width,
+                               const std::string& where) {
+        const long Rooms[] = {0, 3, 60, -1};
+        const testcheck::EngineSetupS setup{std::size_t(64 + maker.pick(337)), maker.oneOf(Rooms)};
+        for (const testcheck::RunS& run : {testcheck::Runs[0], testcheck::Runs[3]}) {
+            runBoth(names, height, width, run, where, setup);
+            if (::testing::Test::HasFatalFailure()) return;
+        }
+    });
+}
+
+// After one file in silent mode: the window's text, what the validation
+// pass left in FileState and the count's state.
+std::string stateAfter(const std::string& path, double height, double width,
+                       const testcheck::EngineSetupS& setup, bool windowed) {
+    standin::resetAll();
+    GoodBadListC params;
+    params.Mode = ModeSilent;
+    params.Height = height;
+    params.Width = width;
+    params.appendNew(GoodBadListC::GOOD, path.c_str());
+    QuitterS quitter;
+    ValidateC engine(params, quitter);
+    engine.setClock(testcheck::frozenClock);
+    engine.setWindowed(windowed);
+    if (setup.WindowBytes != 0) engine.setWindowBytes(setup.WindowBytes);
+    if (setup.CandidateRoom >= 0)
+        engine.setCandidateRoom(static_cast<uint32_t>(setup.CandidateRoom));
+    TextWinC window;
+    engine.OutWin = &window;
+    engine.ValidateAll();
+    const FileStateS& state = params.FileState;
+    char text[400];
+    std::snprintf(text, sizeof text,
+                  "p %.17g value %.17g above %u below %u H %.17g W %u G %u | spikes %u in %d "
+                  "region %u glitch %u datum %u",
+                  state.MaxValue, state.Value, unsigned(state.RunAbove), unsigned(state.RunBelow),
+                  state.HeightH, unsigned(state.WidthW), unsigned(state.GlitchG),
+                  unsigned(engine.Spikes), int(engine.InSpike), unsigned(engine.RegionStart),
+                  unsigned(engine.GlitchRun), unsigned(engine.DatumIx));
+    return std::string(window.Text) + text;
+}
+
+// The windows against the engine's own sequential way (every read taken
+// one at a time): the same greatest datum, last datum, runs, thresholds and
+// count state after each random file, in windows of 64 to 400 bytes or the
+// usual ones, with any room for candidates. Subtler than the reference's
+// text, which a run off by one rarely changes.
+TEST(EngineDiff, WindowsMatchTheSequentialWay) {
+    randomBatches(20261209, [](WaveMakerC& maker, const Lines& names, double height, double width,
+                               const std::string& where) {
+        const long Rooms[] = {0, 3, 60, -1};
+        for (const std::string& name : names) {
+            const testcheck::EngineSetupS setup{
+                maker.chance(20) ? 0 : std::size_t(64 + maker.pick(337)), maker.oneOf(Rooms)};
+            ASSERT_EQ(stateAfter(name, height, width, setup, true),
+                      stateAfter(name, height, width, {}, false))
+                << where << " " << name << ", h=" << height << " w=" << width << ", window "
+                << setup.WindowBytes << ", candidates " << setup.CandidateRoom;
+        }
+    });
 }
 
 // Every header fault and every limit value once, each in a file that is

@@ -33,6 +33,20 @@ TEST(FileReadDifferential, BlockReaderDeliversWhatTheByteReaderDelivers) {
     }
 }
 
+// Windows of 64 to 300 bytes: their ends fall inside long lines, beside and
+// between CRs and line feeds, at NULs and Ctrl-Zs, and the bytes of a read
+// begun at a window's end move on to the next.
+TEST(FileReadDifferential, SmallWindowsDeliverWhatTheByteReaderDelivers) {
+    const unsigned long seed = testenv::number("TALLY_DIFF_SEED", 20261208);
+    const unsigned long count = testenv::number("TALLY_DIFF_FILES", 300);
+    std::mt19937 random(static_cast<unsigned>(seed));
+    for (unsigned long fileNo = 0; fileNo < count; ++fileNo) {
+        testfiles::TempFilesC files;
+        std::string path = files.write(randomFile(random, random() % 3000));
+        compareReaders(path, random, "file " + std::to_string(fileNo), 64 + random() % 237);
+    }
+}
+
 // Line ends, CRs and Ctrl-Z placed on both sides of each block boundary.
 TEST(FileReadDifferential, SpecialBytesAtBlockBoundaries) {
     testfiles::TempFilesC files;

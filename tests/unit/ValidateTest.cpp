@@ -341,6 +341,34 @@ TEST_F(ValidateTest, DotsWhileReadingAndQuitInTheMiddleOfAFile) {
     EXPECT_EQ(Engine.close(), 0);
 }
 
+// The same rhythm and the same stop when the data come in windows of any
+// size, the worker taking many of them: a poll of the clock every 1024 data,
+// a quit seen before the next datum, and the clock not read after it.
+TEST_F(ValidateTest, DotsAndQuitTheSameInWindowsOfAnySize) {
+    const std::string path = add(header(26000) + repeat("0.1\n", 26000));
+    for (const std::size_t bytes : {std::size_t{64}, std::size_t{1000}, std::size_t{0}}) {
+        for (const bool quit : {false, true}) {
+            ValidateC engine(Params, Quitter);
+            engine.OutWin = &Window;
+            engine.setClock(tickingClock);
+            if (bytes != 0) engine.setWindowBytes(bytes);
+            Window.setLine("");
+            Quitter.QuitState = QuitterS::Running;
+            FakeNow = 0;
+            QuitterToSet = quit ? &Quitter : nullptr;
+            EXPECT_EQ(engine.ValidateAll(), 0);
+            QuitterToSet = nullptr;
+            EXPECT_EQ(
+                Edit.Shown,
+                quit ? "\r\n"
+                     : "\r\n........" + result(path, "2.60 s (2600.0 ms) | 0 spikes => 0.0/sec."))
+                << bytes;
+            EXPECT_EQ(FakeNow, quit ? 1 : 25) << bytes;  // readings of the clock
+            EXPECT_EQ(names(GoodBadListC::GOOD), Names{path});
+        }
+    }
+}
+
 void* noMemory(void*, std::size_t) {
     return nullptr;
 }
