@@ -92,8 +92,8 @@ int CountC::CountFile(OutputC* win) {
     W = State.WidthW;
     G = State.GlitchG;
     // The data need not be read again when the validation pass kept those
-    // that may be high, and those it did not look at are low.
-    if (CountFromCandidates && H > Candidates.JudgedCeiling) {
+    // that may be high.
+    if (CountFromCandidates) {
         CountFromCandidates = false;
         Status = 0;
         if (countCandidates() != QuitDuringCount) writeResult(win);

@@ -7,7 +7,6 @@ void CandidatesS::start(uint64_t* memory, std::size_t words) {
     Count = 0;
     Capacity = static_cast<uint32_t>(words * 8 / (sizeof *Values + sizeof *Places));
     Complete = true;
-    JudgedCeiling = -HUGE_VAL;
     Values = reinterpret_cast<double*>(memory);
     Places = reinterpret_cast<uint32_t*>(Values + Capacity);
 }
@@ -54,7 +53,7 @@ bool FirstPassTallyC::takeFixed(const char* read, const FileReadC::FixedS& spell
     const int sign = spelling.Negative ? -1 : 1;
     const bool tenth = !spelling.Negative && spelling.Tenth && Rules->TenthsJudged;
     const bool judged = (spelling.Negative && Rules->NegativesJudged) || (tenth && TenthsJudged);
-    const int toFloor = judged ? -1 : sign * FloorBound[spelling.Negative].order(nanos, 9);
+    const int toFloor = sign * FloorBound[spelling.Negative].order(nanos, 9);
     if (toFloor == 0) return false;
     const FirstPassRulesS::BoundsS& bounds = Rules->Bounds[spelling.Negative];
     const int level = sign * bounds.Level.order(nanos, 9);
@@ -76,6 +75,19 @@ void FirstPassTallyC::newMax(double value) {
     Floor = heightFloor(Max, Rules->HeightFraction);
     FloorBound[0].set(Floor);
     FloorBound[1].set(-Floor);
+    Quiet = {Rules->NegativesJudged && Floor > 0.0, TenthsJudged ? tenthsBelow(Floor) : 0u};
+}
+
+// Which data spelled "0.0" surely lie below floor, by their next character
+// (readwindows::JudgedS): all of them once floor passes 0.1; else those
+// whose hundredths digit lies two below floor's (a value below 0.01 less
+// than floor), or that end there (0). A digit above floor's
+// makes their value be needed.
+unsigned FirstPassTallyC::tenthsBelow(double floor) {
+    if (floor > 0.1) return 256;
+    if (!(floor > 0.0)) return 0;
+    const int hundredths = static_cast<int>(floor * 100);
+    return '0' + (hundredths > 1 ? hundredths - 1 : 0);
 }
 
 // A datum on the other side than the run before it. The local runs start
@@ -108,6 +120,8 @@ bool FirstPassTallyC::takeOther(const char* read) {
         if (value > Max) newMax(value);
         above = value > Rules->Level;
         keepCandidate(value);
+    } else if (FileReadC::toDatum(read, value)) {  // judged, and yet it may reach H
+        keepCandidate(value);
     }
     takeRun(above);
     return true;
@@ -122,8 +136,7 @@ void FirstPassDataS::fold(const FirstPassTallyC& tally, const FirstPassRulesS& r
         rules.TenthsJudged && MaxValue >= 0.1 ? tally.LastNotTenth : tally.Last;
     if (last.Kind != KeptDatumS::None) Value = last.value();
     if (tally.Max > MaxValue) MaxValue = tally.Max;
-    foldCandidates(tally.Candidates, tally.judgedCeiling(),
-                   heightFloor(MaxValue, rules.HeightFraction));
+    foldCandidates(tally.Candidates, heightFloor(MaxValue, rules.HeightFraction));
     Data += tally.Data;
     if (tally.FirstRun == 0) {
         Runs.takeRun(tally.FirstAbove, tally.Data);
@@ -139,9 +152,8 @@ void FirstPassDataS::fold(const FirstPassTallyC& tally, const FirstPassRulesS& r
 
 // The window's candidates that reach the file's floor, placed after the
 // data so far.
-void FirstPassDataS::foldCandidates(const CandidatesS& window, double judgedCeiling, double floor) {
+void FirstPassDataS::foldCandidates(const CandidatesS& window, double floor) {
     if (!window.Complete) Candidates->Complete = false;
-    if (judgedCeiling > Candidates->JudgedCeiling) Candidates->JudgedCeiling = judgedCeiling;
     for (uint32_t i = 0; i < window.Count && Candidates->Complete; ++i) {
         if (window.Values[i] >= floor)
             Candidates->keep(Data + window.Places[i] + 1, window.Values[i], floor);

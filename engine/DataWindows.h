@@ -64,16 +64,13 @@ struct KeptDatumS {
 // place (1 for the first datum) and value, kept by the validation pass so
 // that the count need not read the file again. The greatest datum so far, p'
 // <= p, bounds H = p h / 100 from below: a datum below floor(p') is low for
-// sure. The data the pass judges by their spelling are not kept: they lie
-// at or below JudgedCeiling, so the list serves a count whose H lies above
-// it. Up to Capacity data are kept; when more would be, those below the
+// sure. Up to Capacity data are kept; when more would be, those below the
 // latest floor are dropped, and when that does not help the list gives up
 // (Complete false) and the count reads the file again.
 struct CandidatesS {
     uint32_t Count = 0;
     uint32_t Capacity = 0;
     bool Complete = false;
-    double JudgedCeiling = -HUGE_VAL;
     double* Values = nullptr;
     uint32_t* Places = nullptr;
 
@@ -139,14 +136,16 @@ class FirstPassTallyC {
     // note. A short one (readwindows::scanReads) is told by its first three
     // characters.
     bool take(const char* read, bool isShort) {
-        if (isShort && isJudged(readwindows::headOf(read))) {
+        if (isShort && Quiet.takes(readwindows::headOf(read), read)) {
             takeJudged(1);
             return true;
         }
         const FileReadC::FixedS spelling = FileReadC::fixedPoint(read);
         return (spelling.Fixed && takeFixed(read, spelling)) || takeOther(read);
     }
-    readwindows::JudgedS judged() const { return {Rules->NegativesJudged, TenthsJudged}; }
+    // The data judged by their spelling that lie below the floor of H, too:
+    // nothing of them to note.
+    readwindows::JudgedS judged() const { return Quiet; }
     // So many data judged by their spelling (none at all too).
     void takeJudged(uint32_t count) {
         if (Runs.Above & (count != 0)) newRun(false);
@@ -163,16 +162,7 @@ class FirstPassTallyC {
     KeptDatumS LastNotTenth;
     CandidatesS Candidates;  // places from 0, the window's first datum
 
-    // The greatest value a datum judged by its spelling may have had.
-    double judgedCeiling() const {
-        return TenthsJudged ? 0.1 : Rules->NegativesJudged ? 0.0 : -HUGE_VAL;
-    }
-
   private:
-    bool isJudged(readwindows::HeadE head) const {
-        return (head == readwindows::NegativeHead && Rules->NegativesJudged) ||
-               (head == readwindows::TenthHead && TenthsJudged);
-    }
     bool takeFixed(const char* read, const FileReadC::FixedS& spelling);
     bool takeOther(const char* read);
     void keepCandidate(double value) {
@@ -185,12 +175,14 @@ class FirstPassTallyC {
         ++Data;
     }
     void newRun(bool above);
+    static unsigned tenthsBelow(double floor);
 
     const FirstPassRulesS* Rules;
     bool TenthsJudged;  // data below 0.1 judged by their spelling: Max reached 0.1
     DecimalBoundS MaxBound;
     double Floor;                 // of H, from Max
     DecimalBoundS FloorBound[2];  // Floor against positive digits, -Floor negative ones
+    readwindows::JudgedS Quiet;
 };
 
 // The validation pass's statistics of the data so far.
@@ -205,7 +197,7 @@ struct FirstPassDataS {
     void fold(const FirstPassTallyC& tally, const FirstPassRulesS& rules);
 
   private:
-    void foldCandidates(const CandidatesS& window, double judgedCeiling, double floor);
+    void foldCandidates(const CandidatesS& window, double floor);
 };
 
 // The count's rules for a datum: high when it reaches H; data in (-1, 0]
@@ -241,7 +233,9 @@ class CountTallyC {
         ++Data;
         return true;
     }
-    readwindows::JudgedS judged() const { return {Rules.NegativesLow, Rules.TenthsLow}; }
+    readwindows::JudgedS judged() const {
+        return {Rules.NegativesLow, Rules.TenthsLow ? 256u : 0u};
+    }
     // So many data low by their spelling.
     void takeJudged(uint32_t count) { Data += count; }
 

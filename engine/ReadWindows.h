@@ -166,16 +166,23 @@ inline MaskT oddBytes(const unsigned char* at, const GroupMasksS& masks) {
     return lone | ctrlZs;
 }
 
-// The spellings of data that their first three characters decide in a short
-// line (at most ShortLine characters before its line feed, no letter e or
-// E): "-0." is what FileReadC::smallSpelling calls SmallNegative, "0.0"
+// The spellings of data that their first characters decide in a short line
+// (at most ShortLine characters before its line feed, no letter e or E):
+// "-0." is what FileReadC::smallSpelling calls SmallNegative, "0.0"
 // SmallTenth, as their digits end within 16 characters and no exponent
-// follows. A tally tells which of them it takes without a look (judged()).
+// follows. A tally tells which of them it takes without a look (judged()):
+// those of "-0.", and those of "0.0" whose next character lies below
+// TenthsBelow (a digit low enough, or anything below '0'; 0: none, 256: all).
 const std::size_t ShortLine = 15;
 enum HeadE { OtherHead, NegativeHead, TenthHead };
 struct JudgedS {
     bool Negatives;
-    bool Tenths;
+    unsigned TenthsBelow;
+
+    bool takes(HeadE head, const char* text) const {
+        return (head == NegativeHead && Negatives) ||
+               (head == TenthHead && static_cast<unsigned char>(text[3]) < TenthsBelow);
+    }
 };
 
 inline HeadE headOf(const char* text) {
@@ -185,14 +192,29 @@ inline HeadE headOf(const char* text) {
                                                                 : OtherHead;
 }
 
+// The bytes of a group below limit (1 to 255).
+inline MaskT bytesBelow(const unsigned char* at, unsigned limit) {
+#if defined(__SSE2__)
+    const __m128i most = _mm_set1_epi8(static_cast<char>(limit - 1));
+    return groupBits(
+        at, [&most](__m128i group) { return _mm_cmpeq_epi8(_mm_min_epu8(group, most), group); });
+#else
+    MaskT bits = 0;
+    for (std::size_t i = 0; i < GroupBytes; ++i) bits |= MaskT(at[i] < limit) << i;
+    return bits;
+#endif
+}
+
 // The positions in a group where a judged head begins.
 inline MaskT judgedHeads(const unsigned char* at, JudgedS judged) {
     const MaskT zeros = bytesEqual(at, '0');
     const MaskT points = bytesEqual(at, '.');
     const MaskT negative =
         judged.Negatives ? bytesEqual(at, '-') & (zeros >> 1) & (points >> 2) : 0;
-    const MaskT tenth = judged.Tenths ? zeros & (points >> 1) & (zeros >> 2) : 0;
-    return negative | tenth;
+    const MaskT next = judged.TenthsBelow >= 256 ? ~MaskT{0}
+                       : judged.TenthsBelow == 0 ? 0
+                                                 : bytesBelow(at, judged.TenthsBelow) >> 3;
+    return negative | (zeros & (points >> 1) & (zeros >> 2) & next);
 }
 
 // Whether the lines ending in a group, up to its last line feed, hold

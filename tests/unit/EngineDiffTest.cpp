@@ -14,6 +14,7 @@
 
 #include "tests/common/EnginePass.h"
 #include "tests/common/TextDiff.h"
+#include "tests/common/WaveText.h"
 #include "tests/unit/Environment.h"
 #include "tests/unit/TempFiles.h"
 
@@ -420,6 +421,25 @@ TEST(EngineDiff, WindowsMatchTheSequentialWay) {
                 << setup.WindowBytes << ", candidates " << setup.CandidateRoom;
         }
     });
+}
+
+// Spikes below 0.1 (a greatest datum of 0.16 and h = 50 put H at 0.08), in
+// spellings the validation pass judges without converting them, or not: the
+// count must find each among the data the pass kept.
+TEST(EngineDiff, LowSpikesInEverySpelling) {
+    testfiles::TempFilesC files;
+    const char* const Spikes[] = {"0.09", ".09", "0.0900 ", "9e-2", "0.095000000001", "+.09"};
+    std::string data;
+    for (int i = 0; i < 400; ++i)
+        data += i % 50 == 0 ? std::string(Spikes[i / 50 % 6]) + "\n"
+                : i == 7    ? "0.16\n"
+                            : (i % 3 ? "-0.01\n" : "0.02\n");
+    const std::string path = files.write(wavetext::header(1000) + data);
+    for (const std::size_t window : {std::size_t{0}, std::size_t{64}}) {
+        ASSERT_EQ(stateAfter(path, 50.0, 5.0, {window, -1}, true),
+                  stateAfter(path, 50.0, 5.0, {}, false))
+            << window;
+    }
 }
 
 // Every header fault and every limit value once, each in a file that is
