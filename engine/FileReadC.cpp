@@ -179,6 +179,7 @@ void FileReadC::forgetBlock() {
     FetchedAny = false;
     Slots[0].Cut = 0;
     Slots[0].Filled = 0;
+    Slots[0].Short = false;
     Block = Slots[0].Bytes;
     BlockPos = 0;
     BlockEnd = 0;
@@ -187,10 +188,11 @@ void FileReadC::forgetBlock() {
 }
 
 // The next window with a whole read in it, fetched unless it was fetched
-// ahead; false at the end of the file.
+// ahead; false at the end of the file. A fetch that got less than it asked
+// met the end of the file (or an error): no window follows it.
 bool FileReadC::fillBlock() {
     if (AtEnd || Stream == nullptr) return false;
-    for (;;) {
+    while (Ahead > 0 || !Slots[Head].Short) {
         const int next = (Head + 1) % SlotCount;
         if (Ahead > 0) {
             --Ahead;
@@ -198,12 +200,10 @@ bool FileReadC::fillBlock() {
             fetch(next, Head);
         }
         Head = next;
-        const SlotS& slot = Slots[Head];
-        Block = slot.Bytes;
+        Block = Slots[Head].Bytes;
         BlockPos = 0;
-        BlockEnd = slot.Cut;
+        BlockEnd = Slots[Head].Cut;
         if (BlockEnd > 0) return true;
-        if (slot.Filled == 0) break;
         // Only part of a read: its bytes move on to the next window.
     }
     ReadFailed = Slots[Head].FetchFailed;
