@@ -12,7 +12,6 @@
 // far less than that distance, so rounding m / 10^d to a double cannot reach
 // x: the rounded value lies strictly on the same side. Between the two, and
 // for more than MaxDecimals decimals, the value must be computed.
-#include <cmath>
 #include <cstdint>
 
 #include "engine/FileReadC.h"
@@ -28,7 +27,8 @@ struct DecimalBoundS {
         for (int d = 0; d <= MaxDecimals; ++d) {
             const double t = x * FileReadC::ExactPowers[d];
             if (t > -range && t < range) {
-                const int32_t whole = static_cast<int32_t>(std::floor(t));
+                int32_t whole = static_cast<int32_t>(t);  // toward zero, then down
+                if (whole > t) --whole;
                 Below[d] = whole - 1;
                 Above[d] = whole + 2;
             } else {  // never decided: no mantissa lies at or below INT32_MIN or at INT32_MAX
