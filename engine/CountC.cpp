@@ -205,30 +205,22 @@ int CountC::countCandidates() {
 class CountC::CountJobC : public readwindows::WindowJobC {
   public:
     CountJobC(CountC& count, const CountRulesS& rules, uint32_t readsLeft)
-        : Count(count), Rules(rules), ReadsLeft(readsLeft) {}
-
-    void published(const readwindows::WindowS&) override {}
+        : WindowJobC(readsLeft), Count(count), Rules(rules) {}
 
     readwindows::ScanEndS scan(const readwindows::WindowS& window, uint32_t maxReads) override {
         CountTallyC tally(Rules, window);
         return readwindows::scanReads(window.Bytes, window.From, window.Cut, maxReads, tally);
     }
 
-    // The window up to the last datum, scanned again when it holds more.
-    MergeS merge(const readwindows::WindowS& window, readwindows::ScanEndS end) override {
-        if (end.Reads > ReadsLeft) end = scan(window, ReadsLeft);
-        if (end.Reads > 0 && Count.quitAsked()) return {Quit, 0, 0};
-        Count.takeBits(window.Scratch, end.Reads);
-        ReadsLeft -= end.Reads;
-        return {end.Whole && ReadsLeft > 0 ? GoOn : Stop, end.Reads, end.StopAt};
+  private:
+    bool take(const readwindows::WindowS& window, uint32_t reads) override {
+        if (reads > 0 && Count.quitAsked()) return false;
+        Count.takeBits(window.Scratch, reads);
+        return true;
     }
 
-    uint32_t readsLeft() const override { return ReadsLeft; }
-
-  private:
     CountC& Count;
     const CountRulesS& Rules;
-    uint32_t ReadsLeft;
 };
 
 // The state machine over the data from the current read on: 0, or

@@ -40,9 +40,10 @@ struct WindowS {
     std::size_t ScratchWords;
 };
 
-// What a pass does with windows. scan runs on the pass's thread or the
-// worker and touches only the window and the job's results for its slot;
-// merge runs on the pass's thread, window after window in file order.
+// What a pass does with windows, up to readsLeft reads. scan runs on the
+// pass's thread or the worker and touches only the window and the job's
+// results for its slot; merge runs on the pass's thread, window after
+// window in file order.
 class WindowJobC {
   public:
     enum Then { GoOn, Stop, Quit };
@@ -51,42 +52,55 @@ class WindowJobC {
         uint32_t Reads;      // reads taken from the window
         std::size_t StopAt;  // with Stop: where the reader goes on
     };
+    explicit WindowJobC(uint32_t readsLeft) : ReadsLeft(readsLeft) {}
+
     // The window is about to be handed out for scanning (pass's thread).
-    virtual void published(const WindowS& window) = 0;
+    virtual void published(const WindowS&) {}
     // Takes the window's reads, at most maxReads of them.
     virtual ScanEndS scan(const WindowS& window, uint32_t maxReads) = 0;
-    // Takes the results of a scanned window: GoOn when all its reads were
-    // taken and the next window follows, Stop when the pass goes on the
-    // sequential way from StopAt in this window, Quit when a quit stops it.
-    virtual MergeS merge(const WindowS& window, ScanEndS end) = 0;
+    // Takes the results of a scanned window, up to the last read the pass
+    // may take (scanned again when the window holds more): GoOn when all its
+    // reads were taken and the next window follows, Stop when the pass goes
+    // on the sequential way from StopAt in this window, Quit when a quit
+    // stops it.
+    MergeS merge(const WindowS& window, ScanEndS end) {
+        if (end.Reads > ReadsLeft) end = scan(window, ReadsLeft);
+        if (!take(window, end.Reads)) return {Quit, 0, 0};
+        ReadsLeft -= end.Reads;
+        return {end.Whole && ReadsLeft > 0 ? GoOn : Stop, end.Reads, end.StopAt};
+    }
     // Reads the pass may still take; a window scanned when every window
     // before it has been merged takes no more.
-    virtual uint32_t readsLeft() const = 0;
+    uint32_t readsLeft() const { return ReadsLeft; }
 
   protected:
+    // Takes the results of the window's first reads into the pass (its
+    // thread, in file order); false when a quit stops it.
+    virtual bool take(const WindowS& window, uint32_t reads) = 0;
     ~WindowJobC() = default;
+
+  private:
+    uint32_t ReadsLeft;
 };
 
 // The bytes are looked at a group at a time, one bit per byte in a mask of
 // the machine's word: 64 bytes on 64-bit targets, 32 on 32-bit ones.
 #if defined(__x86_64__)
 using MaskT = uint64_t;
-inline std::size_t lowestBit(MaskT mask) {
-    return static_cast<std::size_t>(__builtin_ctzll(mask));
-}
-inline std::size_t highestBit(MaskT mask) {
-    return static_cast<std::size_t>(63 - __builtin_clzll(mask));
-}
 #else
 using MaskT = uint32_t;
-inline std::size_t lowestBit(MaskT mask) {
-    return static_cast<std::size_t>(__builtin_ctz(mask));
-}
-inline std::size_t highestBit(MaskT mask) {
-    return static_cast<std::size_t>(31 - __builtin_clz(mask));
-}
 #endif
 const std::size_t GroupBytes = sizeof(MaskT) * 8;
+
+inline std::size_t lowestBit(MaskT mask) {
+    return static_cast<std::size_t>(GroupBytes == 64 ? __builtin_ctzll(mask)
+                                                     : __builtin_ctz(static_cast<uint32_t>(mask)));
+}
+inline std::size_t highestBit(MaskT mask) {
+    return GroupBytes - 1 -
+           static_cast<std::size_t>(GroupBytes == 64 ? __builtin_clzll(mask)
+                                                     : __builtin_clz(static_cast<uint32_t>(mask)));
+}
 
 inline MaskT lowBits(std::size_t count) {
     return count >= GroupBytes ? ~MaskT{0} : (MaskT{1} << count) - 1;

@@ -241,7 +241,7 @@ class ValidateC::FirstPassJobC : public readwindows::WindowJobC {
   public:
     FirstPassJobC(ValidateC& pass, const FirstPassRulesS& rules, FirstPassDataS& data,
                   uint32_t readsLeft)
-        : Pass(pass), Rules(rules), Data(data), ReadsLeft(readsLeft), Known{}, Tallies{} {}
+        : WindowJobC(readsLeft), Pass(pass), Rules(rules), Data(data), Known{}, Tallies{} {}
 
     // The greatest datum merged so far is a greatest datum the window may
     // start from: the file's before it is no less.
@@ -255,23 +255,16 @@ class ValidateC::FirstPassJobC : public readwindows::WindowJobC {
         return readwindows::scanReads(window.Bytes, window.From, window.Cut, maxReads, tally);
     }
 
-    // The window up to the last datum the header announced, scanned again
-    // when it holds more.
-    MergeS merge(const readwindows::WindowS& window, readwindows::ScanEndS end) override {
-        if (end.Reads > ReadsLeft) end = scan(window, ReadsLeft);
-        if (!Pass.pollData(end.Reads)) return {Quit, 0, 0};
+  private:
+    bool take(const readwindows::WindowS& window, uint32_t reads) override {
+        if (!Pass.pollData(reads)) return false;
         Data.fold(Tallies[window.Slot], Rules);
-        ReadsLeft -= end.Reads;
-        return {end.Whole && ReadsLeft > 0 ? GoOn : Stop, end.Reads, end.StopAt};
+        return true;
     }
 
-    uint32_t readsLeft() const override { return ReadsLeft; }
-
-  private:
     ValidateC& Pass;
     const FirstPassRulesS& Rules;
     FirstPassDataS& Data;
-    uint32_t ReadsLeft;
     double Known[WindowCount];
     FirstPassTallyC Tallies[WindowCount];
 };
