@@ -11,6 +11,7 @@
 #endif
 
 #include "engine/WindowCrewC.h"
+#include "framework/PlatformSeams.h"
 #include "startup/ErrHandleC.h"
 
 namespace {
@@ -80,7 +81,7 @@ FileReadC::FileReadC()
       DotLast(0),
       DotEvery(DotInterval),
       Stream(nullptr),
-      Clock(std::time),
+      Clock(seam::currentTime),
       Block(nullptr),
       BlockPos(0),
       BlockEnd(0),

@@ -71,7 +71,8 @@ class FileReadC {
     bool readFailed() const { return ReadFailed; }
     // True once more than DotInterval seconds have passed since the last dot.
     bool dotDue();
-    // The time source of dotDue; std::time unless a test sets another.
+    // The time source of dotDue; the calendar time (seam::currentTime)
+    // unless a test sets another.
     void setClock(ClockFn clock) { Clock = clock; }
     // Windows of that many bytes (at least 64) from the next open on, in
     // place of BlockSize: the tests make them tiny, so that window ends fall

@@ -4,6 +4,7 @@
 // framework/native that the unit tests script; the core never includes
 // <windows.h>.
 #include <cstddef>
+#include <ctime>
 
 namespace seam {
 
@@ -40,6 +41,11 @@ void userName(char* name, unsigned size);
 // Whether one block of that many bytes can be obtained right now; the block
 // is given back at once.
 bool canObtainBlock(unsigned long bytes);
+
+// The calendar time in seconds as std::time gives it, also stored at out
+// unless it is null. The Win32 C runtime under Wine looks at the time zone
+// on every std::time; this does not.
+std::time_t currentTime(std::time_t* out);
 
 // The multi-line edit control of the text output window, as the output
 // window's buffer side drives it. Until the control's window exists none of

@@ -152,4 +152,8 @@ bool canObtainBlock(unsigned long bytes) {
     return bytes <= standin::ObtainableBytes;
 }
 
+std::time_t currentTime(std::time_t* out) {
+    return std::time(out);
+}
+
 }  // namespace seam

@@ -41,6 +41,18 @@ void userName(char* name, unsigned size) {
     name[size - 1] = '\0';
 }
 
+// FILETIME counts 100 ns from 1601; the calendar time seconds from 1970.
+std::time_t currentTime(std::time_t* out) {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const unsigned long long ticks =
+        (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    const std::time_t seconds =
+        static_cast<std::time_t>((ticks - 116444736000000000ull) / 10000000);
+    if (out != nullptr) *out = seconds;
+    return seconds;
+}
+
 // The volatile store keeps the compiler from folding the allocation away.
 bool canObtainBlock(unsigned long bytes) {
     void* volatile block = std::malloc(bytes);
