@@ -41,6 +41,14 @@ void userName(char* name, unsigned size);
 // is given back at once.
 bool canObtainBlock(unsigned long bytes);
 
+// Receives one name found by findFiles; returns false to stop the search.
+using FoundFileFn = bool (*)(void* context, const char* name);
+
+// Looks for the files (not folders) whose names match pattern, a file name
+// with the wildcards * and ? that may start with a folder; gives each name,
+// without the folder, to found in the order the system lists them.
+void findFiles(const char* pattern, FoundFileFn found, void* context);
+
 // The multi-line edit control of the text output window, as the output
 // window's buffer side drives it. Until the control's window exists none of
 // these has any effect.

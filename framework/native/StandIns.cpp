@@ -21,6 +21,7 @@ const unsigned long AnySize = ~0UL;
 unsigned ScreenWidth = StartScreenWidth, ScreenHeight = StartScreenHeight;
 std::string UserName = StartUserName;
 unsigned long ObtainableBytes = AnySize;
+FileFinder Finder;
 
 int pressEnter(const ShownBox& box) {
     if ((box.flags & 0xF) != seam::BoxYesNo) return seam::AnswerOk;
@@ -65,6 +66,11 @@ void setObtainableBytes(unsigned long bytes) {
     ObtainableBytes = bytes;
 }
 
+void setFileFinder(FileFinder finder) {
+    std::lock_guard<std::mutex> lock(Guard);
+    Finder = std::move(finder);
+}
+
 void EditControlC::replaceText(const char* text) {
     Shown = text;
     Modified = false;
@@ -102,6 +108,7 @@ void resetAll() {
     ScreenHeight = StartScreenHeight;
     UserName = StartUserName;
     ObtainableBytes = AnySize;
+    Finder = nullptr;
 }
 
 }  // namespace standin
@@ -150,6 +157,17 @@ void userName(char* name, unsigned size) {
 bool canObtainBlock(unsigned long bytes) {
     std::lock_guard<std::mutex> lock(standin::Guard);
     return bytes <= standin::ObtainableBytes;
+}
+
+void findFiles(const char* pattern, FoundFileFn found, void* context) {
+    standin::FileFinder finder;
+    {
+        std::lock_guard<std::mutex> lock(standin::Guard);
+        finder = standin::Finder;
+    }
+    if (!finder) return;
+    for (const std::string& name : finder(pattern))
+        if (!found(context, name.c_str())) return;
 }
 
 }  // namespace seam

@@ -98,9 +98,15 @@ const TWindow* foregroundWindow();
 using OpenDialogScript = std::function<int(TOpenSaveDataS& data, unsigned long& error)>;
 void setOpenDialogScript(OpenDialogScript script);
 
+// What the system lists for a file-name pattern with wildcards: the names
+// of the matching files, without their folder, in the system's order.
+// Without a finder nothing matches.
+using FileFinder = std::function<std::vector<std::string>(const std::string& pattern)>;
+void setFileFinder(FileFinder finder);
+
 // Back to the start state: no boxes recorded, Enter answers, no echo, and
 // the screen, user and memory above, no user script, no menus shown, bitmaps
-// drawn, foreground window or open-dialog script.
+// drawn, foreground window, open-dialog script or file finder.
 void resetAll();
 
 }  // namespace standin
