@@ -1,8 +1,9 @@
-// The real tallywave.exe under load: a silent run over as many files as its
-// invocation line holds; Count after Count over as many files as the file
-// dialog's selection holds, until the output window holds far more text than
-// the program first makes room for; and a quit asked for while a long Count
-// runs, which waits for the Count to end. The files are wavegen's data, many
+// The real tallywave.exe under load: a silent run over about as many files as
+// an invocation line can name, and one over thousands of files named by
+// wildcards; Count after Count over 1,500 files chosen in the file dialog,
+// until the output window holds far more text than the program first makes
+// room for; and a quit asked for while a long Count runs, which waits for the
+// Count to end. The files are wavegen's data, many
 // cut to other lengths and rates and some spoilt on purpose; the text each
 // run must show comes from the plain reference pass
 // (tests/common/ReferencePass.h) run here over the same files, and is
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
@@ -245,14 +247,20 @@ const unsigned VanishingFiles = 2;  // files deleted between Select and Count
 // faulty one, b a name the program refuses (for the file dialog, of a file
 // that exists), m a missing file, v a file to be deleted once selected (the
 // first VanishingFiles v; later ones are good files). The last name, a good
-// file's, is as long as it must be for the names to fill the room exactly.
-std::vector<Named> planBatch(std::size_t room, const std::string& pattern, bool forCommandLine,
-                             WaveMaker& maker) {
+// file's, is as long as it must be for the names to fill the room exactly,
+// unless the batch is to hold at most `most` names: then the last one is
+// last.txt once there are that many.
+std::vector<Named> planBatch(std::size_t room, std::size_t most, const std::string& pattern,
+                             bool forCommandLine, WaveMaker& maker) {
     std::vector<Named> batch;
     std::map<char, unsigned> made;
     std::size_t used = 0;
     const std::size_t LastRoom = 40;  // at least this much is left for the last name
     for (std::size_t i = 0;; ++i) {
+        if (batch.size() + 1 == most) {
+            batch.push_back({"last.txt", Named::GoodFile, maker.good().bytes()});
+            return batch;
+        }
         char kind = pattern[i % pattern.size()];
         if (kind == 'v' && made['v'] == VanishingFiles) kind = 'g';
         const unsigned n = made[kind]++;
@@ -395,10 +403,11 @@ class BatchStressTest : public e2e::ProgramTest {
     }
 
     // Writes into a fresh folder of that name the files of a batch of names
-    // that fill room (less the folder's path and a blank when inFolder) in
-    // the order of pattern; see planBatch.
+    // that fill room (less the folder's path and a blank when inFolder), or
+    // of `most` names, in the order of pattern; see planBatch.
     void writeFreshBatch(const std::string& name, std::size_t room, bool inFolder,
-                         const std::string& pattern, bool forCommandLine) {
+                         const std::string& pattern, bool forCommandLine,
+                         std::size_t most = std::size_t(-1)) {
         Folder = freshFolder(name);
         std::vector<WaveFile> bases;
         ASSERT_EQ(makeBases(Folder, &bases), "");
@@ -406,8 +415,51 @@ class BatchStressTest : public e2e::ProgramTest {
             DeleteFileA((Folder + "\\base" + std::to_string(seed) + ".wave").c_str());
         WaveMaker maker(bases);
         if (inFolder) room -= Folder.size() + 1;
-        Batch = planBatch(room, pattern, forCommandLine, maker);
+        Batch = planBatch(room, most, pattern, forCommandLine, maker);
         ASSERT_EQ(writeBatch(Folder, Batch), "");
+    }
+
+    // The reference's lines for names opened where the program opens them:
+    // in Folder.
+    testcheck::PassOutcome referenceInFolder(const std::vector<std::string>& names) {
+        char here[MAX_PATH] = "";
+        GetCurrentDirectoryA(sizeof here, here);
+        EXPECT_TRUE(SetCurrentDirectoryA(Folder.c_str()));
+        const testcheck::PassOutcome reference = referenceLines(names);
+        SetCurrentDirectoryA(here);
+        return reference;
+    }
+
+    // Runs tallywave.exe with args in Folder: the output window comes to show
+    // expected (progress dots aside) and nothing more; no box comes before
+    // the quit question, and Yes to it ends the program with exit code 0.
+    void silentRunShows(const std::string& args, const std::string& expected) {
+        const DWORD start = GetTickCount();
+        ASSERT_TRUE(startProgram(args, Folder));
+        HWND frame = e2e::waitForOutputWindow(Program.pid(), Patience);
+        ASSERT_NE(frame, nullptr) << "no output window" << boxesShown();
+        Edit = e2e::outputEdit(frame);
+        ASSERT_NE(Edit, nullptr) << "no edit control in the output window";
+
+        // The window's progress, as it shows it a few times a second, is
+        // printed only: speed is the batch benchmark's business.
+        const TextWatch watch = watchText(Edit, expected, RunPatience);
+        for (const auto& step : watch.Steps)
+            std::printf("  %6.2f s: %ld characters\n", step.first, step.second);
+        ASSERT_TRUE(watch.Reached) << watch.failure(expected, RunPatience) << boxesShown();
+        expectTextStaysAsItIs();  // once the last line is there
+        std::size_t dots = 0;
+        const std::string shown = withoutDots(e2e::windowText(Edit), &dots);
+        EXPECT_TRUE(shown == expected) << firstDifference(shown, expected);
+        std::printf("the window shows %zu characters (%zu progress dots) after %.1f s\n",
+                    shown.size() + dots, dots, secondsSince(start));
+        EXPECT_TRUE(noBoxes()) << boxesShown();
+
+        PostMessageA(frame, WM_CLOSE, 0, 0);
+        const e2e::MessageBoxInfo box = messageBox(Patience);
+        EXPECT_NE(box.text.find(QuitQuestion), std::string::npos) << box.text;
+        e2e::answerBox(box.hwnd, IDYES);
+        expectExitCode(0);
     }
 
     // Nothing more comes to the output window within a second.
@@ -467,73 +519,67 @@ class BatchStressTest : public e2e::ProgramTest {
 
 // ---------------------------------------------------------------- silent
 
-// A silent run over a full invocation line: the program path, the switch,
-// h and w and the names, each followed by a blank, fill the 10,000
-// characters the parser keeps exactly. The names mix good files, faulty
-// ones, names the program refuses and files that are not there. The
-// window ends up with the refused names, an empty line, then a line for
-// each other name in order, every one complete; the run ends with the quit
-// question and exit code 0.
-TEST_F(BatchStressTest, SilentRunOverAFullInvocationLineShowsEveryFileInOrder) {
+// The longest invocation line of the silent stress run: about as long as
+// Windows passes to a program (32,767 characters).
+const std::size_t LineLength = 30000;
+
+// A silent run over an invocation line of LineLength characters: the program
+// path, the switch, h and w and the names, each followed by a blank. The
+// names mix good files, faulty ones, names the program refuses and files
+// that are not there. The window ends up with the refused names, an empty
+// line, then a line for each other name in order, every one complete; the
+// run ends with the quit question and exit code 0.
+TEST_F(BatchStressTest, SilentRunOverALongInvocationLineShowsEveryFileInOrder) {
     const std::string program = programPath();
     const std::size_t fixed = program.size() + 1 + std::strlen(Params) + 1;
-    ASSERT_NO_FATAL_FAILURE(writeFreshBatch("stress-silent", InvokeParseC::NameLineMax - fixed,
-                                            false, "gggfggbgggmggfggbgfg", true));
+    ASSERT_NO_FATAL_FAILURE(
+        writeFreshBatch("stress-silent", LineLength - fixed, false, "gggfggbgggmggfggbgfg", true));
     std::string args = Params, refused;
     std::vector<std::string> opened;
     for (const Named& named : Batch) args += " " + named.Name;
     splitBatch(Batch, "", &opened, &refused);
-    ASSERT_EQ(program.size() + 1 + args.size() + 1, std::size_t(InvokeParseC::NameLineMax));
+    ASSERT_EQ(program.size() + 1 + args.size() + 1, LineLength);
 
-    // The reference opens the names where the program will: in Folder.
-    char here[MAX_PATH] = "";
-    GetCurrentDirectoryA(sizeof here, here);
-    ASSERT_TRUE(SetCurrentDirectoryA(Folder.c_str()));
-    const testcheck::PassOutcome reference = referenceLines(opened);
-    SetCurrentDirectoryA(here);
-    const std::string expected = "Invalid fname: [" + refused + "]\r\n" + "\r\n" + reference.Text;
+    const testcheck::PassOutcome reference = referenceInFolder(opened);
     std::printf("%zu names: %zu good, %zu failing the checks, %zu refused by name\n", Batch.size(),
                 reference.Good.size(), reference.Bad.size(), Batch.size() - opened.size());
+    silentRunShows(args, "Invalid fname: [" + refused + "]\r\n" + "\r\n" + reference.Text);
+}
 
-    const DWORD start = GetTickCount();
-    ASSERT_TRUE(startProgram(args, Folder));
-    HWND frame = e2e::waitForOutputWindow(Program.pid(), Patience);
-    ASSERT_NE(frame, nullptr) << "no output window" << boxesShown();
-    Edit = e2e::outputEdit(frame);
-    ASSERT_NE(Edit, nullptr) << "no edit control in the output window";
-
-    // The window's progress, as it shows it a few times a second, is printed
-    // only: speed is the batch benchmark's business.
-    const TextWatch watch = watchText(Edit, expected, RunPatience);
-    for (const auto& step : watch.Steps)
-        std::printf("  %6.2f s: %ld characters\n", step.first, step.second);
-    ASSERT_TRUE(watch.Reached) << watch.failure(expected, RunPatience) << boxesShown();
-    expectTextStaysAsItIs();  // once the last line is there
-    std::size_t dots = 0;
-    const std::string shown = withoutDots(e2e::windowText(Edit), &dots);
-    EXPECT_TRUE(shown == expected) << firstDifference(shown, expected);
-    std::printf("the window shows %zu characters (%zu progress dots) after %.1f s\n",
-                shown.size() + dots, dots, secondsSince(start));
-    EXPECT_TRUE(noBoxes()) << boxesShown();
-
-    PostMessageA(frame, WM_CLOSE, 0, 0);
-    const e2e::MessageBoxInfo box = messageBox(Patience);
-    EXPECT_NE(box.text.find(QuitQuestion), std::string::npos) << box.text;
-    e2e::answerBox(box.hwnd, IDYES);
-    expectExitCode(0);
+// A silent run over far more files than any invocation line could name, by
+// wildcards: every file that *.txt matches, in name order, then every one
+// that *.asc matches; files of other names are left alone.
+TEST_F(BatchStressTest, SilentRunOverWildcardsCountsEveryMatchInNameOrder) {
+    ASSERT_NO_FATAL_FAILURE(writeFreshBatch("stress-wildcard", 40000, false, "gggfggg", true));
+    std::vector<std::string> txt, asc;
+    for (const Named& named : Batch)
+        (named.Name.substr(named.Name.size() - 4) == ".txt" ? txt : asc).push_back(named.Name);
+    std::sort(txt.begin(), txt.end());
+    std::sort(asc.begin(), asc.end());
+    ASSERT_TRUE(testfiles::writeFile(Folder + "\\notes.doc", "not a wave file"));
+    std::vector<std::string> matches = txt;
+    matches.insert(matches.end(), asc.begin(), asc.end());
+    const testcheck::PassOutcome reference = referenceInFolder(matches);
+    std::printf("%zu files match: %zu good, %zu failing the checks\n", matches.size(),
+                reference.Good.size(), reference.Bad.size());
+    silentRunShows(std::string(Params) + " *.txt *.asc", "\r\n" + reference.Text);
 }
 
 // ---------------------------------------------------------------- graphic
 
-// A full selection: the folder and the names, each ended by a NUL, and the
-// closing NUL fill the file dialog's 10,240 characters exactly. The names
-// mix good and faulty files, files whose names the program refuses and two
-// that are deleted between Select and Count.
+// The number of names pasted into the file dialog.
+const std::size_t SelectedNames = 1500;
+
+// A selection of SelectedNames names, some 15,000 characters of them. The
+// names mix good and faulty files, files
+// whose names the program refuses and two that are deleted between Select
+// and Count.
 class BatchStressSelectTest : public BatchStressTest {
   protected:
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(writeFreshBatch("stress-select", FileSysAccessC::NamesStrSize - 1,
-                                                true, "ggggfgggbggvgfggggfg", false));
+                                                true, "ggggfgggbggvgfggggfg", false,
+                                                SelectedNames));
         std::vector<std::string> names;
         for (const Named& named : Batch) names.push_back(named.Name);
         ASSERT_NO_FATAL_FAILURE(startGraphic());
@@ -595,7 +641,7 @@ class BatchStressSelectTest : public BatchStressTest {
 // text is the output window's first line and one block per Count, each the
 // reference's lines for the selection, nothing lost at either end; nothing
 // more comes after the last; the edit control's limit has been raised.
-TEST_F(BatchStressSelectTest, CountsOverAFullSelectionKeepEveryLineWellPastTheTextsFirstRoom) {
+TEST_F(BatchStressSelectTest, CountsOverALargeSelectionKeepEveryLineWellPastTheTextsFirstRoom) {
     const std::size_t target = 300000;
     ASSERT_GT(target, std::size_t(TextWinC::TextStartRoom));
     ASSERT_NO_FATAL_FAILURE(countPast(target, countBlock()));
