@@ -295,8 +295,8 @@ void InvokeParseC::storeName(const char* name, int len) {
 // The files that pattern matches take its place in name order, each with the
 // pattern's folder in front, and are checked as any name. A match that the
 // checks refuse goes to BAD whole: one holding a blank, split into words,
-// could name other files. So does a path too long for a list entry, which
-// cut would name another file. Returns the number of matches.
+// could name other files. So does a path too long for a list entry, which,
+// cut, would name another file. Returns the number of matches.
 int InvokeParseC::storeMatches(const char* pattern) {
     FileMatchC matches;
     if (!matches.find(pattern)) {
