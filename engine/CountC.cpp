@@ -106,6 +106,7 @@ int CountC::countData() {
     for (; DatumIx <= samples; ++DatumIx) {
         const char* read = nextRead();
         if (read == nullptr) return readFailed() ? -4 : 0;
+        pollPoint();
         if (quitAsked()) return QuitDuringCount;
         const SmallSpelling small = smallSpelling(read);
         if ((small == SmallNegative && negativesLow) || (small == SmallTenth && tenthsLow)) {

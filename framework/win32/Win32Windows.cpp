@@ -336,6 +336,13 @@ std::intptr_t TDialog::handleMessage(unsigned msg, std::uintptr_t wParam, std::i
     }
 }
 
+// The thread's dialog has its keys first (Tab, Enter, Escape).
+static void dispatch(MSG& msg) {
+    if (ThreadDialog != nullptr && IsDialogMessageA(ThreadDialog, &msg)) return;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+}
+
 // Sleeps in WaitMessage whenever the queue is empty and idle has nothing more.
 int TApplication::runLoop() {
     long idleCount = 0;
@@ -346,9 +353,22 @@ int TApplication::runLoop() {
         }
         if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
         idleCount = 0;
-        if (ThreadDialog != nullptr && IsDialogMessageA(ThreadDialog, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        dispatch(msg);
+    }
+}
+
+// At most MaxPumped messages a turn, so the job always goes on. A quit is
+// posted again for the loop, which ends when the job has returned.
+void TApplication::pumpWaiting() {
+    const int MaxPumped = 200;
+    MSG msg;
+    for (int pumped = 0; pumped < MaxPumped && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);
+         ++pumped) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        dispatch(msg);
     }
 }
 
@@ -370,6 +390,73 @@ static void showEnd(HWND edit) {
     SendMessageA(edit, EM_SCROLLCARET, 0, 0);
 }
 
+namespace {
+
+// Where the user stands in an edit control: the selection, the first line in
+// view and how far the view is scrolled sideways (the x of that line's first
+// character, in pixels; NoX when the control does not tell).
+struct EditPlaceS {
+    static const int NoX = -1;
+    DWORD SelStart = 0, SelEnd = 0;
+    int FirstLine = 0;
+    int FirstX = NoX;
+};
+
+int xOfLine(HWND edit, int line) {
+    const LRESULT start = SendMessageA(edit, EM_LINEINDEX, static_cast<WPARAM>(line), 0);
+    const LRESULT at = start < 0 ? -1 : SendMessageA(edit, EM_POSFROMCHAR, start, 0);
+    return at == -1 ? EditPlaceS::NoX : static_cast<short>(LOWORD(at));
+}
+
+EditPlaceS placeOf(HWND edit) {
+    EditPlaceS place;
+    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&place.SelStart),
+                 reinterpret_cast<LPARAM>(&place.SelEnd));
+    place.FirstLine = static_cast<int>(SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
+    place.FirstX = xOfLine(edit, place.FirstLine);
+    return place;
+}
+
+// Line height and average character width of the edit's font.
+TEXTMETRICA metricsOf(HWND edit) {
+    TEXTMETRICA metrics{};
+    HDC dc = GetDC(edit);
+    HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(edit, WM_GETFONT, 0, 0)));
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, previous);
+    ReleaseDC(edit, dc);
+    return metrics;
+}
+
+// The user follows the newest text: the caret at the end, nothing selected
+// and the last line in view.
+bool followsEnd(HWND edit, const EditPlaceS& place) {
+    const DWORD length = static_cast<DWORD>(GetWindowTextLengthA(edit));
+    if (place.SelStart != length || place.SelEnd != length) return false;
+    RECT area{};
+    SendMessageA(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&area));
+    const int lineHeight = metricsOf(edit).tmHeight;
+    const int linesShown = lineHeight > 0 ? (area.bottom - area.top) / lineHeight : 1;
+    const int lines = static_cast<int>(SendMessageA(edit, EM_GETLINECOUNT, 0, 0));
+    return lines <= place.FirstLine + (linesShown > 0 ? linesShown : 1);
+}
+
+// The selection and the view back to where they were.
+void restorePlace(HWND edit, const EditPlaceS& place) {
+    SendMessageA(edit, EM_SETSEL, place.SelStart, place.SelEnd);
+    const int lines =
+        place.FirstLine - static_cast<int>(SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
+    const int xNow = xOfLine(edit, place.FirstLine);
+    const int charWidth = metricsOf(edit).tmAveCharWidth;
+    int chars = 0;
+    if (place.FirstX != EditPlaceS::NoX && xNow != EditPlaceS::NoX && charWidth > 0)
+        chars = (xNow - place.FirstX) / charWidth;
+    if (lines != 0 || chars != 0) SendMessageA(edit, EM_LINESCROLL, chars, lines);
+}
+
+}  // namespace
+
 void TEdit::replaceText(const char* text) {
     if (!created()) return;
     HWND edit = hwndOf(this);
@@ -380,16 +467,26 @@ void TEdit::replaceText(const char* text) {
 }
 
 // text is zero-terminated at length. The platform's text limit binds what it
-// appends, so it is raised when the program's own text needs more room.
+// appends, so it is raised when the program's own text needs more room. A
+// user who does not follow the end keeps the selection and the view; the
+// control is not redrawn until both are back, so nothing flickers.
 void TEdit::appendText(const char* text, std::size_t length) {
     if (!created() || length == 0) return;
     HWND edit = hwndOf(this);
     const std::size_t shown = static_cast<std::size_t>(GetWindowTextLengthA(edit));
     const std::size_t limit = static_cast<std::size_t>(SendMessageA(edit, EM_GETLIMITTEXT, 0, 0));
     if (shown + length > limit) SendMessageA(edit, EM_SETLIMITTEXT, 2 * (shown + length), 0);
+    const EditPlaceS place = placeOf(edit);
+    const bool follows = followsEnd(edit, place);
+    if (!follows) SendMessageA(edit, WM_SETREDRAW, FALSE, 0);
     SendMessageA(edit, EM_SETSEL, shown, shown);
     SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
     SendMessageA(edit, EM_SETMODIFY, FALSE, 0);
+    if (!follows) {
+        restorePlace(edit, place);
+        SendMessageA(edit, WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(edit, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+    }
     showNow(edit);
 }
 
@@ -405,8 +502,11 @@ int TEdit::lineCount() {
     return created() ? static_cast<int>(SendMessageA(hwndOf(this), EM_GETLINECOUNT, 0, 0)) : 0;
 }
 
+// Only a user who follows the end is scrolled.
 void TEdit::scrollLines(int lines) {
-    if (created()) SendMessageA(hwndOf(this), EM_LINESCROLL, 0, lines);
+    if (!created()) return;
+    HWND edit = hwndOf(this);
+    if (followsEnd(edit, placeOf(edit))) SendMessageA(edit, EM_LINESCROLL, 0, lines);
 }
 
 TFont::TFont(const char* face, int height, int width, int weight, unsigned char charSet)
