@@ -128,10 +128,6 @@ void EditControlC::userSelects(std::size_t start, std::size_t end) {
     SelEnd = std::min(std::max(start, end), Shown.size());
 }
 
-void EditControlC::userScrollsTo(int firstLine) {
-    FirstLine = firstLine;
-}
-
 // The windows' records, in StandInWindows.cpp.
 void resetWindows();
 

@@ -58,9 +58,8 @@ class EditControlC : public seam::EditControl {
     void scrollLines(int lines) override;
     // What typing by the user does: the text changes unless read-only.
     void userTypes(const std::string& keys);
-    // What the user does with the mouse: selects, or scrolls the view.
+    // What the user does with the mouse: selects (the caret at end).
     void userSelects(std::size_t start, std::size_t end);
-    void userScrollsTo(int firstLine);
     std::string selectedText() const { return Shown.substr(SelStart, SelEnd - SelStart); }
 
     std::string Shown;
