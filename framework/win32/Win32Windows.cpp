@@ -22,6 +22,13 @@ namespace {
 
 const char OurClass[] = "TallywaveWindow";
 
+// A call to be made on the thread of a window of ours, sent in a message.
+const UINT CallHereMessage = WM_APP + 0x100;
+struct CallS {
+    void (*Fn)(void* arg);
+    void* Arg;
+};
+
 HWND hwndOf(const TWindow* window) {
     return static_cast<HWND>(window->handle());
 }
@@ -64,8 +71,14 @@ struct WindowGlue {
         return msg == WM_INITDIALOG ? TRUE : FALSE;
     }
 
-    // A window gone is forgotten, and its parent is told.
+    // A window gone is forgotten, and its parent is told. A call sent to be
+    // made on the window's thread is made.
     static LRESULT handle(TWindow* window, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+        if (msg == CallHereMessage) {
+            const auto* call = reinterpret_cast<const CallS*>(lParam);
+            call->Fn(call->Arg);
+            return 0;
+        }
         const LRESULT result = window->handleMessage(msg, wParam, lParam);
         if (msg == WM_NCDESTROY) {
             SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
@@ -466,21 +479,44 @@ void TEdit::replaceText(const char* text) {
     showNow(edit);
 }
 
-// text is zero-terminated at length. The platform's text limit binds what it
-// appends, so it is raised when the program's own text needs more room. A
-// user who does not follow the end keeps the selection and the view; the
-// control is not redrawn until both are back, so nothing flickers.
-void TEdit::appendText(const char* text, std::size_t length) {
-    if (!created() || length == 0) return;
-    HWND edit = hwndOf(this);
+namespace {
+
+// Makes fn(arg) on the thread of host's window: at once when that is this
+// thread (or host has no window), else through a message the caller waits
+// for. The edit control's steps then come one after the other, with no
+// message of the user or of another program between them.
+void callOnThreadOf(const TWindow* host, void (*fn)(void*), void* arg) {
+    HWND window = host != nullptr ? hwndOf(host) : nullptr;
+    if (window == nullptr || GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
+        fn(arg);
+        return;
+    }
+    CallS call{fn, arg};
+    SendMessageA(window, CallHereMessage, 0, reinterpret_cast<LPARAM>(&call));
+}
+
+struct AppendS {
+    HWND Edit;
+    const char* Text;
+    std::size_t Length;
+};
+
+// The platform's text limit binds what is appended, so it is raised when the
+// program's own text needs more room. A user who does not follow the end
+// keeps the selection and the view; the control is not redrawn until both
+// are back, so nothing flickers.
+void appendNow(void* job) {
+    const auto& append = *static_cast<const AppendS*>(job);
+    HWND edit = append.Edit;
     const std::size_t shown = static_cast<std::size_t>(GetWindowTextLengthA(edit));
     const std::size_t limit = static_cast<std::size_t>(SendMessageA(edit, EM_GETLIMITTEXT, 0, 0));
-    if (shown + length > limit) SendMessageA(edit, EM_SETLIMITTEXT, 2 * (shown + length), 0);
+    if (shown + append.Length > limit)
+        SendMessageA(edit, EM_SETLIMITTEXT, 2 * (shown + append.Length), 0);
     const EditPlaceS place = placeOf(edit);
     const bool follows = followsEnd(edit, place);
     if (!follows) SendMessageA(edit, WM_SETREDRAW, FALSE, 0);
     SendMessageA(edit, EM_SETSEL, shown, shown);
-    SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
+    SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(append.Text));
     SendMessageA(edit, EM_SETMODIFY, FALSE, 0);
     if (!follows) {
         restorePlace(edit, place);
@@ -488,6 +524,27 @@ void TEdit::appendText(const char* text, std::size_t length) {
         RedrawWindow(edit, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
     }
     showNow(edit);
+}
+
+struct ScrollS {
+    HWND Edit;
+    int Lines;
+};
+
+// Only a user who follows the end is scrolled.
+void scrollNow(void* job) {
+    const auto& scroll = *static_cast<const ScrollS*>(job);
+    if (followsEnd(scroll.Edit, placeOf(scroll.Edit)))
+        SendMessageA(scroll.Edit, EM_LINESCROLL, 0, scroll.Lines);
+}
+
+}  // namespace
+
+// text is zero-terminated at length.
+void TEdit::appendText(const char* text, std::size_t length) {
+    if (!created() || length == 0) return;
+    AppendS job{hwndOf(this), text, length};
+    callOnThreadOf(parent(), appendNow, &job);
 }
 
 bool TEdit::modified() {
@@ -502,11 +559,10 @@ int TEdit::lineCount() {
     return created() ? static_cast<int>(SendMessageA(hwndOf(this), EM_GETLINECOUNT, 0, 0)) : 0;
 }
 
-// Only a user who follows the end is scrolled.
 void TEdit::scrollLines(int lines) {
     if (!created()) return;
-    HWND edit = hwndOf(this);
-    if (followsEnd(edit, placeOf(edit))) SendMessageA(edit, EM_LINESCROLL, 0, lines);
+    ScrollS job{hwndOf(this), lines};
+    callOnThreadOf(parent(), scrollNow, &job);
 }
 
 TFont::TFont(const char* face, int height, int width, int weight, unsigned char charSet)

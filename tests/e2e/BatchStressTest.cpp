@@ -793,9 +793,9 @@ class BatchStressLongPassTest : public BatchStressTest {
 };
 
 // During a Count both windows answer at once; a selection made in the output
-// window, in a view scrolled to the top, stays selected and in view while
-// the lines come, and copies as it reads; a Count clicked during the Count
-// adds nothing.
+// window, in a view scrolled to the top and a little sideways, stays
+// selected and in view while the lines come, and copies as it reads; a
+// Count clicked during the Count adds nothing.
 TEST_F(BatchStressLongPassTest, ACountLeavesTheWindowsAliveAndTheUsersSelectionInPlace) {
     ASSERT_NO_FATAL_FAILURE(startGraphic());
     ASSERT_NO_FATAL_FAILURE(selectAll());
@@ -804,8 +804,9 @@ TEST_F(BatchStressLongPassTest, ACountLeavesTheWindowsAliveAndTheUsersSelectionI
     e2e::clickControl(Windows.Dialog, e2e::CountButton);
     ASSERT_TRUE(growsPast(textLength(Edit)));
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(Edit, EM_LINESCROLL, 0, -100000, SMTO_NORMAL, Patience, &ignored);
+    SendMessageTimeoutA(Edit, EM_LINESCROLL, 5, -100000, SMTO_NORMAL, Patience, &ignored);
     SendMessageTimeoutA(Edit, EM_SETSEL, 0, 9, SMTO_NORMAL, Patience, &ignored);
+    const long firstCharAt = ask(Edit, EM_POSFROMCHAR);  // where the view stands sideways
     e2e::clickControl(Windows.Dialog, e2e::CountButton);
     ASSERT_NO_FATAL_FAILURE(
         expectAnswersDuringThePass(Windows.Main, GetDlgItem(Windows.Dialog, e2e::HeightField), 4));
@@ -813,6 +814,7 @@ TEST_F(BatchStressLongPassTest, ACountLeavesTheWindowsAliveAndTheUsersSelectionI
     const auto expectSelectionKept = [&](const char* when) {
         EXPECT_EQ(ask(Edit, EM_GETSEL), MAKELONG(0, 9)) << when;
         EXPECT_EQ(ask(Edit, EM_GETFIRSTVISIBLELINE), 0) << when;
+        EXPECT_EQ(ask(Edit, EM_POSFROMCHAR), firstCharAt) << when;
         ask(Edit, WM_COPY);
         EXPECT_EQ(clipboardText(), "Tallywave") << when;
     };

@@ -157,7 +157,7 @@ TEST_F(GraphicQuitTest, CloseBoxAsksAndYesClosesAtOnce) {
 }
 
 // During a Count the user's turns come from the pass. Count, Check and
-// Select do nothing then and the fields take no typing; the close box asks
+// Select do nothing then, the fields take no typing, Help works; the close box asks
 // at once and No lets the Count end as it would have (as the next, unasked
 // Count shows), with the user's selection in the output window kept.
 TEST_F(GraphicQuitTest, DuringACountOnlyTheQuitQuestionComesAndNoLetsItEnd) {
@@ -171,8 +171,10 @@ TEST_F(GraphicQuitTest, DuringACountOnlyTheQuitQuestionComesAndNoLetsItEnd) {
         DialogBoxC& dialog = *graphic->DialogBoxCP;
         if (dialog.passRunning()) {
             if (++passTurns == 1) {
-                for (int id : {DialogBoxC::CountId, DialogBoxC::CheckId, DialogBoxC::SelectId})
+                for (int id : {DialogBoxC::CountId, DialogBoxC::CheckId, DialogBoxC::SelectId,
+                               DialogBoxC::HelpId})
                     dialog.command(id, 0);
+                EXPECT_NE(standin::lastMenuTrack().owner, nullptr);  // Help works
                 EXPECT_TRUE(standin::editOf(fieldOf(dialog, DialogBoxC::HeightId)).ReadOnly);
                 outputEdit().userSelects(0, 9);
             }
