@@ -405,15 +405,28 @@ static void showEnd(HWND edit) {
 
 namespace {
 
-// Where the user stands in an edit control: the selection, the first line in
-// view and how far the view is scrolled sideways (the x of that line's first
-// character, in pixels; NoX when the control does not tell).
+// Where the user stands in an edit control: the selection and the end of it
+// the caret stands at, the first line in view and how far the view is
+// scrolled sideways (the x of that line's first character, in pixels; NoX
+// when the control does not tell).
 struct EditPlaceS {
     static const int NoX = -1;
     DWORD SelStart = 0, SelEnd = 0;
+    bool CaretAtStart = false;  // a selection made backwards
     int FirstLine = 0;
     int FirstX = NoX;
 };
+
+// Whether the caret stands at the start of the selection: the control shows
+// its caret (and so tells where it is) only while it has the keyboard focus,
+// as it has when the user drags or extends a selection.
+bool caretAtStart(HWND edit, const EditPlaceS& place) {
+    POINT caret;
+    if (place.SelStart == place.SelEnd || GetFocus() != edit || !GetCaretPos(&caret)) return false;
+    const LRESULT at = SendMessageA(edit, EM_POSFROMCHAR, place.SelStart, 0);
+    return at != -1 && static_cast<short>(LOWORD(at)) == caret.x &&
+           static_cast<short>(HIWORD(at)) == caret.y;
+}
 
 int xOfLine(HWND edit, int line) {
     const LRESULT start = SendMessageA(edit, EM_LINEINDEX, static_cast<WPARAM>(line), 0);
@@ -425,6 +438,7 @@ EditPlaceS placeOf(HWND edit) {
     EditPlaceS place;
     SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&place.SelStart),
                  reinterpret_cast<LPARAM>(&place.SelEnd));
+    place.CaretAtStart = caretAtStart(edit, place);
     place.FirstLine = static_cast<int>(SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
     place.FirstX = xOfLine(edit, place.FirstLine);
     return place;
@@ -455,9 +469,13 @@ bool followsEnd(HWND edit, const EditPlaceS& place) {
     return lines <= place.FirstLine + (linesShown > 0 ? linesShown : 1);
 }
 
-// The selection and the view back to where they were.
+// The selection (the caret at the same end) and the view back to where they
+// were.
 void restorePlace(HWND edit, const EditPlaceS& place) {
-    SendMessageA(edit, EM_SETSEL, place.SelStart, place.SelEnd);
+    if (place.CaretAtStart)
+        SendMessageA(edit, EM_SETSEL, place.SelEnd, place.SelStart);
+    else
+        SendMessageA(edit, EM_SETSEL, place.SelStart, place.SelEnd);
     const int lines =
         place.FirstLine - static_cast<int>(SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
     const int xNow = xOfLine(edit, place.FirstLine);

@@ -670,6 +670,20 @@ bool handlesPostedAtOnce(HWND edit, int selectionEnd) {
                           AnswerMs);
 }
 
+// The mouse at character index of an edit, with message (a button or a
+// move, the left button down but for WM_LBUTTONUP) posted to it there. The
+// pointer itself goes there first: a move the system makes up, which goes
+// to the edit while it holds the mouse, then agrees with the posted one.
+void mouseAt(HWND edit, int index, UINT message) {
+    const long at = ask(edit, EM_POSFROMCHAR, index);
+    POINT point{static_cast<short>(LOWORD(at)) + 2, static_cast<short>(HIWORD(at)) + 2};
+    POINT onScreen = point;
+    ClientToScreen(edit, &onScreen);
+    SetCursorPos(onScreen.x, onScreen.y);
+    PostMessageA(edit, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON,
+                 MAKELPARAM(point.x, point.y));
+}
+
 // The clipboard's text; empty when it holds none.
 std::string clipboardText() {
     std::string text;
@@ -792,10 +806,11 @@ class BatchStressLongPassTest : public BatchStressTest {
     std::string AfterName;  // a result line of the file after its name
 };
 
-// During a Count both windows answer at once; a selection made in the output
-// window, in a view scrolled to the top and a little sideways, stays
-// selected and in view while the lines come, and copies as it reads; a
-// Count clicked during the Count adds nothing.
+// During a Count both windows answer at once; a selection dragged backwards
+// with the mouse in the output window, in a view scrolled to the top and a
+// little sideways, stays selected and in view while the lines come (the
+// drag goes on from where it began), and copies as it reads; a Count
+// clicked during the Count adds nothing.
 TEST_F(BatchStressLongPassTest, ACountLeavesTheWindowsAliveAndTheUsersSelectionInPlace) {
     ASSERT_NO_FATAL_FAILURE(startGraphic());
     ASSERT_NO_FATAL_FAILURE(selectAll());
@@ -803,26 +818,35 @@ TEST_F(BatchStressLongPassTest, ACountLeavesTheWindowsAliveAndTheUsersSelectionI
     const DWORD start = GetTickCount();
     e2e::clickControl(Windows.Dialog, e2e::CountButton);
     ASSERT_TRUE(growsPast(textLength(Edit)));
-    DWORD_PTR ignored = 0;
+    DWORD_PTR ignored = 0;  // the view to the top, and a little sideways
     SendMessageTimeoutA(Edit, EM_LINESCROLL, 5, -100000, SMTO_NORMAL, Patience, &ignored);
-    SendMessageTimeoutA(Edit, EM_SETSEL, 0, 9, SMTO_NORMAL, Patience, &ignored);
-    const long firstCharAt = ask(Edit, EM_POSFROMCHAR);  // where the view stands sideways
+    const long firstCharAt = ask(Edit, EM_POSFROMCHAR);
+    // The user drags backwards over "output messages" on the first line and
+    // holds the button while lines come.
+    mouseAt(Edit, 25, WM_LBUTTONDOWN);
+    mouseAt(Edit, 10, WM_MOUSEMOVE);
+    EXPECT_TRUE(e2e::waitUntil([&] { return ask(Edit, EM_GETSEL) == MAKELONG(10, 25); }, Patience));
     e2e::clickControl(Windows.Dialog, e2e::CountButton);
     ASSERT_NO_FATAL_FAILURE(
         expectAnswersDuringThePass(Windows.Main, GetDlgItem(Windows.Dialog, e2e::HeightField), 4));
     ASSERT_NO_FATAL_FAILURE(expectPassRuns(SummaryEnd));
-    const auto expectSelectionKept = [&](const char* when) {
-        EXPECT_EQ(ask(Edit, EM_GETSEL), MAKELONG(0, 9)) << when;
+    const auto expectSelection = [&](long from, long to, const char* text, const char* when) {
+        EXPECT_EQ(ask(Edit, EM_GETSEL), MAKELONG(from, to)) << when;
         EXPECT_EQ(ask(Edit, EM_GETFIRSTVISIBLELINE), 0) << when;
         EXPECT_EQ(ask(Edit, EM_POSFROMCHAR), firstCharAt) << when;
         ask(Edit, WM_COPY);
-        EXPECT_EQ(clipboardText(), "Tallywave") << when;
+        EXPECT_EQ(clipboardText(), text) << when;
     };
-    expectSelectionKept("during the Count");
+    expectSelection(10, 25, "output messages", "during the Count");
+    // The drag ends at "messages": the selection still runs from where it began.
+    mouseAt(Edit, 17, WM_MOUSEMOVE);
+    mouseAt(Edit, 17, WM_LBUTTONUP);
+    e2e::waitUntil([&] { return ask(Edit, EM_GETSEL) != MAKELONG(10, 25); }, Patience);
+    expectSelection(17, 25, "messages", "at the end of the drag");
     const TextWatch watch = watchText(Edit, e2e::StartLine + block, RunPatience);
     ASSERT_TRUE(watch.Reached) << watch.failure(e2e::StartLine + block, RunPatience);
     std::printf("the Count took %.1f s\n", secondsSince(start));
-    expectSelectionKept("after the Count");
+    expectSelection(17, 25, "messages", "after the Count");
     expectTextStaysAsItIs();  // no second Count
     ASSERT_TRUE(e2e::closeAnswering(Program.pid(), Windows.Main, IDYES, Patience));
     expectExitCode(0);
