@@ -13,4 +13,5 @@ gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS native)
 # The program's pictures are kept as code: tools/art runs this generator from
 # the repository root, where it rewrites the files in resources/.
 add_executable(artgen tools/artgen/ArtGen.cpp)
+target_include_directories(artgen PRIVATE ${CMAKE_SOURCE_DIR})
 tally_warnings(artgen)
