@@ -15,3 +15,9 @@ gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS native)
 add_executable(artgen tools/artgen/ArtGen.cpp)
 target_include_directories(artgen PRIVATE ${CMAKE_SOURCE_DIR})
 tally_warnings(artgen)
+
+# The README's picture of the spike rule, drawn from a sample with the
+# engine's own figures: tools/screenshots runs it.
+add_executable(spikeplot tools/spikeplot/SpikePlot.cpp)
+target_link_libraries(spikeplot PRIVATE tallycore tallyframework_native)
+tally_warnings(spikeplot)
