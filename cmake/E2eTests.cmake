@@ -24,6 +24,14 @@ gtest_discover_tests(e2e_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                      TEST_FILTER "BatchStress*"
                      PROPERTIES RUN_SERIAL TRUE TIMEOUT 300 LABELS e2e)
 
+# The release zip of tools/package: the same bytes twice, and the program in
+# it, unpacked into a folder whose path holds blanks, counts its samples.
+add_test(NAME release_zip_is_reproducible_and_runs_from_a_folder_with_blanks
+         COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/package-check $<TARGET_FILE:tallywave>
+                 $<TARGET_FILE:demodriver>)
+set_tests_properties(release_zip_is_reproducible_and_runs_from_a_folder_with_blanks
+                     PROPERTIES RUN_SERIAL TRUE TIMEOUT 120 LABELS e2e)
+
 # The shipped program: a PE32 GUI program that imports only system DLLs.
 add_test(NAME tallywave_is_a_self_contained_pe32_gui_program
          COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/check-pe $<TARGET_FILE:tallywave>)

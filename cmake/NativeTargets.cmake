@@ -13,4 +13,16 @@ gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS native)
 # The program's pictures are kept as code: tools/art runs this generator from
 # the repository root, where it rewrites the files in resources/.
 add_executable(artgen tools/artgen/ArtGen.cpp)
+target_include_directories(artgen PRIVATE ${CMAKE_SOURCE_DIR})
 tally_warnings(artgen)
+
+# The README's picture of the spike rule, drawn from a sample with the
+# engine's own figures: tools/screenshots runs it, and the test finds the
+# picture in docs/ and the README's worked example as it draws them now.
+add_executable(spikeplot tools/spikeplot/SpikePlot.cpp)
+target_link_libraries(spikeplot PRIVATE tallycore tallyframework_native)
+tally_warnings(spikeplot)
+add_test(NAME spike_rule_picture_and_worked_example_follow_the_engine
+         COMMAND ${CMAKE_SOURCE_DIR}/tests/docs/spike-rule-check $<TARGET_FILE:spikeplot>)
+set_tests_properties(spike_rule_picture_and_worked_example_follow_the_engine
+                     PROPERTIES LABELS native)

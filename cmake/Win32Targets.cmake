@@ -12,7 +12,9 @@ file(GLOB TALLY_PICTURES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.bmp
 set_source_files_properties(resources/tallywave.rc PROPERTIES OBJECT_DEPENDS "${TALLY_PICTURES}")
 add_executable(tallywave WIN32 startup/main.cpp resources/tallywave.rc)
 target_link_libraries(tallywave PRIVATE tallygui tallytextui tallycore tallyframework)
-target_link_options(tallywave PRIVATE -s)  # shipped without symbols
+# Shipped without symbols, and without the link time in its header, so that
+# the same sources give the same bytes (tools/package).
+target_link_options(tallywave PRIVATE -s -Wl,--no-insert-timestamp)
 tally_product(tallywave)
 
 option(TALLY_E2E_TESTS "Build the end-to-end tests, and the drivers, run under Wine" ON)

@@ -213,7 +213,10 @@ class CountC::CountJobC : public readwindows::WindowJobC {
     }
 
   private:
+    // The front end's turn (when due) comes before the quit check, so that a
+    // quit confirmed in it stops the count before this window's data.
     bool take(const readwindows::WindowS& window, uint32_t reads) override {
+        Count.PassHook.poll();
         if (reads > 0 && Count.quitAsked()) return false;
         Count.takeBits(window.Scratch, reads);
         return true;
@@ -242,6 +245,7 @@ int CountC::countData() {
     for (; DatumIx <= samples; ++DatumIx) {
         const char* read = nextRead();
         if (read == nullptr) return readFailed() ? -4 : 0;
+        pollPoint();
         if (quitAsked()) return QuitDuringCount;
         const SmallSpelling small = smallSpelling(read);
         if ((small == SmallNegative && rules.NegativesLow) ||

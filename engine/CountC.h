@@ -8,6 +8,7 @@
 #include "engine/FileReadC.h"
 #include "engine/GoodBadListC.h"
 #include "engine/OutputC.h"
+#include "engine/PassHookC.h"
 
 class CountC : public FileReadC {
   public:
@@ -40,15 +41,19 @@ class CountC : public FileReadC {
     double Duration;  // seconds
     double Rate;      // spikes per second
     char ResultStr[ResultSize];
+    PassHookC PassHook;  // the front end's turns during a pass; set by the front end
 
   protected:
     bool quitAsked() const { return Quitter.QuitState.load(std::memory_order_relaxed) != 0; }
     // Polls the progress clock once every DotPollData data: the clock is not
     // read for each datum.
-    bool dotPoll() {
+    bool dotPoll() { return pollPoint() && dotDue(); }
+    // True once every DotPollData data, after the front end's turn (if due).
+    bool pollPoint() {
         if (--DotCountdown != 0) return false;
         DotCountdown = DotPollData;
-        return dotDue();
+        PassHook.poll();
+        return true;
     }
     // The data until the next poll, and dotPoll for that many data (or
     // fewer) in a row: only the last can make the poll fall due.

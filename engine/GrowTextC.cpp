@@ -49,6 +49,12 @@ void GrowTextC::clear() {
     if (Text != nullptr) Text[0] = '\0';
 }
 
+void GrowTextC::release() {
+    std::free(Text);
+    Text = nullptr;
+    Len = Room = 0;
+}
+
 bool GrowTextC::makeRoom(std::size_t need) {
     std::size_t room = Room > StartRoom ? Room : StartRoom;
     while (room < need) room *= 2;

@@ -25,7 +25,12 @@ class GrowTextC {
     // text then empty.
     bool replace(const char* format, ...) TALLY_PRINTF_LIKE(2, 3);
     void clear();
+    // Frees the room: the text is empty and the next piece allocates anew.
+    void release();
     const char* c_str() const { return Text != nullptr ? Text : ""; }
+    // The characters, for an owner that overwrites some of them in place
+    // (never the terminator); nullptr before the first piece.
+    char* data() { return Text; }
     std::size_t length() const { return Len; }
     // The bytes of the allocation refused by the last failed piece; 0 when
     // that piece failed in its printing.

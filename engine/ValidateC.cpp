@@ -62,6 +62,7 @@ ValidateC::ValidateC(GoodBadListC& params, QuitterS& quitter)
 // down by the control.
 int ValidateC::ValidateAll() {
     if (OutWin != nullptr) OutWin->holdUpdates(true);
+    PassHook.begin();
     const int result = walkGood();
     if (OutWin != nullptr && !silent()) OutWin->holdUpdates(false);
     return result;
@@ -74,6 +75,7 @@ int ValidateC::walkGood() {
         return -2;
     }
     for (ix = 1; ix <= GoodTotal; ++ix) {
+        PassHook.poll();
         if (quitAsked()) return Status = 0;
         int checked = checkFile();
         if (checked == QuitNow) {

@@ -47,6 +47,14 @@ bool canObtainBlock(unsigned long bytes);
 // on every std::time; this does not.
 std::time_t currentTime(std::time_t* out);
 
+// Receives one name found by findFiles; returns false to stop the search.
+using FoundFileFn = bool (*)(void* context, const char* name);
+
+// Looks for the files (not folders) whose names match pattern, a file name
+// with the wildcards * and ? that may start with a folder; gives each name,
+// without the folder, to found in the order the system lists them.
+void findFiles(const char* pattern, FoundFileFn found, void* context);
+
 // The multi-line edit control of the text output window, as the output
 // window's buffer side drives it. Until the control's window exists none of
 // these has any effect.
@@ -54,14 +62,17 @@ class EditControl {
   public:
     // Replaces the whole text (the platform's set-text) and shows its end.
     virtual void replaceText(const char* text) = 0;
-    // Adds text (zero-terminated at length) after the last character and
-    // shows the end of the text.
+    // Adds text (zero-terminated at length) after the last character. A user
+    // who follows the end (the caret at the end, nothing selected, the last
+    // line in view) is shown the end of the new text; otherwise the user's
+    // selection and view stay as they were.
     virtual void appendText(const char* text, std::size_t length) = 0;
     // Whether the user changed the text since the program last wrote it.
     virtual bool modified() = 0;
     virtual void setReadOnly() = 0;
     virtual int lineCount() = 0;
-    // Scrolls the view down by lines (up when negative), never past the text.
+    // Scrolls the view down by lines (up when negative), never past the text;
+    // only for a user who follows the end, so a view the user moved stays.
     virtual void scrollLines(int lines) = 0;
 
   protected:

@@ -20,6 +20,13 @@ class TApplication {
     // Whether the main window may close now.
     bool canClose() { return confirmClose(); }
     TWindow* mainWindow() const { return MainWindow; }
+    // Handles what waits for this thread (the user's input, painting, what
+    // other programs send its windows) and returns: a long job run from a
+    // handler calls it now and then, so the windows stay alive meanwhile.
+    // The idle hook does not run here, and a quit met is left for the loop.
+    void pumpWaiting();
+    // pumpWaiting of the application at app, as a hook with a context.
+    static void pumpWaitingOf(void* app) { static_cast<TApplication*>(app)->pumpWaiting(); }
 
   protected:
     // Makes the main window object (setMainWindow); called by Run.

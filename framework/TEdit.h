@@ -19,6 +19,8 @@ class TEdit : public TWindow, public seam::EditControl {
     void setValidator(TFilterValidator* validator);
     // Line (from 0) of the text into buffer, at most size - 1 characters.
     void getLine(char* buffer, int size, int line);
+    // Whether the user may change the text (a read-only control when not).
+    void allowTyping(bool allowed);
 
     void replaceText(const char* text) override;
     void appendText(const char* text, std::size_t length) override;

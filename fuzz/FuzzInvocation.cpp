@@ -38,31 +38,21 @@ struct ExpectedS {
 
 ExpectedS expectedFor(const Args& args) {
     ExpectedS expected;
-    // The arguments joined, each followed by a blank, while the line stays
-    // below the parser's buffer; the first that does not fit ends it.
+    // The arguments joined, each followed by a blank: all of them, however
+    // long the line.
     std::string line;
-    std::size_t exeLength = 0;
-    bool exeTaken = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (line.size() + args[i].size() + 1 >= InvokeParseC::InStrSize) break;
-        line += args[i] + " ";
-        if (i == 0) {
-            exeLength = args[i].size();
-            exeTaken = true;
-        }
-    }
-    if (exeTaken && exeLength >= FNameSize - 1) {
+    for (const std::string& arg : args) line += arg + " ";
+    const std::size_t exeLength = args[0].size();
+    if (exeLength >= FNameSize - 1) {
         expected.Fatal = true;  // a program path too long for its field
         return expected;
     }
-    if (exeTaken) {
-        const std::string& path = args[0];
-        std::string name =
-            path.substr(path.rfind('\\') == std::string::npos ? 0 : path.rfind('\\') + 1);
-        const std::size_t dot = name.rfind('.');
-        expected.ExeName = dot == std::string::npos ? name : name.substr(0, dot);
-        line.replace(0, exeLength + 1, exeLength + 1, ' ');
-    }
+    const std::string& path = args[0];
+    const std::size_t slash = path.rfind('\\');
+    const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    const std::size_t dot = name.rfind('.');
+    expected.ExeName = dot == std::string::npos ? name : name.substr(0, dot);
+    line.replace(0, exeLength + 1, exeLength + 1, ' ');
     // A switch is a '-' after a blank; one alone, "-s" or "-t", is allowed.
     int switches = 0;
     bool lost = false, known = false;

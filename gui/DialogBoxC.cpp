@@ -30,7 +30,8 @@ DialogBoxC::DialogBoxC(TWindow* parent, int resourceId, InvokeParseC* invoke, Qu
       WidthStr(),
       InitHeight(invoke->Height),
       InitWidth(invoke->Width),
-      HelperP(nullptr) {
+      HelperP(nullptr),
+      PassRunning(false) {
     Status = 0;
     HeightValueP = makeField(25, "Height", 15, HeightId,
                              "DialogBoxC ctor allocate HeightValueP failed: NULL pointer.");
@@ -148,6 +149,7 @@ int DialogBoxC::reportBadNames() {
 
 bool DialogBoxC::confirmClose() {
     if (Quitter.QuitState.load() != QuitterS::Running) {
+        if (PassRunning) return false;
         destroyWindow();
         return true;
     }
@@ -155,7 +157,23 @@ bool DialogBoxC::confirmClose() {
     Quitter.QuitState.store(QuitterS::TakeDownAsked);
     Quitter.ReleaseMode.store(QuitterS::ThreadDestroys);
     if (TextAppC* textApp = Quitter.TextAppP.load()) textApp->bringForward();
-    return true;
+    return !PassRunning;
+}
+
+// The engine gives the user turns during the pass, in which the buttons
+// and fields may be used: no pass starts inside it, and the selection and
+// the fields stay as the pass found them.
+void DialogBoxC::runPass(bool count) {
+    if (PassRunning) return;
+    PassRunning = true;
+    HeightValueP->allowTyping(false);
+    WidthValueP->allowTyping(false);
+    CountFlag = count;
+    doCheck();
+    CountFlag = false;
+    HeightValueP->allowTyping(true);
+    WidthValueP->allowTyping(true);
+    PassRunning = false;
 }
 
 void DialogBoxC::onCommand(int id, int notifyCode) {
@@ -164,16 +182,13 @@ void DialogBoxC::onCommand(int id, int notifyCode) {
         case IdCancel:
             break;  // Enter and Escape never end the dialog
         case SelectId:
-            popFiles();
+            if (!PassRunning) popFiles();
             break;
         case CheckId:
-            CountFlag = false;
-            doCheck();
+            runPass(false);
             break;
         case CountId:
-            CountFlag = true;
-            doCheck();
-            CountFlag = false;
+            runPass(true);
             break;
         case HelpId:
             HelperP->popMenu();

@@ -32,8 +32,12 @@ class DialogBoxC : public TDialog, public FileSysAccessC, public ValidateC {
     // The rejected names into the output window: 0, or a negative status.
     int reportBadNames();
     // The close query of the main window: asks the quit question while both
-    // front ends run; once a quit is under way, closes without asking.
+    // front ends run; once a quit is under way, closes without asking. While
+    // a pass runs the window stays (the pass uses it): a Yes stops the pass,
+    // and the quit handshake takes the window down once the pass is over.
     bool confirmClose();
+    // A Check or Count is under way: the engine gives the user turns.
+    bool passRunning() const { return PassRunning; }
     bool canClose() override { return confirmClose(); }
     // White behind the edits; grey with yellow text behind everything else.
     void* colorControl(TDC& dc, int kind) override;
@@ -46,6 +50,8 @@ class DialogBoxC : public TDialog, public FileSysAccessC, public ValidateC {
     TEdit* makeField(int labelX, const char* label, int editX, int id, const char* failure);
     void settleParams();
     void fetchOutputWindow();
+    // Check (false) or Count (true), unless a pass runs already.
+    void runPass(bool count);
 
     TBrush* GrayBrush;
     TBrush* WhiteBrush;
@@ -57,4 +63,5 @@ class DialogBoxC : public TDialog, public FileSysAccessC, public ValidateC {
     double InitHeight;  // h and w as the dialog found them, shown by showParams
     double InitWidth;
     HelpMenuC* HelperP;
+    bool PassRunning;  // the fields take no typing and Select, Check, Count do nothing
 };

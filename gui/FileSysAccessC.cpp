@@ -1,6 +1,7 @@
 #include "gui/FileSysAccessC.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "framework/TFileOpenDialog.h"
@@ -23,14 +24,48 @@ std::size_t listEnd(const char* buffer, std::size_t size) {
     return size - 1;
 }
 
+// NamesStrSize characters of NULs, through the lists' memory seam (where
+// tests make it run out); none, after a report naming the operation and the
+// array, when there is no memory for them.
+char* newNameList(const char* operation, const char* array) {
+    char* list = static_cast<char*>(GoodBadListC::Realloc(nullptr, FileSysAccessC::NamesStrSize));
+    if (list == nullptr) {
+        ErrHandle.report(-6,
+                         "FileSysAccessC::%s Can't allocate %s[%d] char array.\nPlease try again.",
+                         operation, array, int(FileSysAccessC::NamesStrSize));
+        return nullptr;
+    }
+    std::memset(list, 0, FileSysAccessC::NamesStrSize);
+    return list;
+}
+
+const char EmptyList[2] = {'\0', '\0'};
+
 }  // namespace
 
 FileSysAccessC::FileSysAccessC(TWindow* owner, InvokeParseC* invoke)
-    : OwnerP(owner), InvokeP(invoke), DirStr(), NamesStr() {}
+    : OwnerP(owner), InvokeP(invoke), DirStr() {}
 
+FileSysAccessC::~FileSysAccessC() {
+    std::free(NamesStr);
+}
+
+const char* FileSysAccessC::names() const {
+    return NamesStr != nullptr ? NamesStr : EmptyList;
+}
+
+// The dialog's buffer, as big as NamesStr, lives while the dialog runs.
 void FileSysAccessC::popFiles() {
     if (SelectBusy.exchange(true)) return;
-    char buffer[NamesStrSize] = {};  // starts as an empty list
+    char* buffer = newNameList("popFiles()", "FileName");  // starts as an empty list
+    if (buffer != nullptr)
+        runDialog(buffer);
+    else
+        SelectBusy.store(false);
+    std::free(buffer);
+}
+
+void FileSysAccessC::runDialog(char* buffer) {
     TOpenSaveDataS data;
     data.Flags = DialogFlags;
     data.Filter = Filter;
@@ -60,6 +95,8 @@ void FileSysAccessC::popFiles() {
 // the list then always ends within the buffer, and so does the list end that
 // is written after the names when they are moved to its start.
 void FileSysAccessC::takeSelection(char* buffer) {
+    if (NamesStr == nullptr && (NamesStr = newNameList("takeSelection()", "NamesStr")) == nullptr)
+        return;
     buffer[NamesStrSize - 2] = '\0';
     buffer[NamesStrSize - 1] = '\0';
     const std::size_t end = listEnd(buffer, NamesStrSize);
@@ -102,7 +139,7 @@ bool FileSysAccessC::storePopFiles() {
         return false;
     }
     const bool dirOk = directoryAcceptable();
-    const char* limit = NamesStr + NamesStrSize;
+    const char* limit = NamesStr + NamesStrSize;  // DirStr is set: so is NamesStr
     for (const char* name = NamesStr; name < limit && *name != '\0'; name += std::strlen(name) + 1)
         storeName(name, dirOk);
     return true;

@@ -10,16 +10,20 @@
 class FileSysAccessC {
   public:
     // A directory or a name is taken up to PartMax characters, one short of
-    // the longest file name.
+    // the longest file name. The dialog's buffer and NamesStr each hold
+    // NamesStrSize characters (1 MiB: more than 20,000 names of 40
+    // characters), on the heap.
     enum Sizes {
         DirStrSize = 6144,
-        NamesStrSize = 10240,
+        NamesStrSize = 1 << 20,
         PartMax = HeaderLimitsS::FNameMax - 1,
         PathSize = 4096
     };
 
     FileSysAccessC(TWindow* owner, InvokeParseC* invoke);
-    virtual ~FileSysAccessC() = default;
+    virtual ~FileSysAccessC();
+    FileSysAccessC(const FileSysAccessC&) = delete;
+    FileSysAccessC& operator=(const FileSysAccessC&) = delete;
 
     // Runs the file-open dialog; OK replaces the selection, Cancel keeps it.
     // Does nothing while a dialog is up already.
@@ -34,7 +38,7 @@ class FileSysAccessC {
     void takeSelection(char* buffer);
     // The selection kept: its directory, and its names as in NamesStr.
     const char* directory() const { return DirStr; }
-    const char* names() const { return NamesStr; }
+    const char* names() const;
 
     // True while a file-open dialog is up.
     static std::atomic<bool> SelectBusy;
@@ -44,9 +48,11 @@ class FileSysAccessC {
     InvokeParseC* InvokeP;  // the lists the selection fills, and h and w
 
   private:
+    void runDialog(char* buffer);
     bool directoryAcceptable() const;
     void storeName(const char* name, bool dirOk);
 
-    char DirStr[DirStrSize];      // without a trailing backslash for one file
-    char NamesStr[NamesStrSize];  // names, each ended by a NUL, then an empty one
+    char DirStr[DirStrSize];   // without a trailing backslash for one file
+    char* NamesStr = nullptr;  // names, each ended by a NUL, then an empty one;
+                               // none before the first selection
 };

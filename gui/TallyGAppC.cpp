@@ -80,6 +80,7 @@ void TallyGAppC::buildMainWindow() {
     DialogBoxCP = new (std::nothrow) DialogBoxC(ParentP, IDD_PARAMS, InvokeP, QuitterP);
     if (DialogBoxCP == nullptr)
         ErrHandle.fatal(-1, "TallyGAppC allocate DialogBoxCP failed: NULL pointer.");
+    DialogBoxCP->PassHook.set(TApplication::pumpWaitingOf, this);  // alive during a pass
     DlgFrameP = new (std::nothrow) ButtonFrameC(nullptr, name(), DialogBoxCP);
     if (DlgFrameP == nullptr)
         ErrHandle.fatal(-1, "TallyGAppC allocate DlgFrameP failed: NULL pointer.");

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "startup/ErrHandleC.h"
+#include "startup/FileMatchC.h"
 
 namespace {
 
@@ -45,10 +46,19 @@ bool isNumberToken(const char* token) {
     return token[0] != '\0' && token[std::strspn(token, "0123456789.")] == '\0';
 }
 
+// The length of the folder part of a file name: up to its last backslash,
+// slash or drive colon.
+int folderLength(const char* name) {
+    int length = 0;
+    for (int i = 0; name[i] != '\0'; ++i)
+        if (name[i] == '\\' || name[i] == '/' || name[i] == ':') length = i + 1;
+    return length;
+}
+
 }  // namespace
 
 InvokeParseC::InvokeParseC(char** argv)
-    : GoodBadListC(), InStr(nullptr), MsgInStr(nullptr), ExePathLen(0) {
+    : GoodBadListC(), InStr(InStrSize), MsgInStr(nullptr), ExePathLen(0) {
     parse(argv);
     releaseLines();
 }
@@ -57,14 +67,13 @@ InvokeParseC::~InvokeParseC() {
     releaseLines();
 }
 
+// The line's first room is taken before any argument is copied.
 void InvokeParseC::parse(char** argv) {
-    InStr = static_cast<char*>(Realloc(nullptr, InStrSize));
-    if (InStr == nullptr) {
+    if (!InStr.append("%s", "")) {
         Status = ErrHandle.report(-2, "InvokeParseC ctor:  Can't allocate InStr[%d] char array.",
                                   int(InStrSize));
         return;
     }
-    InStr[0] = '\0';
     MsgInStr = static_cast<char*>(Realloc(nullptr, MsgInStrStartSize));
     if (MsgInStr == nullptr) {
         Status = ErrHandle.report(
@@ -91,52 +100,57 @@ void InvokeParseC::parse(char** argv) {
 }
 
 void InvokeParseC::releaseLines() {
-    std::free(InStr);
+    InStr.release();
     std::free(MsgInStr);
-    InStr = MsgInStr = nullptr;
+    MsgInStr = nullptr;
 }
 
-// Joins the arguments, each followed by one blank, while the line stays below
-// InStrSize; the argument that would reach it and all after it are dropped.
+// Joins the arguments, each followed by one blank. The line grows as they
+// need, so no argument is ever left out.
 int InvokeParseC::flattenInvLine(char** argv) {
-    std::size_t total = 0;
-    int len = 0;
     for (int index = 0; argv != nullptr && argv[index] != nullptr; ++index) {
-        const std::size_t entryLen = std::strlen(argv[index]);
-        total += entryLen + 1;
-        if (total >= InStrSize) break;
-        const int added = std::snprintf(InStr + len, InStrSize - len, "%s ", argv[index]);
-        if (added < 0)
-            return ErrHandle.report(-2,
-                                    "InvokeParseC flattenInvLine():  sprintf failed to copy "
-                                    "invoke arg\n%d=[%s]\n\nto InStr array=[%s].",
-                                    index, argv[index], InStr);
-        len += added;
-        if (index == 0) ExePathLen = int(entryLen);
+        if (!InStr.append("%s ", argv[index])) return lineFailed(index, argv[index]);
+        if (index == 0) ExePathLen = int(std::strlen(argv[0]));
     }
+    const int len = int(InStr.length());
     char* copy = static_cast<char*>(Realloc(MsgInStr, len + 2));
     if (copy == nullptr)
         return ErrHandle.report(
             -3, "InvokeParseC flattenInvLine():  Can't reallocate MsgInStr[%d] char array.",
             len + 2);
     MsgInStr = copy;
-    std::memcpy(MsgInStr, InStr, len + 1);
+    std::memcpy(MsgInStr, InStr.c_str(), len + 1);
     return 0;
+}
+
+// An argument that could not be added to the line: it could not be printed,
+// or the line could not grow to hold it.
+int InvokeParseC::lineFailed(int index, const char* entry) {
+    if (InStr.refusedRoom() == 0)
+        return ErrHandle.report(-2,
+                                "InvokeParseC flattenInvLine():  sprintf failed to copy invoke "
+                                "arg\n%d=[%s]\n\nto InStr array=[%s].",
+                                index, entry, InStr.c_str());
+    return ErrHandle.report(-2,
+                            "InvokeParseC flattenInvLine():  Can't reallocate InStr[%d] char "
+                            "array\nfor invoke arg %d=[%s].",
+                            int(InStr.refusedRoom()), index, entry);
 }
 
 // The program path is the whole first argument, blanks and all, so that a
 // program installed under a folder such as "Program Files" still finds h and
 // w after it. ExeName is its last component without the extension.
 int InvokeParseC::storeExeName() {
+    char* const line = InStr.data();
     const int nameMax = HeaderLimitsS::FNameMax;
     if (ExePathLen >= nameMax)
         return ErrHandle.report(
             -2, "InvokeParseC::storeExeName() exe name len=[%d]\nExceeds maximum=[%d].", nameMax,
             nameMax);
-    const char* name = InStr;
+    const char* name = line;
     for (int i = 0; i < ExePathLen; ++i)
-        if (InStr[i] == '\\') name = InStr + i + 1;
-    int nameLen = int(InStr + ExePathLen - name);
+        if (line[i] == '\\') name = line + i + 1;
+    int nameLen = int(line + ExePathLen - name);
     for (int i = nameLen - 1; i >= 0; --i)
         if (name[i] == '.') {
             nameLen = i;
@@ -144,16 +158,17 @@ int InvokeParseC::storeExeName() {
         }
     std::memcpy(ExeName, name, nameLen);
     ExeName[nameLen] = '\0';
-    const int lineLen = int(std::strlen(InStr));
-    std::memset(InStr, ' ', ExePathLen + 1 <= lineLen ? ExePathLen + 1 : lineLen);
+    const int lineLen = int(std::strlen(line));
+    std::memset(line, ' ', ExePathLen + 1 <= lineLen ? ExePathLen + 1 : lineLen);
     return 0;
 }
 
 int InvokeParseC::storeRunMode() {
     int switches = 0, lost = 0, texts = 0, silents = 0;
     char* switchAt = nullptr;
-    for (char* p = std::strchr(InStr, '-'); p != nullptr; p = std::strchr(p + 1, '-')) {
-        if (p == InStr || p[-1] != ' ') continue;
+    char* const line = InStr.data();
+    for (char* p = std::strchr(line, '-'); p != nullptr; p = std::strchr(p + 1, '-')) {
+        if (p == line || p[-1] != ' ') continue;
         ++switches;
         if (isSeparator(p[1])) {
             ++lost;
@@ -195,7 +210,7 @@ int InvokeParseC::storeRunMode() {
 // first seven characters are digits and points.
 int InvokeParseC::storeParams() {
     char hToken[TokenMax + 1], wToken[TokenMax + 1];
-    char* hAt = skipSeparators(InStr);
+    char* hAt = skipSeparators(InStr.data());
     char* wAt = skipSeparators(takeToken(hAt, hToken));
     takeToken(wAt, wToken);
     const bool hFound = isNumberToken(hToken), wFound = isNumberToken(wToken);
@@ -247,16 +262,13 @@ double InvokeParseC::settleParam(double value, double fallback, const char* what
 
 // Sorts the words left on the line into GOOD and BAD. Over-long words give
 // their first 2048 characters as a name; the character after them is dropped.
+// A name with wildcards stands for the files it matches; one that matches
+// none is taken as typed.
 int InvokeParseC::storeFileNames() {
     if (Mode == ModeGraphic) return 0;
-    if (std::strlen(InStr) > NameLineMax) {
-        int end = NameLineMax;
-        while (end < NameLineCutMax && isBadChar(InStr[end]) == 0) ++end;
-        InStr[end] = '\0';
-    }
     const int nameMax = HeaderLimitsS::FNameMax;
     char name[FNameSize];
-    for (char* p = skipSeparators(InStr); *p != '\0'; p = skipSeparators(p)) {
+    for (char* p = skipSeparators(InStr.data()); *p != '\0'; p = skipSeparators(p)) {
         const int len = wordLength(p);
         const int kept = len > nameMax ? nameMax : len;
         std::memcpy(name, p, kept);
@@ -266,12 +278,45 @@ int InvokeParseC::storeFileNames() {
             p += nameMax + 1;
             continue;
         }
-        bool bad = checkExtension(len, name) != 0;
-        for (int i = 0; i < len && !bad; ++i) bad = isBadChar(name[i]) != 0;
-        appendNew(bad ? BAD : GOOD, name);
         p += len;
+        if (!FileMatchC::holdsWildcard(name, len) || storeMatches(name) == 0) storeName(name, len);
     }
     return 0;
+}
+
+// A name is bad if any of its characters fails isBadChar or if its extension
+// is not accepted.
+void InvokeParseC::storeName(const char* name, int len) {
+    bool bad = checkExtension(len, name) != 0;
+    for (int i = 0; i < len && !bad; ++i) bad = isBadChar(name[i]) != 0;
+    appendNew(bad ? BAD : GOOD, name);
+}
+
+// The files that pattern matches take its place in name order, each with the
+// pattern's folder in front, and are checked as any name. A match that the
+// checks refuse goes to BAD whole: one holding a blank, split into words,
+// could name other files. So does a path too long for a list entry, which,
+// cut, would name another file. Returns the number of matches.
+int InvokeParseC::storeMatches(const char* pattern) {
+    FileMatchC matches;
+    if (!matches.find(pattern)) {
+        ErrHandle.report(-2,
+                         "InvokeParseC::storeFileNames() Can't allocate memory for the files "
+                         "matching\n[%s].\nThe name is taken as typed.",
+                         pattern);
+        return 0;
+    }
+    const int folderLen = folderLength(pattern);
+    char path[FNameSize];
+    for (int i = 0; i < matches.count(); ++i) {
+        const int len =
+            std::snprintf(path, sizeof path, "%.*s%s", folderLen, pattern, matches.name(i));
+        if (len > HeaderLimitsS::FNameMax)
+            appendNew(BAD, path);
+        else
+            storeName(path, len);
+    }
+    return matches.count();
 }
 
 int InvokeParseC::isBadChar(unsigned char c) {

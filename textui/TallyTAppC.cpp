@@ -55,7 +55,10 @@ TallyTAppC::TallyTAppC(StartupC* startup, QuitterS* quitter, const char* name)
       RunStarted(false),
       BannerLines(0),
       MsgStr(MsgStartSize),
-      StartupP(startup) {
+      StartupP(startup),
+      QuitterP(quitter),
+      PassRunning(false) {
+    Engine.PassHook.set(TApplication::pumpWaitingOf, this);  // the window stays alive
     if (startup->Mode == ModeText) {
         Status = makeBanStr(name);
         if (Status < 0)
@@ -154,7 +157,11 @@ bool TallyTAppC::onIdle(long idleCount) {
 }
 
 bool TallyTAppC::confirmClose() {
-    return ErrHandle.askQuit() == seam::AnswerYes;
+    const bool confirmed = QuitterP->QuitState.load() != QuitterS::Running;
+    if (!confirmed && ErrHandle.askQuit() != seam::AnswerYes) return false;
+    if (!PassRunning) return true;
+    QuitterP->QuitState.store(QuitterS::TakeDownAsked);
+    return false;
 }
 
 bool TallyTAppC::showBanner() {
@@ -182,9 +189,12 @@ void TallyTAppC::doRun() {
         TextWinCP->addLine(MsgStr.c_str());
         TextWinCP->refresh();
     }
+    PassRunning = true;
     Status = Engine.ValidateAll();
+    PassRunning = false;
     if (Status < 0)
         ErrHandle.report(Status,
                          "Tallywave:  TallyTAppC::doRun() Validate() call failed.\n"
                          "See text output window for possible details.");
+    if (QuitterP->QuitState.load() != QuitterS::Running) TextFrameCP->postClose();
 }

@@ -51,10 +51,14 @@ class TallyTAppC : public TApplication {
     int BannerLines;
     GrowTextC MsgStr;  // the banner or the bad-name line; grows so that every name fits
     StartupC* StartupP;
+    QuitterS* QuitterP;  // its state marks a quit confirmed while the pass ran
+    bool PassRunning;    // the window stays while the pass that writes to it runs
 
   protected:
     void buildMainWindow() override;
     bool onIdle(long idleCount) override;
+    // Asks the quit question. A Yes while the pass runs stops the pass, and
+    // the window closes once the pass is over.
     bool confirmClose() override;
 
   private:

@@ -1,19 +1,14 @@
 #include "textui/TextWinC.h"
 
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 
+#include "engine/PassHookC.h"
 #include "startup/ErrHandleC.h"
 
 TextWinC::ReallocFn TextWinC::Realloc = std::realloc;
 
-static unsigned long steadyMillis() {
-    using namespace std::chrono;
-    return static_cast<unsigned long>(
-        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
 TextWinC::MillisFn TextWinC::Millis = steadyMillis;
 
 // ShownLen when the control does not hold a leading part of Text: the next

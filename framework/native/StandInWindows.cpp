@@ -189,22 +189,33 @@ std::intptr_t TFrameWindow::handleMessage(unsigned msg, std::uintptr_t wParam,
     return TWindow::handleMessage(msg, wParam, lParam);
 }
 
-// Idle steps until idle has nothing more, then a close the program asked for,
-// then the scripted user; a close that the application refuses leaves the
-// loop running. The loop ends when the main window is gone.
+// A close the program asked for, else the scripted user's turn; a close
+// (asked for, or the user's) that the application allows takes the main
+// window down.
+static void serveOnce(TApplication& app) {
+    TWindow* main = app.mainWindow();
+    const bool closePosted = standin::takeClose(main);
+    if (!closePosted && standin::userActs(app)) return;
+    if (app.canClose()) main->destroyWindow();
+}
+
+// Idle steps until idle has nothing more, then what serveOnce does; a close
+// that the application refuses leaves the loop running. The loop ends when
+// the main window is gone.
 int TApplication::runLoop() {
     for (;;) {
         long idleCount = 0;
         while (onIdle(idleCount++)) {
         }
         if (!MainWindow->created()) return 0;
-        const bool closePosted = standin::takeClose(MainWindow);
-        if (!closePosted && standin::userActs(*this)) continue;
-        if (canClose()) {
-            MainWindow->destroyWindow();
-            return 0;
-        }
+        serveOnce(*this);
+        if (!MainWindow->created()) return 0;
     }
+}
+
+// One turn of what the loop does between its idle steps.
+void TApplication::pumpWaiting() {
+    if (MainWindow != nullptr && MainWindow->created()) serveOnce(*this);
 }
 
 void TEdit::replaceText(const char* text) {
@@ -236,6 +247,10 @@ TFont::~TFont() = default;
 
 void TEdit::onCreated() {
     TWindow::onCreated();
+}
+
+void TEdit::allowTyping(bool allowed) {
+    if (created()) standin::editOf(this).ReadOnly = !allowed;
 }
 
 void TEdit::getLine(char* buffer, int size, int line) {

@@ -1,6 +1,7 @@
 // Native stand-ins for the platform seams (see StandIns.h).
 #include "framework/native/StandIns.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -21,6 +22,7 @@ const unsigned long AnySize = ~0UL;
 unsigned ScreenWidth = StartScreenWidth, ScreenHeight = StartScreenHeight;
 std::string UserName = StartUserName;
 unsigned long ObtainableBytes = AnySize;
+FileFinder Finder;
 
 int pressEnter(const ShownBox& box) {
     if ((box.flags & 0xF) != seam::BoxYesNo) return seam::AnswerOk;
@@ -65,28 +67,65 @@ void setObtainableBytes(unsigned long bytes) {
     ObtainableBytes = bytes;
 }
 
+void setFileFinder(FileFinder finder) {
+    std::lock_guard<std::mutex> lock(Guard);
+    Finder = std::move(finder);
+}
+
+// Lines as the control counts them: one more than its line ends.
+static int linesIn(const std::string& text) {
+    int lines = 1;
+    for (char c : text) lines += c == '\n';
+    return lines;
+}
+
+void EditControlC::showEnd() {
+    SelStart = SelEnd = Shown.size();
+    const int lines = linesIn(Shown);
+    FirstLine = lines > ViewLines ? lines - ViewLines : 0;
+}
+
+bool EditControlC::followsEnd() const {
+    return SelStart == Shown.size() && SelEnd == SelStart &&
+           linesIn(Shown) <= FirstLine + ViewLines;
+}
+
 void EditControlC::replaceText(const char* text) {
     Shown = text;
     Modified = false;
     ++Replaces;
+    showEnd();
 }
 
 void EditControlC::appendText(const char* text, std::size_t length) {
+    const bool follows = followsEnd();
     Shown.append(text, length);
     Modified = false;
     ++Appends;
+    if (follows) showEnd();
 }
 
 int EditControlC::lineCount() {
-    int lines = 1;
-    for (char c : Shown) lines += c == '\n';
-    return lines;
+    return linesIn(Shown);
+}
+
+void EditControlC::scrollLines(int lines) {
+    Scrolls.push_back(lines);
+    if (!followsEnd()) return;
+    const int last = linesIn(Shown) > ViewLines ? linesIn(Shown) - ViewLines : 0;
+    FirstLine = std::max(0, std::min(FirstLine + lines, last));
 }
 
 void EditControlC::userTypes(const std::string& keys) {
     if (ReadOnly) return;
     Shown += keys;
     Modified = true;
+    showEnd();
+}
+
+void EditControlC::userSelects(std::size_t start, std::size_t end) {
+    SelStart = std::min(start, Shown.size());
+    SelEnd = std::min(std::max(start, end), Shown.size());
 }
 
 // The windows' records, in StandInWindows.cpp.
@@ -102,6 +141,7 @@ void resetAll() {
     ScreenHeight = StartScreenHeight;
     UserName = StartUserName;
     ObtainableBytes = AnySize;
+    Finder = nullptr;
 }
 
 }  // namespace standin
@@ -154,6 +194,17 @@ bool canObtainBlock(unsigned long bytes) {
 
 std::time_t currentTime(std::time_t* out) {
     return std::time(out);
+}
+
+void findFiles(const char* pattern, FoundFileFn found, void* context) {
+    standin::FileFinder finder;
+    {
+        std::lock_guard<std::mutex> lock(standin::Guard);
+        finder = standin::Finder;
+    }
+    if (!finder) return;
+    for (const std::string& name : finder(pattern))
+        if (!found(context, name.c_str())) return;
 }
 
 }  // namespace seam

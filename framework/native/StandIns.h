@@ -41,18 +41,26 @@ void setUserName(const std::string& name);
 // The largest block, in bytes, that can be obtained (start: any size).
 void setObtainableBytes(unsigned long bytes);
 
-// An edit control in memory: what it shows, its marks and what was asked of it.
+// An edit control in memory: what it shows, its marks, where the user stands
+// (the selection, the caret at its end, and the first of ViewLines lines in
+// view) and what was asked of it.
 class EditControlC : public seam::EditControl {
   public:
+    enum { ViewLines = 30 };
+
     void replaceText(const char* text) override;
     void appendText(const char* text, std::size_t length) override;
     bool modified() override { return Modified; }
     void setReadOnly() override { ReadOnly = true; }
     // Lines as the control counts them: one more than its line ends.
     int lineCount() override;
-    void scrollLines(int lines) override { Scrolls.push_back(lines); }
+    // Recorded; the view moves only for a user who follows the end.
+    void scrollLines(int lines) override;
     // What typing by the user does: the text changes unless read-only.
     void userTypes(const std::string& keys);
+    // What the user does with the mouse: selects (the caret at end).
+    void userSelects(std::size_t start, std::size_t end);
+    std::string selectedText() const { return Shown.substr(SelStart, SelEnd - SelStart); }
 
     std::string Shown;
     bool Modified = false;
@@ -60,6 +68,12 @@ class EditControlC : public seam::EditControl {
     int Replaces = 0;
     int Appends = 0;
     std::vector<int> Scrolls;
+    std::size_t SelStart = 0, SelEnd = 0;
+    int FirstLine = 0;
+
+  private:
+    bool followsEnd() const;
+    void showEnd();
 };
 
 // What the user does whenever the message loop would wait for input: true
@@ -98,9 +112,15 @@ const TWindow* foregroundWindow();
 using OpenDialogScript = std::function<int(TOpenSaveDataS& data, unsigned long& error)>;
 void setOpenDialogScript(OpenDialogScript script);
 
+// What the system lists for a file-name pattern with wildcards: the names
+// of the matching files, without their folder, in the system's order.
+// Without a finder nothing matches.
+using FileFinder = std::function<std::vector<std::string>(const std::string& pattern)>;
+void setFileFinder(FileFinder finder);
+
 // Back to the start state: no boxes recorded, Enter answers, no echo, and
 // the screen, user and memory above, no user script, no menus shown, bitmaps
-// drawn, foreground window or open-dialog script.
+// drawn, foreground window, open-dialog script or file finder.
 void resetAll();
 
 }  // namespace standin

@@ -88,6 +88,10 @@ void TEdit::getLine(char* buffer, int size, int line) {
     buffer[copied > 0 && copied < size ? copied : 0] = '\0';
 }
 
+void TEdit::allowTyping(bool allowed) {
+    if (created()) SendMessageA(hwndOf(this), EM_SETREADONLY, allowed ? FALSE : TRUE, 0);
+}
+
 TBitmap::TBitmap(int resourceId)
     : Handle(LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId))),
       ResourceId(resourceId) {}

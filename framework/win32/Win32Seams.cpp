@@ -61,4 +61,16 @@ bool canObtainBlock(unsigned long bytes) {
     return obtained;
 }
 
+void findFiles(const char* pattern, FoundFileFn found, void* context) {
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA(pattern, &entry);
+    if (search == INVALID_HANDLE_VALUE) return;
+    bool more = true;
+    do {
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            more = found(context, entry.cFileName);
+    } while (more && FindNextFileA(search, &entry));
+    FindClose(search);
+}
+
 }  // namespace seam

@@ -22,6 +22,13 @@ namespace {
 
 const char OurClass[] = "TallywaveWindow";
 
+// A call to be made on the thread of a window of ours, sent in a message.
+const UINT CallHereMessage = WM_APP + 0x100;
+struct CallS {
+    void (*Fn)(void* arg);
+    void* Arg;
+};
+
 HWND hwndOf(const TWindow* window) {
     return static_cast<HWND>(window->handle());
 }
@@ -64,8 +71,14 @@ struct WindowGlue {
         return msg == WM_INITDIALOG ? TRUE : FALSE;
     }
 
-    // A window gone is forgotten, and its parent is told.
+    // A window gone is forgotten, and its parent is told. A call sent to be
+    // made on the window's thread is made.
     static LRESULT handle(TWindow* window, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+        if (msg == CallHereMessage) {
+            const auto* call = reinterpret_cast<const CallS*>(lParam);
+            call->Fn(call->Arg);
+            return 0;
+        }
         const LRESULT result = window->handleMessage(msg, wParam, lParam);
         if (msg == WM_NCDESTROY) {
             SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
@@ -336,6 +349,13 @@ std::intptr_t TDialog::handleMessage(unsigned msg, std::uintptr_t wParam, std::i
     }
 }
 
+// The thread's dialog has its keys first (Tab, Enter, Escape).
+static void dispatch(MSG& msg) {
+    if (ThreadDialog != nullptr && IsDialogMessageA(ThreadDialog, &msg)) return;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+}
+
 // Sleeps in WaitMessage whenever the queue is empty and idle has nothing more.
 int TApplication::runLoop() {
     long idleCount = 0;
@@ -346,9 +366,22 @@ int TApplication::runLoop() {
         }
         if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
         idleCount = 0;
-        if (ThreadDialog != nullptr && IsDialogMessageA(ThreadDialog, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        dispatch(msg);
+    }
+}
+
+// At most MaxPumped messages a turn, so the job always goes on. A quit is
+// posted again for the loop, which ends when the job has returned.
+void TApplication::pumpWaiting() {
+    const int MaxPumped = 200;
+    MSG msg;
+    for (int pumped = 0; pumped < MaxPumped && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);
+         ++pumped) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        dispatch(msg);
     }
 }
 
@@ -370,6 +403,91 @@ static void showEnd(HWND edit) {
     SendMessageA(edit, EM_SCROLLCARET, 0, 0);
 }
 
+namespace {
+
+// Where the user stands in an edit control: the selection and the end of it
+// the caret stands at, the first line in view and how far the view is
+// scrolled sideways (the x of that line's first character, in pixels; NoX
+// when the control does not tell).
+struct EditPlaceS {
+    static const int NoX = -1;
+    DWORD SelStart = 0, SelEnd = 0;
+    bool CaretAtStart = false;  // a selection made backwards
+    int FirstLine = 0;
+    int FirstX = NoX;
+};
+
+// Whether the caret stands at the start of the selection: the control shows
+// its caret (and so tells where it is) only while it has the keyboard focus,
+// as it has when the user drags or extends a selection.
+bool caretAtStart(HWND edit, const EditPlaceS& place) {
+    POINT caret;
+    if (place.SelStart == place.SelEnd || GetFocus() != edit || !GetCaretPos(&caret)) return false;
+    const LRESULT at = SendMessageA(edit, EM_POSFROMCHAR, place.SelStart, 0);
+    return at != -1 && static_cast<short>(LOWORD(at)) == caret.x &&
+           static_cast<short>(HIWORD(at)) == caret.y;
+}
+
+int xOfLine(HWND edit, int line) {
+    const LRESULT start = SendMessageA(edit, EM_LINEINDEX, static_cast<WPARAM>(line), 0);
+    const LRESULT at = start < 0 ? -1 : SendMessageA(edit, EM_POSFROMCHAR, start, 0);
+    return at == -1 ? EditPlaceS::NoX : static_cast<short>(LOWORD(at));
+}
+
+EditPlaceS placeOf(HWND edit) {
+    EditPlaceS place;
+    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&place.SelStart),
+                 reinterpret_cast<LPARAM>(&place.SelEnd));
+    place.CaretAtStart = caretAtStart(edit, place);
+    place.FirstLine = static_cast<int>(SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
+    place.FirstX = xOfLine(edit, place.FirstLine);
+    return place;
+}
+
+// Line height and average character width of the edit's font.
+TEXTMETRICA metricsOf(HWND edit) {
+    TEXTMETRICA metrics{};
+    HDC dc = GetDC(edit);
+    HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(edit, WM_GETFONT, 0, 0)));
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, previous);
+    ReleaseDC(edit, dc);
+    return metrics;
+}
+
+// The user follows the newest text: the caret at the end, nothing selected
+// and the last line in view.
+bool followsEnd(HWND edit, const EditPlaceS& place) {
+    const DWORD length = static_cast<DWORD>(GetWindowTextLengthA(edit));
+    if (place.SelStart != length || place.SelEnd != length) return false;
+    RECT area{};
+    SendMessageA(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&area));
+    const int lineHeight = metricsOf(edit).tmHeight;
+    const int linesShown = lineHeight > 0 ? (area.bottom - area.top) / lineHeight : 1;
+    const int lines = static_cast<int>(SendMessageA(edit, EM_GETLINECOUNT, 0, 0));
+    return lines <= place.FirstLine + (linesShown > 0 ? linesShown : 1);
+}
+
+// The selection (the caret at the same end) and the view back to where they
+// were.
+void restorePlace(HWND edit, const EditPlaceS& place) {
+    if (place.CaretAtStart)
+        SendMessageA(edit, EM_SETSEL, place.SelEnd, place.SelStart);
+    else
+        SendMessageA(edit, EM_SETSEL, place.SelStart, place.SelEnd);
+    const int lines =
+        place.FirstLine - static_cast<int>(SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
+    const int xNow = xOfLine(edit, place.FirstLine);
+    const int charWidth = metricsOf(edit).tmAveCharWidth;
+    int chars = 0;
+    if (place.FirstX != EditPlaceS::NoX && xNow != EditPlaceS::NoX && charWidth > 0)
+        chars = (xNow - place.FirstX) / charWidth;
+    if (lines != 0 || chars != 0) SendMessageA(edit, EM_LINESCROLL, chars, lines);
+}
+
+}  // namespace
+
 void TEdit::replaceText(const char* text) {
     if (!created()) return;
     HWND edit = hwndOf(this);
@@ -379,18 +497,72 @@ void TEdit::replaceText(const char* text) {
     showNow(edit);
 }
 
-// text is zero-terminated at length. The platform's text limit binds what it
-// appends, so it is raised when the program's own text needs more room.
-void TEdit::appendText(const char* text, std::size_t length) {
-    if (!created() || length == 0) return;
-    HWND edit = hwndOf(this);
+namespace {
+
+// Makes fn(arg) on the thread of host's window: at once when that is this
+// thread (or host has no window), else through a message the caller waits
+// for. The edit control's steps then come one after the other, with no
+// message of the user or of another program between them.
+void callOnThreadOf(const TWindow* host, void (*fn)(void*), void* arg) {
+    HWND window = host != nullptr ? hwndOf(host) : nullptr;
+    if (window == nullptr || GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
+        fn(arg);
+        return;
+    }
+    CallS call{fn, arg};
+    SendMessageA(window, CallHereMessage, 0, reinterpret_cast<LPARAM>(&call));
+}
+
+struct AppendS {
+    HWND Edit;
+    const char* Text;
+    std::size_t Length;
+};
+
+// The platform's text limit binds what is appended, so it is raised when the
+// program's own text needs more room. A user who does not follow the end
+// keeps the selection and the view; the control is not redrawn until both
+// are back, so nothing flickers.
+void appendNow(void* job) {
+    const auto& append = *static_cast<const AppendS*>(job);
+    HWND edit = append.Edit;
     const std::size_t shown = static_cast<std::size_t>(GetWindowTextLengthA(edit));
     const std::size_t limit = static_cast<std::size_t>(SendMessageA(edit, EM_GETLIMITTEXT, 0, 0));
-    if (shown + length > limit) SendMessageA(edit, EM_SETLIMITTEXT, 2 * (shown + length), 0);
+    if (shown + append.Length > limit)
+        SendMessageA(edit, EM_SETLIMITTEXT, 2 * (shown + append.Length), 0);
+    const EditPlaceS place = placeOf(edit);
+    const bool follows = followsEnd(edit, place);
+    if (!follows) SendMessageA(edit, WM_SETREDRAW, FALSE, 0);
     SendMessageA(edit, EM_SETSEL, shown, shown);
-    SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
+    SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(append.Text));
     SendMessageA(edit, EM_SETMODIFY, FALSE, 0);
+    if (!follows) {
+        restorePlace(edit, place);
+        SendMessageA(edit, WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(edit, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+    }
     showNow(edit);
+}
+
+struct ScrollS {
+    HWND Edit;
+    int Lines;
+};
+
+// Only a user who follows the end is scrolled.
+void scrollNow(void* job) {
+    const auto& scroll = *static_cast<const ScrollS*>(job);
+    if (followsEnd(scroll.Edit, placeOf(scroll.Edit)))
+        SendMessageA(scroll.Edit, EM_LINESCROLL, 0, scroll.Lines);
+}
+
+}  // namespace
+
+// text is zero-terminated at length.
+void TEdit::appendText(const char* text, std::size_t length) {
+    if (!created() || length == 0) return;
+    AppendS job{hwndOf(this), text, length};
+    callOnThreadOf(parent(), appendNow, &job);
 }
 
 bool TEdit::modified() {
@@ -406,7 +578,9 @@ int TEdit::lineCount() {
 }
 
 void TEdit::scrollLines(int lines) {
-    if (created()) SendMessageA(hwndOf(this), EM_LINESCROLL, 0, lines);
+    if (!created()) return;
+    ScrollS job{hwndOf(this), lines};
+    callOnThreadOf(parent(), scrollNow, &job);
 }
 
 TFont::TFont(const char* face, int height, int width, int weight, unsigned char charSet)

@@ -1,5 +1,7 @@
 #pragma once
-// Clocks for the output window's held updates.
+// Clocks for the output window's held updates and for the front end's turns
+// during a pass.
+#include "engine/PassHookC.h"
 #include "textui/TextWinC.h"
 
 namespace windowclock {
@@ -14,5 +16,11 @@ inline unsigned long secondsApart() {
 inline void sendEveryRefresh() {
     TextWinC::Millis = secondsApart;
 }
+
+// While it lives, every poll point of a pass gives the front end its turn.
+struct TurnAtEveryPollC {
+    TurnAtEveryPollC() { PassHookC::Millis = secondsApart; }
+    ~TurnAtEveryPollC() { PassHookC::Millis = steadyMillis; }
+};
 
 }  // namespace windowclock

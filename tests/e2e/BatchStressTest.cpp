@@ -1,9 +1,11 @@
-// The real tallywave.exe under load: a silent run over as many files as its
-// invocation line holds; Count after Count over as many files as the file
-// dialog's selection holds, until the output window holds far more text than
-// the program first makes room for; and a quit asked for while a long Count
-// runs, which waits for the Count to end. The files are wavegen's data, many
-// cut to other lengths and rates and some spoilt on purpose; the text each
+// The real tallywave.exe under load: a silent run over about as many files as
+// an invocation line can name, and one over thousands of files named by
+// wildcards; Count after Count over 1,500 files chosen in the file dialog,
+// until the output window holds far more text than the program first makes
+// room for; and long passes over one large file under many names, during
+// which the windows stay alive and a quit is asked at once. The files are
+// wavegen's data, many cut to other lengths and rates and some spoilt on
+// purpose; the text each
 // run must show comes from the plain reference pass
 // (tests/common/ReferencePass.h) run here over the same files, and is
 // compared whole, line for line.
@@ -11,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
@@ -245,14 +248,20 @@ const unsigned VanishingFiles = 2;  // files deleted between Select and Count
 // faulty one, b a name the program refuses (for the file dialog, of a file
 // that exists), m a missing file, v a file to be deleted once selected (the
 // first VanishingFiles v; later ones are good files). The last name, a good
-// file's, is as long as it must be for the names to fill the room exactly.
-std::vector<Named> planBatch(std::size_t room, const std::string& pattern, bool forCommandLine,
-                             WaveMaker& maker) {
+// file's, is as long as it must be for the names to fill the room exactly,
+// unless the batch is to hold at most `most` names: then the last one is
+// last.txt once there are that many.
+std::vector<Named> planBatch(std::size_t room, std::size_t most, const std::string& pattern,
+                             bool forCommandLine, WaveMaker& maker) {
     std::vector<Named> batch;
     std::map<char, unsigned> made;
     std::size_t used = 0;
     const std::size_t LastRoom = 40;  // at least this much is left for the last name
     for (std::size_t i = 0;; ++i) {
+        if (batch.size() + 1 == most) {
+            batch.push_back({"last.txt", Named::GoodFile, maker.good().bytes()});
+            return batch;
+        }
         char kind = pattern[i % pattern.size()];
         if (kind == 'v' && made['v'] == VanishingFiles) kind = 'g';
         const unsigned n = made[kind]++;
@@ -395,10 +404,11 @@ class BatchStressTest : public e2e::ProgramTest {
     }
 
     // Writes into a fresh folder of that name the files of a batch of names
-    // that fill room (less the folder's path and a blank when inFolder) in
-    // the order of pattern; see planBatch.
+    // that fill room (less the folder's path and a blank when inFolder), or
+    // of `most` names, in the order of pattern; see planBatch.
     void writeFreshBatch(const std::string& name, std::size_t room, bool inFolder,
-                         const std::string& pattern, bool forCommandLine) {
+                         const std::string& pattern, bool forCommandLine,
+                         std::size_t most = std::size_t(-1)) {
         Folder = freshFolder(name);
         std::vector<WaveFile> bases;
         ASSERT_EQ(makeBases(Folder, &bases), "");
@@ -406,8 +416,51 @@ class BatchStressTest : public e2e::ProgramTest {
             DeleteFileA((Folder + "\\base" + std::to_string(seed) + ".wave").c_str());
         WaveMaker maker(bases);
         if (inFolder) room -= Folder.size() + 1;
-        Batch = planBatch(room, pattern, forCommandLine, maker);
+        Batch = planBatch(room, most, pattern, forCommandLine, maker);
         ASSERT_EQ(writeBatch(Folder, Batch), "");
+    }
+
+    // The reference's lines for names opened where the program opens them:
+    // in Folder.
+    testcheck::PassOutcome referenceInFolder(const std::vector<std::string>& names) {
+        char here[MAX_PATH] = "";
+        GetCurrentDirectoryA(sizeof here, here);
+        EXPECT_TRUE(SetCurrentDirectoryA(Folder.c_str()));
+        const testcheck::PassOutcome reference = referenceLines(names);
+        SetCurrentDirectoryA(here);
+        return reference;
+    }
+
+    // Runs tallywave.exe with args in Folder: the output window comes to show
+    // expected (progress dots aside) and nothing more; no box comes before
+    // the quit question, and Yes to it ends the program with exit code 0.
+    void silentRunShows(const std::string& args, const std::string& expected) {
+        const DWORD start = GetTickCount();
+        ASSERT_TRUE(startProgram(args, Folder));
+        HWND frame = e2e::waitForOutputWindow(Program.pid(), Patience);
+        ASSERT_NE(frame, nullptr) << "no output window" << boxesShown();
+        Edit = e2e::outputEdit(frame);
+        ASSERT_NE(Edit, nullptr) << "no edit control in the output window";
+
+        // The window's progress, as it shows it a few times a second, is
+        // printed only: speed is the batch benchmark's business.
+        const TextWatch watch = watchText(Edit, expected, RunPatience);
+        for (const auto& step : watch.Steps)
+            std::printf("  %6.2f s: %ld characters\n", step.first, step.second);
+        ASSERT_TRUE(watch.Reached) << watch.failure(expected, RunPatience) << boxesShown();
+        expectTextStaysAsItIs();  // once the last line is there
+        std::size_t dots = 0;
+        const std::string shown = withoutDots(e2e::windowText(Edit), &dots);
+        EXPECT_TRUE(shown == expected) << firstDifference(shown, expected);
+        std::printf("the window shows %zu characters (%zu progress dots) after %.1f s\n",
+                    shown.size() + dots, dots, secondsSince(start));
+        EXPECT_TRUE(noBoxes()) << boxesShown();
+
+        PostMessageA(frame, WM_CLOSE, 0, 0);
+        const e2e::MessageBoxInfo box = messageBox(Patience);
+        EXPECT_NE(box.text.find(QuitQuestion), std::string::npos) << box.text;
+        e2e::answerBox(box.hwnd, IDYES);
+        expectExitCode(0);
     }
 
     // Nothing more comes to the output window within a second.
@@ -467,73 +520,67 @@ class BatchStressTest : public e2e::ProgramTest {
 
 // ---------------------------------------------------------------- silent
 
-// A silent run over a full invocation line: the program path, the switch,
-// h and w and the names, each followed by a blank, fill the 10,000
-// characters the parser keeps exactly. The names mix good files, faulty
-// ones, names the program refuses and files that are not there. The
-// window ends up with the refused names, an empty line, then a line for
-// each other name in order, every one complete; the run ends with the quit
-// question and exit code 0.
-TEST_F(BatchStressTest, SilentRunOverAFullInvocationLineShowsEveryFileInOrder) {
+// The longest invocation line of the silent stress run: about as long as
+// Windows passes to a program (32,767 characters).
+const std::size_t LineLength = 30000;
+
+// A silent run over an invocation line of LineLength characters: the program
+// path, the switch, h and w and the names, each followed by a blank. The
+// names mix good files, faulty ones, names the program refuses and files
+// that are not there. The window ends up with the refused names, an empty
+// line, then a line for each other name in order, every one complete; the
+// run ends with the quit question and exit code 0.
+TEST_F(BatchStressTest, SilentRunOverALongInvocationLineShowsEveryFileInOrder) {
     const std::string program = programPath();
     const std::size_t fixed = program.size() + 1 + std::strlen(Params) + 1;
-    ASSERT_NO_FATAL_FAILURE(writeFreshBatch("stress-silent", InvokeParseC::NameLineMax - fixed,
-                                            false, "gggfggbgggmggfggbgfg", true));
+    ASSERT_NO_FATAL_FAILURE(
+        writeFreshBatch("stress-silent", LineLength - fixed, false, "gggfggbgggmggfggbgfg", true));
     std::string args = Params, refused;
     std::vector<std::string> opened;
     for (const Named& named : Batch) args += " " + named.Name;
     splitBatch(Batch, "", &opened, &refused);
-    ASSERT_EQ(program.size() + 1 + args.size() + 1, std::size_t(InvokeParseC::NameLineMax));
+    ASSERT_EQ(program.size() + 1 + args.size() + 1, LineLength);
 
-    // The reference opens the names where the program will: in Folder.
-    char here[MAX_PATH] = "";
-    GetCurrentDirectoryA(sizeof here, here);
-    ASSERT_TRUE(SetCurrentDirectoryA(Folder.c_str()));
-    const testcheck::PassOutcome reference = referenceLines(opened);
-    SetCurrentDirectoryA(here);
-    const std::string expected = "Invalid fname: [" + refused + "]\r\n" + "\r\n" + reference.Text;
+    const testcheck::PassOutcome reference = referenceInFolder(opened);
     std::printf("%zu names: %zu good, %zu failing the checks, %zu refused by name\n", Batch.size(),
                 reference.Good.size(), reference.Bad.size(), Batch.size() - opened.size());
+    silentRunShows(args, "Invalid fname: [" + refused + "]\r\n" + "\r\n" + reference.Text);
+}
 
-    const DWORD start = GetTickCount();
-    ASSERT_TRUE(startProgram(args, Folder));
-    HWND frame = e2e::waitForOutputWindow(Program.pid(), Patience);
-    ASSERT_NE(frame, nullptr) << "no output window" << boxesShown();
-    Edit = e2e::outputEdit(frame);
-    ASSERT_NE(Edit, nullptr) << "no edit control in the output window";
-
-    // The window's progress, as it shows it a few times a second, is printed
-    // only: speed is the batch benchmark's business.
-    const TextWatch watch = watchText(Edit, expected, RunPatience);
-    for (const auto& step : watch.Steps)
-        std::printf("  %6.2f s: %ld characters\n", step.first, step.second);
-    ASSERT_TRUE(watch.Reached) << watch.failure(expected, RunPatience) << boxesShown();
-    expectTextStaysAsItIs();  // once the last line is there
-    std::size_t dots = 0;
-    const std::string shown = withoutDots(e2e::windowText(Edit), &dots);
-    EXPECT_TRUE(shown == expected) << firstDifference(shown, expected);
-    std::printf("the window shows %zu characters (%zu progress dots) after %.1f s\n",
-                shown.size() + dots, dots, secondsSince(start));
-    EXPECT_TRUE(noBoxes()) << boxesShown();
-
-    PostMessageA(frame, WM_CLOSE, 0, 0);
-    const e2e::MessageBoxInfo box = messageBox(Patience);
-    EXPECT_NE(box.text.find(QuitQuestion), std::string::npos) << box.text;
-    e2e::answerBox(box.hwnd, IDYES);
-    expectExitCode(0);
+// A silent run over far more files than any invocation line could name, by
+// wildcards: every file that *.txt matches, in name order, then every one
+// that *.asc matches; files of other names are left alone.
+TEST_F(BatchStressTest, SilentRunOverWildcardsCountsEveryMatchInNameOrder) {
+    ASSERT_NO_FATAL_FAILURE(writeFreshBatch("stress-wildcard", 40000, false, "gggfggg", true));
+    std::vector<std::string> txt, asc;
+    for (const Named& named : Batch)
+        (named.Name.substr(named.Name.size() - 4) == ".txt" ? txt : asc).push_back(named.Name);
+    std::sort(txt.begin(), txt.end());
+    std::sort(asc.begin(), asc.end());
+    ASSERT_TRUE(testfiles::writeFile(Folder + "\\notes.doc", "not a wave file"));
+    std::vector<std::string> matches = txt;
+    matches.insert(matches.end(), asc.begin(), asc.end());
+    const testcheck::PassOutcome reference = referenceInFolder(matches);
+    std::printf("%zu files match: %zu good, %zu failing the checks\n", matches.size(),
+                reference.Good.size(), reference.Bad.size());
+    silentRunShows(std::string(Params) + " *.txt *.asc", "\r\n" + reference.Text);
 }
 
 // ---------------------------------------------------------------- graphic
 
-// A full selection: the folder and the names, each ended by a NUL, and the
-// closing NUL fill the file dialog's 10,240 characters exactly. The names
-// mix good and faulty files, files whose names the program refuses and two
-// that are deleted between Select and Count.
+// The number of names pasted into the file dialog.
+const std::size_t SelectedNames = 1500;
+
+// A selection of SelectedNames names, some 15,000 characters of them. The
+// names mix good and faulty files, files
+// whose names the program refuses and two that are deleted between Select
+// and Count.
 class BatchStressSelectTest : public BatchStressTest {
   protected:
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(writeFreshBatch("stress-select", FileSysAccessC::NamesStrSize - 1,
-                                                true, "ggggfgggbggvgfggggfg", false));
+                                                true, "ggggfgggbggvgfggggfg", false,
+                                                SelectedNames));
         std::vector<std::string> names;
         for (const Named& named : Batch) names.push_back(named.Name);
         ASSERT_NO_FATAL_FAILURE(startGraphic());
@@ -595,7 +642,7 @@ class BatchStressSelectTest : public BatchStressTest {
 // text is the output window's first line and one block per Count, each the
 // reference's lines for the selection, nothing lost at either end; nothing
 // more comes after the last; the edit control's limit has been raised.
-TEST_F(BatchStressSelectTest, CountsOverAFullSelectionKeepEveryLineWellPastTheTextsFirstRoom) {
+TEST_F(BatchStressSelectTest, CountsOverALargeSelectionKeepEveryLineWellPastTheTextsFirstRoom) {
     const std::size_t target = 300000;
     ASSERT_GT(target, std::size_t(TextWinC::TextStartRoom));
     ASSERT_NO_FATAL_FAILURE(countPast(target, countBlock()));
@@ -605,126 +652,257 @@ TEST_F(BatchStressSelectTest, CountsOverAFullSelectionKeepEveryLineWellPastTheTe
     expectExitCode(0);
 }
 
-// ---------------------------------------------------------------- quitting
+// ---------------------------------------------------------------- long passes
 
-// A long Count: a few large files of wavegen's, selected again and again
-// (a user may type a name more than once); the names, each ended by a NUL,
-// stay within the file dialog's room. The Count reads every one of them.
-class BatchStressQuitTest : public BatchStressTest {
+// Whether window answers a message within AnswerMs, as the system asks a
+// window it suspects of hanging.
+const UINT AnswerMs = 500;
+bool answersAtOnce(HWND window) {
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, AnswerMs, &ignored) != 0;
+}
+
+// Whether an edit handles a message posted to it within AnswerMs: the
+// selection it is posted is reported back.
+bool handlesPostedAtOnce(HWND edit, int selectionEnd) {
+    PostMessageA(edit, EM_SETSEL, 0, selectionEnd);
+    return e2e::waitUntil([&] { return ask(edit, EM_GETSEL) == MAKELONG(0, selectionEnd); },
+                          AnswerMs);
+}
+
+// The mouse at character index of an edit, with message (a button or a
+// move, the left button down but for WM_LBUTTONUP) posted to it there. The
+// pointer itself goes there first: a move the system makes up, which goes
+// to the edit while it holds the mouse, then agrees with the posted one.
+void mouseAt(HWND edit, int index, UINT message) {
+    const long at = ask(edit, EM_POSFROMCHAR, index);
+    POINT point{static_cast<short>(LOWORD(at)) + 2, static_cast<short>(HIWORD(at)) + 2};
+    POINT onScreen = point;
+    ClientToScreen(edit, &onScreen);
+    SetCursorPos(onScreen.x, onScreen.y);
+    PostMessageA(edit, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON,
+                 MAKELPARAM(point.x, point.y));
+}
+
+// The clipboard's text; empty when it holds none.
+std::string clipboardText() {
+    std::string text;
+    if (!OpenClipboard(nullptr)) return text;
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (const char* locked = static_cast<const char*>(GlobalLock(data))) {
+            text = locked;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+// Passes that last several seconds: one large file of wavegen's under many
+// names (hard links, cheap on disk). While a pass runs the windows answer,
+// the buttons wait for it, a quit is asked at once, No lets the pass end as
+// it would have and Yes ends the program within two seconds, writing nothing
+// more.
+class BatchStressLongPassTest : public BatchStressTest {
   protected:
-    static const int Files = 3;
-    static const int SamplesPerFile = 150000;
-    static const std::size_t Names = 400;
+    static const int Links = 60;
+    static const unsigned SamplesPerFile = 3000000;
+    static const DWORD AtOnceMs = 2000;  // for the quit question, and for the end after Yes
 
     void SetUp() override {
-        Folder = freshFolder("stress-quit");
-        std::vector<std::string> paths;
-        for (int i = 1; i <= Files; ++i) {
-            const std::string name = "q" + std::to_string(i) + ".txt";
-            WaveFile unused;
-            ASSERT_EQ(generate("--rate " + std::to_string(8000 * i) + " --seed " +
-                                   std::to_string(10 + i) + " " + std::to_string(SamplesPerFile),
-                               Folder + "\\" + name, &unused),
-                      "");
-            paths.push_back(Folder + "\\" + name);
-        }
-        const testcheck::PassOutcome reference = referenceLines(paths);
-        ASSERT_EQ(reference.Good.size(), std::size_t(Files)) << reference.Text;
-        std::vector<std::string> lines;
-        for (std::size_t at = 0, end; (end = reference.Text.find("\r\n", at)) != std::string::npos;
-             at = end + 2)
-            lines.push_back(reference.Text.substr(at, end + 2 - at));
-        ASSERT_EQ(lines.size(), std::size_t(Files));
-
-        std::size_t room = FileSysAccessC::NamesStrSize - (Folder.size() + 1) - 1;
-        for (std::size_t i = 0; i < Names; ++i) {
-            Selected.push_back("q" + std::to_string(i % Files + 1) + ".txt");
-            Block += lines[i % Files];
-            ASSERT_LE(Selected.back().size() + 1, room) << "the names do not fit the selection";
-            room -= Selected.back().size() + 1;
-        }
-        Block += testcheck::countSummary(ExeName, Names, Names, "");
-        ASSERT_NO_FATAL_FAILURE(startGraphic());
-        ASSERT_NO_FATAL_FAILURE(select(Selected));
+        Folder = freshFolder("stress-long");
+        const std::string first = Folder + "\\" + name(0);
+        ASSERT_EQ(wavegen("--rate 8000 --seed 7 " + std::to_string(SamplesPerFile) + " \"" + first +
+                          "\""),
+                  "");
+        for (int i = 1; i < Links; ++i)
+            ASSERT_TRUE(CreateHardLinkA((Folder + "\\" + name(i)).c_str(), first.c_str(), nullptr))
+                << "cannot link " << name(i) << " (error " << GetLastError() << ")";
+        const std::string line = referenceLines({first}).Text;
+        ASSERT_EQ(line.rfind(first + " : ", 0), 0u) << line;
+        AfterName = line.substr(first.size());
     }
 
-    // Starts a Count that must end in expected and, while it runs, posts a
-    // close to the main window and sends the output window a close and the
-    // close command. The output window stays and its text goes on growing;
-    // the main window stays and no question comes while the Count runs.
-    // The quit question comes once the Count is over: in *question.
-    void closeDuringCount(const std::string& expected, e2e::MessageBoxInfo* question) {
-        const long before = textLength(Edit);
-        const DWORD start = GetTickCount();
-        e2e::clickControl(Windows.Dialog, e2e::CountButton);
-        ASSERT_TRUE(e2e::waitUntil([&] { return textLength(Edit) > before; }, Patience))
-            << "the Count shows nothing";
-        PostMessageA(Windows.Main, WM_CLOSE, 0, 0);
-        DWORD_PTR ignored = 0;
-        ASSERT_TRUE(SendMessageTimeoutA(Windows.Output, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, Patience,
-                                        &ignored))
-            << "the output window does not answer WM_CLOSE";
-        ASSERT_TRUE(SendMessageTimeoutA(Windows.Output, WM_SYSCOMMAND, SC_CLOSE, 0,
-                                        SMTO_ABORTIFHUNG, Patience, &ignored))
-            << "the output window does not answer SC_CLOSE";
-        ASSERT_TRUE(IsWindow(Windows.Output) && IsWindowVisible(Windows.Output))
-            << "the output window went during the Count";
-        // No box before the text was read, and the Count not over when it
-        // was read: no box came while the Count ran.
-        const bool boxless = noBoxes();
-        const std::string during = withoutDots(e2e::windowText(Edit));
-        ASSERT_EQ(during.find(SummaryEnd, before), std::string::npos)
-            << "the Count was over before the closes were tried: it is too short for this test";
-        EXPECT_TRUE(boxless) << "a box came up during the Count:" << boxesShown();
-        const double tried = secondsSince(start);
-        const long seen = textLength(Edit);
-        ASSERT_TRUE(e2e::waitUntil([&] { return textLength(Edit) > seen; }, Patience))
-            << "the text stopped growing after the closes were tried";
-        EXPECT_TRUE(IsWindow(Windows.Main) && IsWindowVisible(Windows.Main));
-
+    static std::string name(int i) {
+        char text[16];
+        std::snprintf(text, sizeof text, "L%02d.txt", i);
+        return text;
+    }
+    // The result lines of all names, each with prefix before it.
+    std::string resultLines(const std::string& prefix) const {
+        std::string lines;
+        for (int i = 0; i < Links; ++i) lines += prefix + name(i) + AfterName;
+        return lines;
+    }
+    // What one Count over all names writes.
+    std::string countBlock() const {
+        return resultLines(Folder + "\\") + testcheck::countSummary(ExeName, Links, Links, "");
+    }
+    void selectAll() {
+        std::vector<std::string> names;
+        for (int i = 0; i < Links; ++i) names.push_back(name(i));
+        select(names);
+    }
+    // Waits until more text than length is shown; false (with a failure)
+    // when none comes.
+    bool growsPast(long length) {
+        if (e2e::waitUntil([&] { return textLength(Edit) > length; }, Patience)) return true;
+        ADD_FAILURE() << "the text stopped growing at " << length << " characters";
+        return false;
+    }
+    // At `probes` points of the pass, each after more text came, window and
+    // the output window answer at once, and edit, an edit control of the
+    // pass's thread, handles a message posted to it.
+    void expectAnswersDuringThePass(HWND window, HWND edit, int probes) {
+        for (int probe = 1; probe <= probes; ++probe) {
+            ASSERT_TRUE(growsPast(textLength(Edit)));
+            const DWORD start = GetTickCount();
+            EXPECT_TRUE(answersAtOnce(window)) << "probe " << probe;
+            EXPECT_TRUE(answersAtOnce(Edit)) << "probe " << probe;
+            EXPECT_TRUE(handlesPostedAtOnce(edit, probe)) << "probe " << probe;
+            std::printf("probe %d: answered in %lu ms\n", probe,
+                        static_cast<unsigned long>(GetTickCount() - start));
+        }
+    }
+    // The pass has not ended yet: its last text is not shown after from.
+    void expectPassRuns(const std::string& last, std::size_t from = 0) {
+        ASSERT_EQ(e2e::windowText(Edit).find(last, from), std::string::npos)
+            << "the pass ended before the test was done with it: too short for this test";
+    }
+    // The quit question comes within AtOnceMs of a close asked of window.
+    e2e::MessageBoxInfo closeAsks(HWND window, UINT message, WPARAM wParam = 0) {
+        PostMessageA(window, message, wParam, 0);
+        e2e::MessageBoxInfo box;
+        EXPECT_TRUE(e2e::waitForMessageBox(Program.pid(), nullptr, AtOnceMs, &box))
+            << "no quit question within " << AtOnceMs << " ms";
+        EXPECT_NE(box.text.find(QuitQuestion), std::string::npos) << box.text;
+        return box;
+    }
+    // No to the question: it goes and the pass ends as it would have.
+    void noGoesOn(const e2e::MessageBoxInfo& box, const std::string& expected) {
+        e2e::answerBox(box.hwnd, IDNO);
         const TextWatch watch = watchText(Edit, expected, RunPatience);
         ASSERT_TRUE(watch.Reached) << watch.failure(expected, RunPatience) << boxesShown();
-        ASSERT_TRUE(e2e::waitForMessageBox(Program.pid(), nullptr, Patience, question))
-            << "no quit question after the Count";
-        EXPECT_NE(question->text.find(QuitQuestion), std::string::npos) << question->text;
-        // Read again just before the question is answered.
-        const std::string shown = withoutDots(e2e::windowText(Edit));
-        EXPECT_TRUE(shown == expected) << firstDifference(shown, expected);
-        EXPECT_TRUE(IsWindow(Windows.Output) && IsWindowVisible(Windows.Output));
-        std::printf(
-            "closes tried %.1f s after Count was clicked, the quit question came after %.1f s\n",
-            tried, secondsSince(start));
+    }
+    // Yes to the question: the program ends with 0 within AtOnceMs, and the
+    // output window shows no more than it did when the question came.
+    void yesEndsAtOnce(const e2e::MessageBoxInfo& box) {
+        const std::string asked = e2e::windowText(Edit);
+        e2e::answerBox(box.hwnd, IDYES);
+        const DWORD start = GetTickCount();
+        std::string after;
+        while (Program.running() && GetTickCount() - start < AtOnceMs) {
+            const std::string now = e2e::windowText(Edit);  // empty once the window is gone
+            if (!now.empty() && now != asked) after = now;
+            Sleep(e2e::kPollIntervalMs);
+        }
+        EXPECT_TRUE(after.empty())
+            << "text came after the question: " << firstDifference(after, asked);
+        int32_t code = 12345;
+        EXPECT_TRUE(Program.waitExit(0, &code)) << "the program runs on after Yes";
+        EXPECT_EQ(code, 0);
     }
 
-    std::vector<std::string> Selected;
-    std::string Block;  // what one Count over Selected writes
+    std::string AfterName;  // a result line of the file after its name
 };
 
-// While the main thread counts, a close of the main window waits in its
-// queue and the output window refuses to close; the quit question comes
-// once the Count is over, and Yes ends the program with 0.
-TEST_F(BatchStressQuitTest, AQuitAskedDuringACountComesAfterItAndYesEndsTheProgram) {
-    e2e::MessageBoxInfo box;
-    ASSERT_NO_FATAL_FAILURE(closeDuringCount(e2e::StartLine + Block, &box));
-    e2e::answerBox(box.hwnd, IDYES);
-    EXPECT_TRUE(e2e::waitUntil([&] { return !IsWindow(Windows.Main) && !IsWindow(Windows.Output); },
-                               Patience))
-        << "the windows stay";
+// During a Count both windows answer at once; a selection dragged backwards
+// with the mouse in the output window, in a view scrolled to the top and a
+// little sideways, stays selected and in view while the lines come (the
+// drag goes on from where it began), and copies as it reads; a Count
+// clicked during the Count adds nothing.
+TEST_F(BatchStressLongPassTest, ACountLeavesTheWindowsAliveAndTheUsersSelectionInPlace) {
+    ASSERT_NO_FATAL_FAILURE(startGraphic());
+    ASSERT_NO_FATAL_FAILURE(selectAll());
+    const std::string block = countBlock();
+    const DWORD start = GetTickCount();
+    e2e::clickControl(Windows.Dialog, e2e::CountButton);
+    ASSERT_TRUE(growsPast(textLength(Edit)));
+    DWORD_PTR ignored = 0;  // Count again, clicked whole before the drag takes the mouse
+    SendMessageTimeoutA(GetDlgItem(Windows.Dialog, e2e::CountButton), BM_CLICK, 0, 0, SMTO_NORMAL,
+                        Patience, &ignored);
+    // The view to the top, and a little sideways.
+    SendMessageTimeoutA(Edit, EM_LINESCROLL, 5, -100000, SMTO_NORMAL, Patience, &ignored);
+    const long firstCharAt = ask(Edit, EM_POSFROMCHAR);
+    // The user drags backwards over "output messages" on the first line and
+    // holds the button while lines come.
+    mouseAt(Edit, 25, WM_LBUTTONDOWN);
+    mouseAt(Edit, 10, WM_MOUSEMOVE);
+    EXPECT_TRUE(e2e::waitUntil([&] { return ask(Edit, EM_GETSEL) == MAKELONG(10, 25); }, Patience));
+    ASSERT_NO_FATAL_FAILURE(
+        expectAnswersDuringThePass(Windows.Main, GetDlgItem(Windows.Dialog, e2e::HeightField), 4));
+    ASSERT_NO_FATAL_FAILURE(expectPassRuns(SummaryEnd));
+    const auto expectSelection = [&](long from, long to, const char* text, const char* when) {
+        EXPECT_EQ(ask(Edit, EM_GETSEL), MAKELONG(from, to)) << when;
+        EXPECT_EQ(ask(Edit, EM_GETFIRSTVISIBLELINE), 0) << when;
+        EXPECT_EQ(ask(Edit, EM_POSFROMCHAR), firstCharAt) << when;
+        ask(Edit, WM_COPY);
+        EXPECT_EQ(clipboardText(), text) << when;
+    };
+    expectSelection(10, 25, "output messages", "during the Count");
+    // The drag ends at "messages": the selection still runs from where it began.
+    mouseAt(Edit, 17, WM_MOUSEMOVE);
+    mouseAt(Edit, 17, WM_LBUTTONUP);
+    e2e::waitUntil([&] { return ask(Edit, EM_GETSEL) != MAKELONG(10, 25); }, Patience);
+    expectSelection(17, 25, "messages", "at the end of the drag");
+    const TextWatch watch = watchText(Edit, e2e::StartLine + block, RunPatience);
+    ASSERT_TRUE(watch.Reached) << watch.failure(e2e::StartLine + block, RunPatience);
+    std::printf("the Count took %.1f s\n", secondsSince(start));
+    expectSelection(17, 25, "messages", "after the Count");
+    expectTextStaysAsItIs();  // no second Count
+    ASSERT_TRUE(e2e::closeAnswering(Program.pid(), Windows.Main, IDYES, Patience));
     expectExitCode(0);
 }
 
-// No to the quit question that waited for a Count keeps the program: both
-// windows stay and a later Count over the same selection runs whole.
-TEST_F(BatchStressQuitTest, NoToAQuitAskedDuringACountKeepsTheProgramCounting) {
-    e2e::MessageBoxInfo box;
-    ASSERT_NO_FATAL_FAILURE(closeDuringCount(e2e::StartLine + Block, &box));
-    e2e::answerBox(box.hwnd, IDNO);
-    EXPECT_TRUE(e2e::waitUntil([&] { return !IsWindow(box.hwnd); }, Patience)) << "the box stays";
-    EXPECT_TRUE(IsWindowVisible(Windows.Main) && IsWindowVisible(Windows.Output));
-    EXPECT_TRUE(count(e2e::StartLine + Block + Block)) << "the later Count";
-    EXPECT_TRUE(noBoxes()) << boxesShown();
-    ASSERT_TRUE(e2e::closeAnswering(Program.pid(), Windows.Main, IDYES, Patience));
-    expectExitCode(0);
+// The close box during a Count asks at once (the output window cannot be
+// closed), No lets the Count end as it would have; Quit during the next
+// Count asks at once, and Yes ends the program with 0 writing nothing more.
+TEST_F(BatchStressLongPassTest, AQuitDuringACountIsAskedAtOnceNoGoesOnYesEnds) {
+    ASSERT_NO_FATAL_FAILURE(startGraphic());
+    ASSERT_NO_FATAL_FAILURE(selectAll());
+    const std::string block = countBlock();
+    e2e::clickControl(Windows.Dialog, e2e::CountButton);
+    ASSERT_TRUE(growsPast(textLength(Edit)));
+    DWORD_PTR ignored = 0;
+    EXPECT_TRUE(
+        SendMessageTimeoutA(Windows.Output, WM_CLOSE, 0, 0, SMTO_NORMAL, AnswerMs, &ignored));
+    const e2e::MessageBoxInfo closeBox = closeAsks(Windows.Main, WM_SYSCOMMAND, SC_CLOSE);
+    ASSERT_NO_FATAL_FAILURE(expectPassRuns(SummaryEnd));
+    EXPECT_TRUE(IsWindowVisible(Windows.Output));
+    ASSERT_NO_FATAL_FAILURE(noGoesOn(closeBox, e2e::StartLine + block));
+
+    e2e::clickControl(Windows.Dialog, e2e::CountButton);
+    ASSERT_TRUE(growsPast(textLength(Edit)));
+    const e2e::MessageBoxInfo quitBox =
+        closeAsks(GetDlgItem(Windows.Dialog, e2e::QuitButton), BM_CLICK);
+    ASSERT_NO_FATAL_FAILURE(expectPassRuns(SummaryEnd, std::strlen(e2e::StartLine) + block.size()));
+    yesEndsAtOnce(quitBox);
+}
+
+// A silent run: its window answers at once, and its close box asks at once;
+// No lets the run end as it would have. In a second run Yes ends the
+// program with 0, writing nothing more.
+TEST_F(BatchStressLongPassTest, ASilentRunStaysAliveAndItsCloseBoxAsksAtOnce) {
+    const std::string expected = "\r\n" + resultLines("");
+    for (const int answer : {IDNO, IDYES}) {
+        ASSERT_TRUE(startProgram(std::string(Params) + " L*.txt", Folder));
+        HWND frame = e2e::waitForOutputWindow(Program.pid(), Patience);
+        ASSERT_NE(frame, nullptr) << "no output window" << boxesShown();
+        Edit = e2e::outputEdit(frame);
+        if (answer == IDNO) {
+            ASSERT_NO_FATAL_FAILURE(expectAnswersDuringThePass(frame, Edit, 4));
+        }
+        ASSERT_TRUE(growsPast(2));
+        const e2e::MessageBoxInfo box = closeAsks(frame, WM_SYSCOMMAND, SC_CLOSE);
+        ASSERT_NO_FATAL_FAILURE(expectPassRuns(name(Links - 1)));
+        if (answer == IDYES) {
+            yesEndsAtOnce(box);
+            break;
+        }
+        ASSERT_NO_FATAL_FAILURE(noGoesOn(box, expected));
+        ASSERT_TRUE(e2e::closeAnswering(Program.pid(), frame, IDYES, Patience));
+        expectExitCode(0);
+    }
 }
 
 }  // namespace

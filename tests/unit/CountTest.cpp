@@ -12,6 +12,7 @@
 #include "framework/native/StandIns.h"
 #include "startup/ErrHandleC.h"
 #include "tests/common/WaveText.h"
+#include "tests/common/WindowClock.h"
 #include "tests/unit/Boxes.h"
 #include "tests/unit/TempFiles.h"
 #include "textui/TextWinC.h"
@@ -155,6 +156,34 @@ TEST_F(CountTest, QuitStopsWithoutResultLine) {
     EXPECT_EQ(count(1000, 2, 1, {8, 9}), 0);
     EXPECT_EQ(std::string(Window.Text), "");
     EXPECT_EQ(Counter.DatumIx, 1u);
+}
+
+// The front end's turns come while counting too; a quit confirmed in one
+// stops the count before its end, without a result line.
+TEST_F(CountTest, AQuitInTheFrontEndsTurnStopsTheCount) {
+    windowclock::TurnAtEveryPollC turns;
+    struct TurnsS {
+        QuitterS* Quitter;
+        int Count;
+    } seen{&Quitter, 0};
+    Counter.PassHook.set(
+        [](void* context) {
+            auto* taken = static_cast<TurnsS*>(context);
+            if (++taken->Count == 3) taken->Quitter->QuitState = QuitterS::TakeDownAsked;
+        },
+        &seen);
+    // Read at a time (a turn every 1024 data) and in windows of about 200 data.
+    for (bool windowed : {false, true}) {
+        SCOPED_TRACE(windowed ? "windowed" : "read at a time");
+        Counter.setWindowed(windowed);
+        Counter.setWindowBytes(1024);
+        seen.Count = 0;
+        Quitter.QuitState = 0;
+        EXPECT_EQ(count(10000, 2, 1, {8, 9}), 0);
+        EXPECT_EQ(seen.Count, 3);
+        EXPECT_LT(Counter.DatumIx, 10000u);
+        EXPECT_EQ(std::string(Window.Text), "");
+    }
 }
 
 TEST_F(CountTest, UnreachableDataFails) {

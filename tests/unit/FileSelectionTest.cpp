@@ -13,6 +13,7 @@
 #include "framework/TFileOpenDialog.h"
 #include "framework/native/StandIns.h"
 #include "startup/ErrHandleC.h"
+#include "tests/common/ListMemory.h"
 #include "tests/unit/Boxes.h"
 
 namespace {
@@ -64,7 +65,7 @@ TEST_F(FileSelectionTest, DialogIsAskedForSeveralExistingInputFiles) {
     EXPECT_EQ(Seen.FilterIndex, 0);
     EXPECT_STREQ(Seen.Title, "Select the Input File(s) to Count");
     EXPECT_STREQ(Seen.DefExt, "*");
-    EXPECT_EQ(Seen.MaxPath, 10240u);
+    EXPECT_EQ(Seen.MaxPath, 1048576u);
     EXPECT_FALSE(FileSysAccessC::SelectBusy);
 }
 
@@ -140,7 +141,7 @@ TEST_F(FileSelectionTest, FailedChoicesKeepTheSelectionAndNothingSelectedExplain
     EXPECT_EQ(names(), Names{"a.txt"});
     EXPECT_EQ(testboxes::takeTexts(),
               (std::vector<std::string>{
-                  testboxes::box("File selection failed.  Limit, including path,\nis 10240 "
+                  testboxes::box("File selection failed.  Limit, including path,\nis 1048576 "
                                  "characters.   Please try again.",
                                  -4),
                   testboxes::box("Unknown selection error.   Please try again.", -5)}));
@@ -183,6 +184,50 @@ TEST_F(FileSelectionTest, ABufferWithoutItsListEndEndsAtItsLastTwoCharacters) {
     choose("C:\\w\\" + std::string(size - 5, 'q'));
     EXPECT_STREQ(Selection.directory(), "C:\\w");
     EXPECT_EQ(names(), Names{std::string(size - 7, 'q')});
+}
+
+// 20,000 names of 40 characters (and more) fit the selection, and every one
+// becomes a path in GOOD, in order. Without memory for the dialog's buffer or
+// the kept names, the user is told and the selection stays as it was.
+TEST_F(FileSelectionTest, TwentyThousandNamesOf40CharactersAreKeptInOrder) {
+    const std::string dir = "C:\\recordings\\2003";
+    std::string reply = dir + '\0';
+    Names chosen;
+    while (reply.size() + 41 + 1 <= FileSysAccessC::NamesStrSize) {
+        char name[48];
+        std::snprintf(name, sizeof name, "%036zu.txt", chosen.size());
+        chosen.push_back(name);
+        reply += chosen.back() + '\0';
+    }
+    ASSERT_GE(chosen.size(), 20000u);
+    choose(reply + '\0');
+    EXPECT_EQ(names(), chosen);
+    ASSERT_TRUE(Selection.storePopFiles());
+    const Names good = list(GoodBadListC::GOOD);
+    ASSERT_EQ(good.size(), chosen.size());
+    EXPECT_EQ(good.back(), dir + "\\" + chosen.back());
+    EXPECT_TRUE(standin::shownBoxes().empty());
+
+    ListMemoryLimitC noBuffer(FileSysAccessC::NamesStrSize - 1);
+    FileSysAccessC fresh(nullptr, &Invoke);
+    fresh.popFiles();  // no buffer: the dialog does not come
+    std::unique_ptr<char[]> buffer(new char[FileSysAccessC::NamesStrSize]());
+    Selection.popFiles();
+    fresh.takeSelection(buffer.get());
+    EXPECT_EQ(names(), chosen);
+    EXPECT_EQ(std::string(fresh.names(), 2), std::string(2, '\0'));
+    EXPECT_EQ(testboxes::takeTexts(),
+              (std::vector<std::string>{
+                  testboxes::box("FileSysAccessC::popFiles() Can't allocate FileName[1048576] char "
+                                 "array.\nPlease try again.",
+                                 -6),
+                  testboxes::box("FileSysAccessC::popFiles() Can't allocate FileName[1048576] char "
+                                 "array.\nPlease try again.",
+                                 -6),
+                  testboxes::box("FileSysAccessC::takeSelection() Can't allocate "
+                                 "NamesStr[1048576] char array.\nPlease try again.",
+                                 -6)}));
+    EXPECT_FALSE(FileSysAccessC::SelectBusy);
 }
 
 TEST_F(FileSelectionTest, SelectWhileTheDialogIsUpDoesNothing) {

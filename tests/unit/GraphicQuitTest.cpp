@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "gui/TallyGAppC.h"
 #include "startup/ErrHandleC.h"
 #include "tests/common/WaveText.h"
+#include "tests/common/WindowClock.h"
 #include "tests/unit/Boxes.h"
 #include "tests/unit/TempFiles.h"
 #include "textui/NewThreadC.h"
@@ -55,6 +57,37 @@ class GraphicQuitTest : public ::testing::Test {
         for (int i = 0; i < 2000 && !condition(); ++i) thread::sleepMillis(5);
         return condition();
     }
+    // The output window's user, between messages.
+    static bool waitAWhile() {
+        thread::sleepMillis(1);
+        return true;
+    }
+    // Six files of 5,000 data, which the file dialog chooses; Selections
+    // counts its uses.
+    void offerSixFiles() {
+        Selection = Files.dir() + "/w" + '\0';  // file names hold the backslash
+        for (int i = 0; i < 6; ++i) {
+            const std::string name = "w" + std::to_string(i) + ".txt";
+            Files.write(wavetext::header(5000) + wavetext::repeat("0.25\n", 5000), "w\\" + name);
+            Selection += name + '\0';
+        }
+        Selection += '\0';
+        standin::setOpenDialogScript([this](TOpenSaveDataS& data, unsigned long& code) {
+            ++Selections;
+            std::copy(Selection.begin(), Selection.end(), data.FileName);
+            code = 0;
+            return TOpenSaveDataS::Ok;
+        });
+    }
+    static TEdit* fieldOf(const DialogBoxC& dialog, int id) {
+        for (TWindow* w = dialog.firstChild(); w != nullptr; w = w->nextSibling())
+            if (w->Attr.Id == id) return dynamic_cast<TEdit*>(w);
+        return nullptr;
+    }
+    standin::EditControlC& outputEdit() {
+        return standin::editOf(Quitter.TextAppP.load()->TextWinCP->TEditP);
+    }
+    std::string outputText() { return Quitter.TextAppP.load()->TextWinCP->Text; }
 
     char Program[16] = "tallywave.exe";
     char* Argv[2] = {Program, nullptr};
@@ -62,7 +95,12 @@ class GraphicQuitTest : public ::testing::Test {
     QuitterS Quitter;
     std::vector<bool (*)(TallyGAppC&)> Turns;
     std::size_t Turn = 0;
+    testfiles::TempFilesC Files;
+    std::string Selection;  // what the file dialog gives
+    int Selections = 0;
 };
+
+const char StartLine[] = "Tallywave output messages will appear here.\r\n";
 
 // The output window shows its start-up line alone; asked down, it goes, and
 // only then is its application freed.
@@ -118,69 +156,93 @@ TEST_F(GraphicQuitTest, CloseBoxAsksAndYesClosesAtOnce) {
     EXPECT_EQ(Quitter.QuitState, QuitterS::TakenDown);
 }
 
-// What the clock of the Count below does: at its QuitAt-th reading the user
-// confirms a quit, as from the nested loop of a box, and the output window's
-// thread is left time to take its windows down and end under the pass.
-struct QuitDuringCountS {
-    static TallyGAppC* Graphic;
-    static QuitterS* Quitter;
-    static int Readings;
-    static std::string TextAtQuit;
-    static constexpr int QuitAt = 10;
-    static std::time_t clock(std::time_t* out) {
-        if (++Readings == QuitAt) {
-            TextAtQuit = Quitter->TextAppP.load()->TextWinCP->Text;
-            Graphic->DialogBoxCP->command(DialogBoxC::QuitId, 0);
-            for (int i = 0; i < 2000 && !Quitter->TextAppP.load()->threadDone(); ++i)
-                thread::sleepMillis(5);
+// During a Count the user's turns come from the pass. Count, Check and
+// Select do nothing then, the fields take no typing, Help works; the close box asks
+// at once and No lets the Count end as it would have (as the next, unasked
+// Count shows), with the user's selection in the output window kept.
+TEST_F(GraphicQuitTest, DuringACountOnlyTheQuitQuestionComesAndNoLetsItEnd) {
+    windowclock::TurnAtEveryPollC turns;
+    offerSixFiles();
+    int passTurns = 0;
+    std::string afterFirstCount;
+    standin::setUserScript([&](TApplication& app) {
+        auto* graphic = dynamic_cast<TallyGAppC*>(&app);
+        if (graphic == nullptr) return waitAWhile();
+        DialogBoxC& dialog = *graphic->DialogBoxCP;
+        if (dialog.passRunning()) {
+            if (++passTurns == 1) {
+                for (int id : {DialogBoxC::CountId, DialogBoxC::CheckId, DialogBoxC::SelectId,
+                               DialogBoxC::HelpId})
+                    dialog.command(id, 0);
+                EXPECT_NE(standin::lastMenuTrack().owner, nullptr);  // Help works
+                EXPECT_TRUE(standin::editOf(fieldOf(dialog, DialogBoxC::HeightId)).ReadOnly);
+                outputEdit().userSelects(0, 9);
+            }
+            return passTurns != 2;  // the second turn: the close box
         }
-        if (out != nullptr) *out = 1000000;
-        return 1000000;
-    }
-};
-TallyGAppC* QuitDuringCountS::Graphic = nullptr;
-QuitterS* QuitDuringCountS::Quitter = nullptr;
-int QuitDuringCountS::Readings = 0;
-std::string QuitDuringCountS::TextAtQuit;
-
-// A quit confirmed while a Count runs: the output window goes under the
-// pass, the pass stops at once (its clock is not read again) and writes
-// nothing more, and the run ends with 0 with no thread touching what the
-// other freed (the sanitizers watch).
-TEST_F(GraphicQuitTest, AQuitConfirmedDuringACountEndsThePassAndBothThreads) {
-    testfiles::TempFilesC files;
-    std::string selection = files.dir() + "/w" + '\0';  // file names hold the backslash
-    for (int i = 0; i < 6; ++i) {
-        const std::string name = "w" + std::to_string(i) + ".txt";
-        files.write(wavetext::header(5000) + wavetext::repeat("0.25\n", 5000), "w\\" + name);
-        selection += name + '\0';
-    }
-    selection += '\0';
-    standin::setOpenDialogScript([&](TOpenSaveDataS& data, unsigned long& code) {
-        std::copy(selection.begin(), selection.end(), data.FileName);
-        code = 0;
-        return TOpenSaveDataS::Ok;
+        if (afterFirstCount.empty()) {
+            dialog.command(DialogBoxC::SelectId, 0);
+            dialog.command(DialogBoxC::CountId, 0);
+            afterFirstCount = outputText();
+            dialog.command(DialogBoxC::CountId, 0);
+            EXPECT_FALSE(standin::editOf(fieldOf(dialog, DialogBoxC::HeightId)).ReadOnly);
+        }
+        return false;  // the close box, after the Counts
     });
-    scriptGraphicUser({[](TallyGAppC& app) {
-        app.DialogBoxCP->setClock(QuitDuringCountS::clock);
-        app.DialogBoxCP->command(DialogBoxC::SelectId, 0);
-        app.DialogBoxCP->command(DialogBoxC::CountId, 0);
-        return true;
-    }});
+    testboxes::answerInTurn({seam::AnswerNo, seam::AnswerYes});
     startOutputWindow();
     TallyGAppC graphic(&Startup, &Quitter, ReleaseStr);
-    QuitDuringCountS::Graphic = &graphic;
-    QuitDuringCountS::Quitter = &Quitter;
-    QuitDuringCountS::Readings = 0;
     EXPECT_EQ(graphic.Run(), 0);
-    EXPECT_EQ(QuitDuringCountS::Readings, QuitDuringCountS::QuitAt);  // no reading after
-    EXPECT_TRUE(Quitter.TextAppP.load()->threadDone());
-    EXPECT_NE(QuitDuringCountS::TextAtQuit.find("w1.txt : "), std::string::npos);
-    EXPECT_EQ(std::string(Quitter.TextAppP.load()->TextWinCP->Text), QuitDuringCountS::TextAtQuit);
+    EXPECT_GT(passTurns, 20);
+    const std::string block = afterFirstCount.substr(std::strlen(StartLine));
+    EXPECT_NE(block.find("w5.txt : "), std::string::npos) << block;
+    EXPECT_EQ(outputText(), afterFirstCount + block);
+    EXPECT_EQ(outputEdit().selectedText(), "Tallywave");
+    EXPECT_EQ(Selections, 1);
+    EXPECT_EQ(standin::shownBoxes().size(), 2u);
+    releaseTextApp(Quitter);
+}
+
+// The close box during a Count, Yes: the pass stops at its next check
+// (no turn comes after) and writes nothing more; the windows it uses stay
+// while it runs, even once the output window's thread has ended, and go
+// after it; the run ends with 0 (the sanitizers watch what is freed).
+TEST_F(GraphicQuitTest, AQuitConfirmedDuringACountStopsItAndTheWindowsGoAfterIt) {
+    windowclock::TurnAtEveryPollC turns;
+    offerSixFiles();
+    const int QuitTurn = 25;
+    int passTurns = 0;
+    bool closed = true, windowsUp = false;
+    std::string textAtQuit;
+    standin::setUserScript([&](TApplication& app) {
+        auto* graphic = dynamic_cast<TallyGAppC*>(&app);
+        if (graphic == nullptr) return waitAWhile();
+        if (!graphic->DialogBoxCP->passRunning()) {
+            graphic->DialogBoxCP->command(DialogBoxC::SelectId, 0);
+            graphic->DialogBoxCP->command(DialogBoxC::CountId, 0);
+            return true;  // then the quit handshake ends the run
+        }
+        if (++passTurns == QuitTurn) {
+            textAtQuit = outputText();
+            closed = graphic->canClose() || graphic->canClose();  // asked once
+            waitFor([&] { return Quitter.TextAppP.load()->threadDone(); });
+            windowsUp = graphic->DlgFrameP->created() && graphic->DialogBoxCP->created();
+        }
+        return true;
+    });
+    startOutputWindow();
+    TallyGAppC graphic(&Startup, &Quitter, ReleaseStr);
+    EXPECT_EQ(graphic.Run(), 0);
+    EXPECT_EQ(passTurns, QuitTurn);
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(windowsUp);
+    EXPECT_NE(textAtQuit.find("w1.txt : "), std::string::npos) << textAtQuit;
+    EXPECT_EQ(outputText(), textAtQuit);
+    EXPECT_FALSE(graphic.DlgFrameP->created());
     EXPECT_EQ(Quitter.QuitState, QuitterS::TakenDown);
     releaseTextApp(Quitter);
     EXPECT_EQ(Quitter.TextAppP.load(), nullptr);
-    EXPECT_EQ(standin::shownBoxes().size(), 1u);  // the quit question only
+    EXPECT_EQ(standin::shownBoxes().size(), 1u);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The invocation line parser: run modes and switch errors, h and w found or
-// not, file names sorted into GOOD and BAD, program paths with blanks, and
-// lines too long for the working buffer.
+// not, file names sorted into GOOD and BAD, wildcards, program paths with
+// blanks, and lines far longer than the working line's first room.
 #include "startup/InvokeParseC.h"
 
 #include <gtest/gtest.h>
@@ -220,29 +220,48 @@ TEST_F(InvokeParseTest, OverLongWordsAreCutIntoBadNames) {
     EXPECT_EQ(names(BAD), (Names{over.substr(0, 2048), over.substr(2049)}));
 }
 
-TEST_F(InvokeParseTest, ALineTooLongLosesItsTailWithoutAMessage) {
-    // 16 characters of "C:\t.exe -s 1 2 ", then ten per name: the line keeps
-    // 1022 names (10236 characters) and the name list ends at the blank at
-    // position 10005, after the 999th name.
+// Names of ten characters from n0000.txt on, up to a line of length
+// characters after the 16 of "C:\t.exe -s 1 2 ".
+Names numberedNames(std::size_t length) {
     Names args{"-s", "1", "2"};
-    for (int i = 0; i < 1100; ++i) {
+    for (std::size_t line = 16; line + 10 <= length; line += 10) {
         char name[16];
-        std::snprintf(name, sizeof name, "n%04d.txt", i);
+        std::snprintf(name, sizeof name, "n%04zu.txt", args.size() - 3);
         args.push_back(name);
     }
-    parse(args, "C:\\t.exe");
-    EXPECT_EQ(Parsed->getTotal(GOOD), 999);
-    EXPECT_EQ(std::string(Parsed->getName(GOOD, 999)), "n0998.txt");
-    EXPECT_EQ(Parsed->getTotal(BAD), 0);
+    return args;
+}
 
-    // A word across position 10000 ends at position 10011 at the latest.
-    args.resize(3 + 998);
-    args.push_back("abcdefghijklmnopqrstuvwxyz.txt");  // starts at position 9996
-    args.push_back("z.txt");
+// Every name is kept, in order, on a line as long as Windows passes (32,767
+// characters) and past it: the line grows, and a word across the working
+// line's first room stays whole.
+TEST_F(InvokeParseTest, LongLinesKeepEveryNameInOrder) {
+    for (std::size_t length : {30000u, 40000u}) {
+        Names args = numberedNames(length);
+        args.insert(args.begin() + 3 + 1000, "abcdefghijklmnopqrstuvwxyz.txt");  // across 10,016
+        parse(args, "C:\\t.exe");
+        ASSERT_GE(invoked().size(), length);
+        EXPECT_EQ(names(GOOD), Names(args.begin() + 3, args.end()));
+        EXPECT_EQ(Parsed->getTotal(BAD), 0);
+        EXPECT_TRUE(testboxes::takeTexts().empty());
+    }
+}
+
+// A report that quotes a line longer than the reporting facility holds is
+// cut there and still ends with its status line.
+TEST_F(InvokeParseTest, AReportQuotingALongLineIsCutToTheBoxesCapacity) {
+    Names args = numberedNames(30000);
+    args[2] = "x.txt";  // one number only: the report quotes the line
     parse(args, "C:\\t.exe");
-    EXPECT_EQ(Parsed->getTotal(GOOD), 998);
-    EXPECT_EQ(names(BAD), Names{"abcdefghijklmno"});
-    EXPECT_TRUE(testboxes::takeTexts().empty());
+    const Names texts = testboxes::takeTexts();
+    ASSERT_EQ(texts.size(), 1u);
+    const std::string ending = "\n   -----> Status=-3 *****\n";
+    const std::string whole = box(quoting(JustOne, invoked()), -3);
+    const std::size_t room = ErrHandleC::MsgSize - 1;
+    EXPECT_EQ(texts[0].size(), room);
+    EXPECT_TRUE(texts[0] == whole.substr(0, room - ending.size()) + ending);
+    EXPECT_EQ(names(BAD), Names{"1"});
+    EXPECT_EQ(names(GOOD).size(), args.size() - 2);  // x.txt and the rest
 }
 
 TEST_F(InvokeParseTest, AVeryLongLineIsQuotedWholeWithinTheMessage) {
@@ -277,6 +296,48 @@ TEST_F(InvokeParseTest, WithoutMemoryForTheLinesNothingIsParsed) {
               Names{box("InvokeParseC ctor:  Can't allocate dummy MsgInStr[8] char array.", -3)});
     EXPECT_EQ(Status, -3);
     EXPECT_FALSE(Parsed->ParamsValid);
+}
+
+// Wildcards are expanded in file names only, never in the program path, h,
+// w or the switch. Matches take the pattern's place in name order with its
+// folder; one holding a blank goes to BAD whole, so "y 1.txt" never names a
+// file 1.txt; a pattern without matches stays as typed.
+TEST_F(InvokeParseTest, WildcardNamesStandForTheirMatchesInNameOrder) {
+    Names asked;
+    standin::setFileFinder([&](const std::string& pattern) {
+        asked.push_back(pattern);
+        if (pattern == "data\\w*.txt") return Names{"w2.txt", "w10.txt", "w 1.txt", "w1.TXT"};
+        if (pattern == "y?.txt") return Names{"y1.txt", "y 1.txt"};
+        return Names{};
+    });
+    parse({"-s", "1", "2", "a.txt", "data\\w*.txt", "nomatch*.txt", "y?.txt", "z.txt"},
+          "C:\\T*lly\\tw?.exe");
+    EXPECT_EQ(Parsed->Mode, ModeSilent);
+    EXPECT_TRUE(Parsed->ParamsValid);
+    EXPECT_EQ(asked, (Names{"data\\w*.txt", "nomatch*.txt", "y?.txt"}));
+    EXPECT_EQ(names(GOOD), (Names{"a.txt", "data\\w10.txt", "data\\w2.txt", "y1.txt", "z.txt"}));
+    EXPECT_EQ(names(BAD), (Names{"data\\w 1.txt", "data\\w1.TXT", "nomatch*.txt", "y 1.txt"}));
+    EXPECT_TRUE(testboxes::takeTexts().empty());
+
+    // A match whose path would not fit a list entry goes to BAD, cut.
+    const std::string folder(2040, 'f');
+    standin::setFileFinder([](const std::string&) { return Names{"long.txt", "l.txt"}; });
+    parse({"-t", "1", "2", folder + "\\l*.txt"});
+    EXPECT_EQ(names(GOOD), Names{folder + "\\l.txt"});
+    EXPECT_EQ(names(BAD), Names{(folder + "\\long.txt").substr(0, 2048)});
+}
+
+TEST_F(InvokeParseTest, WithoutMemoryForTheMatchesThePatternIsTakenAsTyped) {
+    standin::setFileFinder([](const std::string&) { return Names{"w1.txt", "w2.txt"}; });
+    GoodBadListC::Realloc = failingRealloc;
+    FailSize = 64 * sizeof(char*);  // the first room for the matches
+    parse({"-s", "1", "2", "w*.txt", "a.txt"});
+    EXPECT_EQ(testboxes::takeTexts(),
+              Names{box("InvokeParseC::storeFileNames() Can't allocate memory for the files "
+                        "matching\n[w*.txt].\nThe name is taken as typed.",
+                        -2)});
+    EXPECT_EQ(names(GOOD), Names{"a.txt"});
+    EXPECT_EQ(names(BAD), Names{"w*.txt"});
 }
 
 struct SwitchCase {
@@ -318,6 +379,22 @@ TEST_F(InvokeParseDeathTest, ABadSwitchIsFatalAfterItsOwnWarning) {
         {{"1", "2", "-file.txt"}, -4, unknown},
     };
     const std::string longPath(2048, 'p');
+    // A line that cannot grow past its first room ends the run, saying so.
+    EXPECT_EXIT(
+        {
+            standin::echoBoxesToStderr(true);
+            GoodBadListC::Realloc = failingRealloc;
+            FailSize = 2 * InvokeParseC::InStrSize;
+            parse({"-s", "1", "2", std::string(12000, 'a')});
+        },
+        ::testing::ExitedWithCode(254),
+        testboxes::literally("[Tallywave WARNING!]\n" +
+                             box("InvokeParseC flattenInvLine():  Can't reallocate InStr[20480] "
+                                 "char array\nfor invoke arg 4=[" +
+                                     std::string(12000, 'a') + "].",
+                                 -2) +
+                             "[Tallywave FATAL!]\n" +
+                             box("InvokeParseC::flattenInvLine() failed.", -2)));
     EXPECT_EXIT(
         {
             standin::echoBoxesToStderr(true);

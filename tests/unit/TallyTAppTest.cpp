@@ -13,7 +13,9 @@
 
 #include "framework/native/StandIns.h"
 #include "tests/common/ListMemory.h"
+#include "tests/common/SampleRun.h"
 #include "tests/common/WaveText.h"
+#include "tests/common/WindowClock.h"
 #include "tests/unit/Boxes.h"
 #include "tests/unit/TempFiles.h"
 
@@ -235,6 +237,59 @@ TEST_F(TallyTAppTest, TheAnswerToThePromptDecidesTheRun) {
         EXPECT_EQ(edit.Shown, banner + (answer.runs ? result : Aborted));
         EXPECT_TRUE(edit.ReadOnly);
         EXPECT_EQ(app.RunStarted, answer.runs);
+    }
+}
+
+// A close during the run asks at once (the user's turns come from the
+// pass). No lets the run end as it would have; Yes stops it, the window
+// shows nothing more, and the run ends with 0 once the pass is over, in
+// silent mode and in text mode after Enter.
+TEST_F(TallyTAppTest, ACloseDuringTheRunIsAskedAtOnce) {
+    windowclock::TurnAtEveryPollC turns;
+    std::vector<std::string> paths;
+    for (const char* name : {"a.txt", "b.txt", "c.txt"})
+        paths.push_back(
+            Files.write(wavetext::header(5000) + wavetext::repeat("0.5\n", 5000), name));
+    const std::string undisturbed = "\r\n" + testcheck::silentRunText(paths, 50, 10);
+    struct Case {
+        const char* mode;
+        int answer;
+    };
+    for (const Case& close :
+         {Case{"-s", seam::AnswerNo}, Case{"-s", seam::AnswerYes}, Case{"-t", seam::AnswerYes}}) {
+        SCOPED_TRACE(std::string(close.mode) + (close.answer == seam::AnswerYes ? " Yes" : " No"));
+        StartupC& start = startup({close.mode, "50", "10", "a.txt", "b.txt", "c.txt"});
+        TallyTAppC app(&start, &Quitter, ReleaseStr);
+        const int QuitTurn = 12;  // in the second file
+        std::string atQuestion;
+        int passTurns = 0;
+        bool userClosedAfterYes = false;
+        standin::setUserScript([&](TApplication&) {
+            if (!app.RunStarted) {
+                standin::editOf(app.TextWinCP->TEditP).userTypes("\r\n");  // text mode: Enter
+                return true;
+            }
+            if (!app.PassRunning) {  // the run is over: a quit confirmed closes by itself
+                userClosedAfterYes = Quitter.QuitState != QuitterS::Running;
+                return false;
+            }
+            if (++passTurns == QuitTurn) atQuestion = app.TextWinCP->Text;
+            return passTurns != QuitTurn;  // the close box
+        });
+        standin::clearShownBoxes();
+        testboxes::answerInTurn({close.answer});
+        Quitter.QuitState = QuitterS::Running;
+        EXPECT_EQ(app.Run(), 0);
+        const std::string text = app.TextWinCP->Text;
+        EXPECT_EQ(standin::shownBoxes().size(), close.answer == seam::AnswerYes ? 1u : 2u);
+        if (close.answer == seam::AnswerNo) {
+            EXPECT_EQ(text, undisturbed);
+            continue;
+        }
+        EXPECT_EQ(passTurns, QuitTurn);  // none after Yes
+        EXPECT_FALSE(userClosedAfterYes);
+        EXPECT_NE(atQuestion.find("a.txt : "), std::string::npos) << atQuestion;
+        EXPECT_EQ(text, atQuestion);
     }
 }
 

@@ -5,7 +5,8 @@
 // colours; the main dialog's banner, resources/banner.bmp; and the faces of its
 // five push buttons, resources/<button>-up.bmp, -down.bmp and -focus.bmp, as
 // 256-colour bitmaps, run-length encoded. Paths are relative to the
-// repository root.
+// repository root. The lettering uses the shared pixel font of
+// tools/common/PixelFont.h.
 //
 // Standard C++17 only; all numbers in the files are written little-endian,
 // byte by byte, so the output is the same on any host.
@@ -20,7 +21,11 @@
 #include <utility>
 #include <vector>
 
+#include "tools/common/PixelFont.h"
+
 namespace {
+
+using namespace pixelfont;
 
 using Bytes = std::vector<uint8_t>;
 
@@ -316,101 +321,6 @@ enum PanelE : uint8_t {
     RuleDark,
     RuleLight
 };
-
-// A 1-bit picture, the step between a glyph table and a canvas.
-struct MaskS {
-    int W = 0, H = 0;
-    std::vector<uint8_t> On;
-    bool at(int x, int y) const { return x >= 0 && x < W && y >= 0 && y < H && On[y * W + x]; }
-};
-
-// A proportional font 9 rows high: capitals and ascenders fill rows 0 to 6,
-// lower case rows 2 to 6, descenders reach rows 7 and 8. A glyph is as wide as
-// its longest row; '#' marks a pixel, rows left out are blank.
-struct GlyphS {
-    char C;
-    const char* Rows[9];
-};
-const GlyphS Font[] = {
-    {' ', {"..."}},
-    {'C', {".###.", "#...#", "#....", "#....", "#....", "#...#", ".###."}},
-    {'H', {"#...#", "#...#", "#...#", "#####", "#...#", "#...#", "#...#"}},
-    {'Q', {".###.", "#...#", "#...#", "#...#", "#.#.#", "#..#.", ".##.#"}},
-    {'S', {".###.", "#...#", "#....", ".###.", "....#", "#...#", ".###."}},
-    {'T', {"#####", "..#..", "..#..", "..#..", "..#..", "..#..", "..#.."}},
-    {'a', {"", "", ".###.", "....#", ".####", "#...#", ".####"}},
-    {'c', {"", "", ".###.", "#...#", "#....", "#...#", ".###."}},
-    {'e', {"", "", ".###.", "#...#", "#####", "#....", ".###."}},
-    {'f', {"..##", ".#..", "####", ".#..", ".#..", ".#..", ".#.."}},
-    {'h', {"#....", "#....", "#.##.", "##..#", "#...#", "#...#", "#...#"}},
-    {'i', {"#", "", "#", "#", "#", "#", "#"}},
-    {'k', {"#...", "#...", "#..#", "#.#.", "##..", "#.#.", "#..#"}},
-    {'l', {"#", "#", "#", "#", "#", "#", "#"}},
-    {'n', {"", "", "#.##.", "##..#", "#...#", "#...#", "#...#"}},
-    {'o', {"", "", ".###.", "#...#", "#...#", "#...#", ".###."}},
-    {'p', {"", "", "####.", "#...#", "#...#", "#...#", "####.", "#....", "#...."}},
-    {'r', {"", "", "#.##", "##..", "#...", "#...", "#..."}},
-    {'s', {"", "", ".###", "#...", ".##.", "...#", "###."}},
-    {'t', {"", ".#.", "###", ".#.", ".#.", ".#.", "..#"}},
-    {'u', {"", "", "#...#", "#...#", "#...#", "#..##", ".##.#"}},
-    {'v', {"", "", "#...#", "#...#", "#...#", ".#.#.", "..#.."}},
-    {'w', {"", "", "#...#", "#...#", "#.#.#", "#.#.#", ".#.#."}},
-    {'y', {"", "", "#...#", "#...#", "#...#", "#...#", ".####", "....#", ".###."}},
-};
-enum { CapHeight = 7, FontHeight = 9 };
-
-const GlyphS& glyph(char ch) {
-    for (const GlyphS& g : Font)
-        if (g.C == ch) return g;
-    std::fprintf(stderr, "ArtGen: no glyph for '%c'\n", ch);
-    std::exit(1);
-}
-
-int glyphWidth(const GlyphS& g) {
-    size_t w = 0;
-    for (const char* row : g.Rows) w = std::max(w, row ? std::strlen(row) : 0);
-    return int(w);
-}
-
-// The text set in the font with one blank column between letters.
-MaskS typeset(const std::string& text) {
-    MaskS m;
-    for (char ch : text) m.W += glyphWidth(glyph(ch)) + (m.W ? 1 : 0);
-    m.H = FontHeight;
-    m.On.assign(size_t(m.W) * m.H, 0);
-    int x = 0;
-    for (char ch : text) {
-        const GlyphS& g = glyph(ch);
-        for (int y = 0; y < FontHeight; ++y)
-            for (int i = 0; g.Rows[y] && g.Rows[y][i]; ++i)
-                if (g.Rows[y][i] == '#') m.On[y * m.W + x + i] = 1;
-        x += glyphWidth(g) + 1;
-    }
-    return m;
-}
-
-// The mask n times the size, with the stair steps of diagonals and curves
-// smoothed: each pixel becomes an n x n block, and a triangle at each of its
-// corners takes the value of the two neighbours beside that corner where they
-// agree and the two opposite ones do not. So a lone diagonal step gets filled
-// in and a square corner gets cut off, and large type looks drawn, not tiled.
-MaskS enlarge(const MaskS& m, int n) {
-    MaskS d{n * m.W, n * m.H, std::vector<uint8_t>(size_t(n) * n * m.W * m.H, 0)};
-    for (int y = 0; y < m.H; ++y)
-        for (int x = 0; x < m.W; ++x) {
-            const bool p = m.at(x, y), up = m.at(x, y - 1), down = m.at(x, y + 1);
-            const bool left = m.at(x - 1, y), right = m.at(x + 1, y);
-            for (int j = 0; j < n; ++j)
-                for (int i = 0; i < n; ++i) {
-                    const bool h = i < n / 2 ? left : right, v = j < n / 2 ? up : down;
-                    const bool h2 = i < n / 2 ? right : left, v2 = j < n / 2 ? down : up;
-                    const bool corner = std::min(i, n - 1 - i) + std::min(j, n - 1 - j) < n / 2;
-                    d.On[(n * y + j) * d.W + n * x + i] =
-                        corner && h == v && h != v2 && v != h2 ? h : p;
-                }
-        }
-    return d;
-}
 
 void stamp(CanvasC& c, const MaskS& m, int x0, int y0, uint8_t ink) {
     for (int y = 0; y < m.H; ++y)

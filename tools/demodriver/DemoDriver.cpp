@@ -1,12 +1,14 @@
 // The demo's hands on tallywave.exe: a Win32 console program that tools/demo
-// runs under Wine. It starts tallywave.exe (found beside this program) in
-// silent mode, waits for the output window to hold its first line and one
-// line per file, prints that text, saves a screenshot of the window, closes
-// the window answering the quit question Yes and returns the program's exit
-// code. Anything that goes wrong is said on stderr and ends it with 1; an
-// exit code other than 0 is said there too.
+// runs under Wine. It starts tallywave.exe (the one beside this program, or
+// the one --program names) in silent mode, waits for the output window to
+// hold its first line and one line per file, prints that text, saves a
+// screenshot of the window, closes the window answering the quit question
+// Yes and returns the program's exit code. Anything that goes wrong is said on stderr and ends it
+// with 1; an exit code other than 0 is said there too.
 //
-// Usage: demodriver WORKDIR SHOT.bmp -s h w fname1 [fname2 ...]
+// Usage: demodriver [--program PATH] WORKDIR SHOT.bmp -s h w fname1 [fname2 ...]
+//   PATH     the program to run instead of the tallywave.exe beside this one
+//            (the release package's test runs the unpacked one)
 //   WORKDIR  the folder tallywave.exe runs in (the names are relative to it)
 //   SHOT.bmp where the screenshot of the output window goes (24-bit .bmp)
 // Each name must be one the program accepts (it then writes one line for it).
@@ -78,8 +80,15 @@ bool saveWindowShot(HWND window, const std::string& bmpPath) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    std::string program = e2e::exeDir() + "\\tallywave.exe";
+    if (argc > 2 && std::string(argv[1]) == "--program") {
+        program = argv[2];
+        argc -= 2;
+        argv += 2;
+    }
     if (argc < 7 || std::string(argv[3]) != "-s") {
-        return fail("usage: demodriver WORKDIR SHOT.bmp -s h w fname1 [fname2 ...]");
+        return fail(
+            "usage: demodriver [--program PATH] WORKDIR SHOT.bmp -s h w fname1 [fname2 ...]");
     }
     const std::string workDir = argv[1];
     const std::string shotPath = argv[2];
@@ -87,7 +96,6 @@ int main(int argc, char** argv) {
     for (int i = 3; i < argc; ++i) args += (i > 3 ? " " : "") + std::string(argv[i]);
     const std::size_t files = argc - 6;
 
-    const std::string program = e2e::exeDir() + "\\tallywave.exe";
     e2e::LaunchedProcess run;  // killed when this ends while it still runs
     if (!run.launch(program, args, workDir)) {
         return fail("cannot start " + program + " (error " + std::to_string(GetLastError()) + ")");
