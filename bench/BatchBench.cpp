@@ -9,11 +9,10 @@
 // DIR holds the wave files and results.txt: the result line of each file, in
 // order, as the engine gives it (bench/run makes it with the native build,
 // `enginebench --results`). A file's name is the part of its line before
-// " : ". As many names are taken, in order, as fit the invocation line
-// without being cut or dropped by the parser (InvokeParseC: the program path,
-// the switch, h, w and the names, each followed by a blank, at most
-// NameLineMax characters); the program runs `tallywave.exe -s 50 10 NAME...`
-// in DIR.
+// " : ". As many names are taken, in order, as fit an invocation line of
+// BatchLineMax characters (the program path, the switch, h, w and the names,
+// each followed by a blank); the program runs `tallywave.exe -s 50 10
+// NAME...` in DIR.
 //
 // Watching the window: once the output window exists, EM_GETLINECOUNT is
 // asked with SendMessageTimeoutA every N ms (1 by default, 0: no pause) and
@@ -79,7 +78,6 @@
 #include "bench/QpcTimer.h"
 #include "engine/GoodBadListC.h"
 #include "engine/ValidateC.h"
-#include "startup/InvokeParseC.h"
 #include "startup/RunModeC.h"
 #include "tests/common/ProgressDots.h"
 #include "textui/TextWinC.h"
@@ -90,9 +88,10 @@ namespace {
 const char Caption[] = " Tallywave Release v. 1.0 of 2003-05-22";
 const char WindowClass[] = "TallywaveWindow";
 const char Params[] = "-s 50 10";
-const DWORD WindowPatienceMs = 30000;  // start-up, quit question, exit
-const DWORD LogPatienceMs = 5000;      // for openwatch to log the last events
-constexpr int GrowthPercent = 25;      // added by the trend over the scrolled files
+const std::size_t BatchLineMax = 10000;  // characters of the invocation line
+const DWORD WindowPatienceMs = 30000;    // start-up, quit question, exit
+const DWORD LogPatienceMs = 5000;        // for openwatch to log the last events
+constexpr int GrowthPercent = 25;        // added by the trend over the scrolled files
 constexpr std::size_t Block = 100;
 
 struct Fail {
@@ -162,19 +161,17 @@ std::string nameOf(const std::string& line) {
     return line.substr(0, line.find(" : "));
 }
 
-// How many of the files fit the invocation line as the program parses it:
-// every argument and a blank after it, the names included, at most
-// NameLineMax characters (a longer line is cut there) and below InStrSize
-// (an argument reaching it is dropped with all after it).
+// How many of the files fit an invocation line of BatchLineMax characters:
+// every argument and a blank after it, the names included. The program takes
+// longer lines; the batch keeps this size so that its figures compare from
+// run to run.
 std::size_t namesThatFit(const std::string& exe, const std::vector<std::string>& lines,
                          std::size_t& lineLength) {
     std::size_t length = exe.size() + 1 + std::strlen(Params) + 1;
     std::size_t count = 0;
     for (const std::string& line : lines) {
         const std::size_t next = length + nameOf(line).size() + 1;
-        if (next > static_cast<std::size_t>(InvokeParseC::NameLineMax) ||
-            next >= static_cast<std::size_t>(InvokeParseC::InStrSize))
-            break;
+        if (next > BatchLineMax) break;
         length = next;
         ++count;
     }
@@ -638,7 +635,7 @@ int main(int argc, char** argv) {
             "batchbench: tallywave.exe %s %s ... %s: %zu files, the invocation line %zu "
             "of %d characters; %d runs\n",
             Params, nameOf(expected[0]).c_str(), nameOf(expected[files - 1]).c_str(), files,
-            lineLength, int(InvokeParseC::NameLineMax), args.Repeat);
+            lineLength, int(BatchLineMax), args.Repeat);
         std::fflush(stdout);
         if (!args.Names.empty()) writeNames(args.Names, expected, files);
 

@@ -12,8 +12,6 @@ class InvokeParseC : public GoodBadListC {
     // InStrSize is the working line's first room; the line grows to hold
     // every argument.
     enum Sizes { InStrSize = 10240, MsgInStrStartSize = 8, TokenMax = 64, TokenCut = 7 };
-    // The length of the line of names that the batch benchmark fills.
-    enum NameLimits { NameLineMax = 10000 };
 
     explicit InvokeParseC(char** argv);
     ~InvokeParseC();

@@ -706,7 +706,7 @@ std::string clipboardText() {
 class BatchStressLongPassTest : public BatchStressTest {
   protected:
     static const int Links = 60;
-    static const unsigned SamplesPerFile = 3000000;
+    static const unsigned SamplesPerFile = 12000000;
     static const DWORD AtOnceMs = 2000;  // for the quit question, and for the end after Yes
 
     void SetUp() override {
