@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "tools/common/PixelFont.h"
+#include "tools/common/PixelLine.h"
 
 namespace {
 
@@ -58,15 +59,7 @@ class CanvasC {
 
     // A straight line including both ends (Bresenham); every step touches the last pixel.
     void line(int x0, int y0, int x1, int y1, uint8_t c) {
-        const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
-        const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
-        for (int err = dx + dy;;) {
-            plot(x0, y0, c);
-            if (x0 == x1 && y0 == y1) return;
-            const int e2 = 2 * err;
-            if (e2 >= dy) err += dy, x0 += sx;
-            if (e2 <= dx) err += dx, y0 += sy;
-        }
+        pixelline::line(x0, y0, x1, y1, [this, c](int x, int y) { plot(x, y, c); });
     }
 
     void fill(int x0, int y0, int x1, int y1, uint8_t c) {

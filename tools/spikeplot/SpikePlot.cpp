@@ -27,6 +27,7 @@
 #include "engine/GoodBadListC.h"
 #include "engine/ValidateC.h"
 #include "tools/common/PixelFont.h"
+#include "tools/common/PixelLine.h"
 
 namespace {
 
@@ -225,15 +226,7 @@ class CanvasC {
     }
     // A straight line including both ends (Bresenham).
     void line(int x0, int y0, int x1, int y1, RgbS c) {
-        const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
-        const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
-        for (int err = dx + dy;;) {
-            plot(x0, y0, c);
-            if (x0 == x1 && y0 == y1) return;
-            const int e2 = 2 * err;
-            if (e2 >= dy) err += dy, x0 += sx;
-            if (e2 <= dx) err += dx, y0 += sy;
-        }
+        pixelline::line(x0, y0, x1, y1, [this, c](int x, int y) { plot(x, y, c); });
     }
     void dashedLine(int x0, int y0, int x1, int y1, RgbS c) {
         const int steps = std::max(std::abs(x1 - x0), std::abs(y1 - y0));
