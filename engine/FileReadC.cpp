@@ -96,6 +96,7 @@ FileReadC::FileReadC()
       WantedBytes(BlockSize),
       WholeFile(-1),
       FetchedAny(false),
+      FetchBytes(0),
       WindowMemory(nullptr),
       Crew(nullptr),
       Windowed(true),
@@ -178,6 +179,7 @@ void FileReadC::forgetBlock() {
     Ahead = 0;
     WholeFile = -1;
     FetchedAny = false;
+    FetchBytes = WindowBytes < std::size_t{FirstFetch} ? WindowBytes : std::size_t{FirstFetch};
     Slots[0].Cut = 0;
     Slots[0].Filled = 0;
     Slots[0].Short = false;
@@ -222,7 +224,8 @@ void FileReadC::fetch(int to, int from) {
     std::size_t carried = 0;
     for (std::size_t i = last.Cut; i < last.Filled; ++i)
         if (last.Bytes[i] != '\r') next.Bytes[carried++] = last.Bytes[i];
-    const std::size_t asked = WindowBytes - carried;
+    const std::size_t asked = FetchBytes - carried;
+    FetchBytes = 2 * FetchBytes < WindowBytes ? 2 * FetchBytes : WindowBytes;
     const std::size_t got = std::fread(next.Bytes + carried, 1, asked, Stream);
     next.Filled = carried + got;
     next.Short = got < asked;

@@ -31,6 +31,8 @@ class FileReadC {
         ReadMax = HeaderLimitsS::LineReadSize - 1,
         LineSize = HeaderLimitsS::LineReadSize + 1,
         BlockSize = 1 << 18,     // bytes of a window: fetched from the file at a time
+        FirstFetch = 1 << 14,    // bytes a file's first fetch asks for; each next asks twice
+                                 // as many, up to a window, so the worker shares small files
         WindowCount = 4,         // windows held at once: read ahead, worked on by two threads
         WindowSlack = 64,        // bytes readable past a window's end
         SmallWindow = 1 << 16,   // the one window kept when the others' memory cannot be had
@@ -203,6 +205,7 @@ class FileReadC {
     std::size_t WantedBytes;      // bytes a window is to hold from the next open on
     int WholeFile;                // the slot holding the whole file, or -1
     bool FetchedAny;              // since the top of the file
+    std::size_t FetchBytes;       // bytes the next fetch fills its window to
     unsigned char* WindowMemory;  // the windows, with their bits, when they are not the small one
     WindowCrewC* Crew;            // the worker; none until a file needs it
     bool Windowed;

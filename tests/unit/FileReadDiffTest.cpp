@@ -47,11 +47,12 @@ TEST(FileReadDifferential, SmallWindowsDeliverWhatTheByteReaderDelivers) {
     }
 }
 
-// Line ends, CRs and Ctrl-Z placed on both sides of each block boundary.
+// Line ends, CRs and Ctrl-Z placed on both sides of the end of a file's
+// first fetch.
 TEST(FileReadDifferential, SpecialBytesAtBlockBoundaries) {
     testfiles::TempFilesC files;
     std::mt19937 random(7);
-    const std::size_t Block = FileReadC::BlockSize;
+    const std::size_t Block = FileReadC::FirstFetch;
     for (const char* tail : {"\n", "\r", "\r\n", "\x1A", "\0", "\n\r", "\r\r\n"}) {
         for (std::size_t before : {Block - 47, Block - 46, Block - 3, Block - 2, Block - 1, Block,
                                    Block + 1, Block + 2}) {
