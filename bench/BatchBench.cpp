@@ -542,7 +542,7 @@ void printTimes(const std::vector<RunS>& runs, std::size_t files) {
     const std::size_t block = std::min(Block, timed);
     auto first = [&](const RunS& r) { return mean(r.PerFile, 0, block); };
     auto last = [&](const RunS& r) { return mean(r.PerFile, timed - block, timed); };
-    std::printf("\n  %-42s", "win32 (Wine)");
+    std::printf("\n  %-42s", (std::string(bench::BuildName) + " (Wine)").c_str());
     for (std::size_t i = 0; i < runs.size(); ++i) std::printf(" %8s %zu", "run", i + 1);
     std::printf("\n");
     printRow("files", runs, " %10.0f", [&](const RunS&) { return static_cast<double>(files); });

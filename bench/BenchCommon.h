@@ -22,7 +22,10 @@
 
 namespace bench {
 
-#ifdef _WIN32
+#if defined(_WIN64)
+constexpr const char* BuildName = "win64";  // the x86-64 build, for hosts without 32-bit code
+constexpr bool StreamKeepsCR = false;
+#elif defined(_WIN32)
 constexpr const char* BuildName = "win32";
 constexpr bool StreamKeepsCR = false;  // "r" is text mode: CR LF arrives as LF
 #else
