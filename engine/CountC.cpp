@@ -29,36 +29,39 @@ CountC::CountC(GoodBadListC& params, QuitterS& quitter)
       Params(params),
       State(params.FileState),
       Quitter(quitter),
-      CountFromCandidates(false),
+      CountFromMarks(false),
       FirstPassData(0),
       DotCountdown(DotPollData),
-      CandidateMemory(nullptr),
-      CandidateWords(0) {
+      MarkBits(nullptr),
+      MarkList(nullptr),
+      MarkListWords(0) {
     setCandidateRoom(CandidateRoom);
 }
 
 CountC::~CountC() {
-    delete[] CandidateMemory;
+    delete[] MarkBits;
+    delete[] MarkList;
 }
 
 void CountC::setCandidateRoom(uint32_t candidates) {
-    delete[] CandidateMemory;
-    CandidateMemory = nullptr;
-    const std::size_t bytes = std::size_t{candidates} * (sizeof(double) + sizeof(uint32_t));
-    CandidateWords = static_cast<uint32_t>((bytes + 7) / 8);
+    delete[] MarkList;
+    MarkList = nullptr;
+    const std::size_t bytes = std::size_t{candidates} * (sizeof(int64_t) + sizeof(uint32_t));
+    MarkListWords = static_cast<uint32_t>((bytes + 7) / 8);
 }
 
-// An empty list of candidates, complete so far; false (and not complete)
-// when its memory cannot be had.
-bool CountC::startCandidates() {
-    if (CandidateMemory == nullptr && CandidateWords > 0)
-        CandidateMemory = new (std::nothrow) uint64_t[CandidateWords];
-    if (CandidateMemory == nullptr) {
-        Candidates = CandidatesS();
-        return false;
-    }
-    Candidates.start(CandidateMemory, CandidateWords);
-    return true;
+// Marks for as many data as a file may have, and an empty list. The bits
+// are had, and written, once for all files: the memory in use does not
+// depend on the file's size.
+MarksC* CountC::startMarks() {
+    const std::size_t bitWords = Params.HeaderLimits.SamplesMax / 64 + 2;
+    if (MarkBits == nullptr) MarkBits = new (std::nothrow) uint64_t[bitWords]();
+    if (MarkList == nullptr && MarkListWords > 0)
+        MarkList = new (std::nothrow) uint64_t[MarkListWords];
+    if (MarkBits == nullptr || (MarkList == nullptr && MarkListWords > 0)) return nullptr;
+    MarkBits[0] = 0;  // each next word is written whole as the marks grow
+    Marks.start(MarkBits, MarkList, MarkListWords);
+    return &Marks;
 }
 
 // A spike opens at a high datum once W data have passed since RegionStart and
@@ -91,15 +94,15 @@ int CountC::CountFile(OutputC* win) {
     H = State.HeightH;
     W = State.WidthW;
     G = State.GlitchG;
-    // The data need not be read again when the validation pass kept those
-    // that may be high.
-    if (CountFromCandidates) {
-        CountFromCandidates = false;
+    // The data need not be read again when the validation pass marked those
+    // that may be high and listed those that may not be.
+    if (CountFromMarks) {
+        CountFromMarks = false;
         Status = 0;
-        if (countCandidates() != QuitDuringCount) writeResult(win);
+        if (countMarks() != QuitDuringCount) writeResult(win);
         return 0;
     }
-    CountFromCandidates = false;
+    CountFromMarks = false;
     int sought = seekLine(RegionStart);
     if (sought < 0) {
         ErrHandle.report(sought,
@@ -183,20 +186,16 @@ void CountC::takeBits(const uint64_t* bits, uint32_t data) {
     takeHighs(data, [bits, data](uint32_t at) { return nextHigh(bits, at, data); });
 }
 
-// The count over the validation pass's data from the candidates it kept:
-// those that reach H are the high data, all others are low. As the loop of
-// countData, it stops at a quit seen before the first datum.
-int CountC::countCandidates() {
+// The count over the validation pass's data from its marks: the listed
+// data below H lose theirs, and the marked data are then the high ones. As
+// the loop of countData, it stops at a quit seen before the first datum.
+int CountC::countMarks() {
     const uint32_t data = FirstPassData;
     if (data > 0 && quitAsked()) return QuitDuringCount;
-    const uint32_t first = DatumIx;
-    uint32_t next = 0;  // the candidate to look at
-    takeHighs(data, [this, first, data, &next](uint32_t at) {
-        while (next < Candidates.Count &&
-               (Candidates.Places[next] - first < at || Candidates.Values[next] < H))
-            ++next;
-        return next < Candidates.Count ? Candidates.Places[next] - first : data;
-    });
+    const CutS height = CutS::atLeast(H);
+    for (uint32_t i = 0; i < Marks.count(); ++i)
+        if (!Marks.datum(i).reaches(height)) Marks.clearMark(Marks.place(i));
+    takeBits(Marks.bits(), data);
     return 0;
 }
 
@@ -244,22 +243,19 @@ int CountC::countData() {
     }
     for (; DatumIx <= samples; ++DatumIx) {
         const char* read = nextRead();
-        if (read == nullptr) return readFailed() ? -4 : 0;
+        // Fewer data than the validation pass found: the file changed.
+        if (read == nullptr) return readFailed() || DatumIx <= FirstPassData ? -4 : 0;
         pollPoint();
         if (quitAsked()) return QuitDuringCount;
-        const SmallSpelling small = smallSpelling(read);
-        if ((small == SmallNegative && rules.NegativesLow) ||
-            (small == SmallTenth && rules.TenthsLow)) {
-            takeLow();
-        } else if (toDatum(read, Datum)) {
-            if (Datum >= H) {
-                takeHigh();
-            } else {
-                takeLow();
-            }
-        } else {
+        bool high;
+        if (!rules.judge(read, high)) {
             keepRead(read);
             return BadDatumStatus;
+        }
+        if (high) {
+            takeHigh();
+        } else {
+            takeLow();
         }
     }
     return 0;

@@ -1,15 +1,85 @@
 #pragma once
 // What the two passes gather from a window of data reads, on whichever
-// thread scans it, and how the validation pass folds a window's statistics
-// into the file's. A datum is judged by the rules the sequential loops of
-// ValidateC and CountC apply; a short decimal is mostly judged from its
-// digits (DecimalBoundS) and its value computed only where they do not
-// decide.
+// thread scans it, and how the validation pass folds a window's share into
+// the file's. Each datum is placed against the thresholds by its key
+// (datum::read): one integer comparison per threshold, exact; the few data
+// without a key are converted and compared as doubles.
+//
+// The validation pass also marks, one bit per datum, every datum that may
+// reach the spike height H = p h / 100: those at or above the height that
+// the greatest datum so far gives (H never lies below it, as p only grows).
+// Marked data at or above the height of the greatest datum the limits
+// allow are surely high; the others, few, are kept with their keys (the
+// list), so that once H is known the count clears the marks of those below
+// it and runs its state machine over the marks, without reading the file
+// again.
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 
-#include "engine/DecimalBound.h"
-#include "engine/FileReadC.h"
+#include "engine/DatumKey.h"
+#include "engine/ReadWindows.h"
+
+// A threshold as a datum meets it: by key (at least Key) or by value (at
+// least Value, or above it when Strict).
+struct CutS {
+    int64_t Key = datum::KeyLimit;
+    double Value = 0.0;
+    bool Strict = false;
+
+    static CutS atLeast(double x) { return {datum::cutAtLeast(x), x, false}; }
+    static CutS above(double x) { return {datum::cutAbove(x), x, true}; }
+    // A threshold no datum reaches.
+    static CutS none() { return {datum::KeyLimit, HUGE_VAL, true}; }
+    bool reachedBy(double value) const { return Strict ? value > Value : value >= Value; }
+};
+
+// A datum as the pass keeps it: a key, or a value when it has none.
+struct DatumS {
+    int64_t Key = 0;
+    double Value = 0.0;
+    bool Keyed = true;
+    bool NegativeZero = false;  // the key 0 of a datum spelled with a minus
+
+    double value() const;
+    bool reaches(const CutS& cut) const { return Keyed ? Key >= cut.Key : cut.reachedBy(Value); }
+};
+
+// The greatest datum so far (p, which starts at 0). Key is a key that no
+// greater datum's key lies at or below, so that a keyed datum is greater
+// only when its key is; Value is its double, worked out when it is needed.
+class GreatestC {
+  public:
+    int64_t key() const { return Key; }
+    double value() const;
+    // A keyed datum with a key above key().
+    void takeKey(int64_t key) {
+        Key = key;
+        ValueKnown = false;
+    }
+    // A datum with a value above value(), that has no key.
+    void takeValue(double value);
+    // Whether the greatest datum reaches cut.
+    bool reaches(const CutS& cut) const {
+        return ValueKnown ? cut.reachedBy(Value) : Key >= cut.Key;
+    }
+    // A datum that is greater than the greatest so far.
+    bool lessThan(const DatumS& datum) const {
+        return datum.Keyed ? datum.Key > Key : datum.Value > value();
+    }
+    void take(const DatumS& datum) {
+        if (datum.Keyed) {
+            takeKey(datum.Key);
+        } else {
+            takeValue(datum.Value);
+        }
+    }
+
+  private:
+    int64_t Key = 0;
+    mutable double Value = 0.0;
+    mutable bool ValueKnown = true;
+};
 
 // The longest runs of consecutive data above, and at or below, the level.
 // The first datum starts a run of its own side, as if an empty run at or
@@ -36,139 +106,136 @@ struct RunsS {
     }
 };
 
-// The last datum converted, kept as a fixed-point spelling (sign and
-// billionths) or as its value.
-struct KeptDatumS {
-    enum KindE : uint32_t { None, Fixed, Computed };
-    uint32_t Kind = None;
-    uint32_t Nanos = 0;
-    bool Negative = false;
-    double Value = 0.0;
+// The spike height H = p h / 100 of greatest datum p and percentage h,
+// formed in extended precision and rounded to a double. It never falls as
+// p grows.
+double spikeHeight(double greatest, double height);
 
-    // Keeps the spelling when keep (without a branch: most data are such).
-    void keepFixed(bool keep, bool negative, uint32_t nanos) {
-        Kind = keep ? uint32_t{Fixed} : Kind;
-        Nanos = keep ? nanos : Nanos;
-        Negative = keep ? negative : Negative;
-    }
-    void keepValue(double value) {
-        Kind = Computed;
-        Value = value;
-    }
-    double value() const {
-        return Kind == Fixed ? FileReadC::shortValue(Negative, Nanos, 9) : Value;
-    }
+// The validation pass's rules for a datum: within [Lowest, Highest], above
+// the level or not; the height a greatest datum gives, and the height of
+// the greatest the limits allow (Sure: a datum at least that is high
+// whatever p turns out to be).
+struct FirstPassRulesS {
+    FirstPassRulesS(double level, double lowest, double highest, double height);
+    double heightOf(double greatest) const { return spikeHeight(greatest, Height); }
+
+    CutS Level;
+    CutS Lowest;
+    CutS Highest;  // a datum reaching it lies above the limits
+    double Height;
+    CutS Sure;
+    CutS Tenth;            // 0.1
+    bool NegativesJudged;  // data in (-1, 0] lie within the limits
+    bool TenthsJudged;     // data in [0, 0.1] do, and lie at or below the level
 };
 
-// The data of a file that may reach the spike height H, each with its
-// place (1 for the first datum) and value, kept by the validation pass so
-// that the count need not read the file again. The greatest datum so far, p'
-// <= p, bounds H = p h / 100 from below: a datum below floor(p') is low for
-// sure. Up to Capacity data are kept; when more would be, those below the
-// latest floor are dropped, and when that does not help the list gives up
-// (Complete false) and the count reads the file again.
-struct CandidatesS {
+// Marks, one bit per datum, and the list of marked data that may yet lie
+// below H, each with its place (from 0) and key or value.
+class MarksC {
+  public:
+    // Marks in bits (one per datum, set bits set by mark only), the list in
+    // listWords words of memory.
+    void start(uint64_t* bits, uint64_t* list, std::size_t listWords);
+    // Forgets the list entries and marks of data below floor.
+    void dropBelow(const CutS& floor);
+    // Marks datum place; false when the list, full, cannot hold it (the
+    // marks are then incomplete: listed() is false).
+    bool mark(uint32_t place, const DatumS& datum, const CutS& sure);
+    // Whether every marked datum below Sure is in the list.
+    bool listed() const { return Complete; }
+    void giveUp() { Complete = false; }
+    uint32_t count() const { return Count; }
+    bool full() const { return Count == Capacity; }
+    uint32_t place(uint32_t i) const { return Places[i] & PlaceMask; }
+    DatumS datum(uint32_t i) const;
+    uint64_t* bits() const { return Bits; }
+    void clearMark(uint32_t place) { Bits[place >> 6] &= ~(uint64_t{1} << (place & 63)); }
+
+  private:
+    enum : uint32_t { ValueFlag = 1u << 31, PlaceMask = ValueFlag - 1 };
+    uint64_t* Bits = nullptr;
+    int64_t* Keys = nullptr;  // a key, or the bits of a value (ValueFlag in the place)
+    uint32_t* Places = nullptr;
     uint32_t Count = 0;
     uint32_t Capacity = 0;
     bool Complete = false;
-    double* Values = nullptr;
-    uint32_t* Places = nullptr;
-
-    // The list in words of memory, empty.
-    void start(uint64_t* memory, std::size_t words);
-    void keep(uint32_t place, double value, double floor) {
-        if (Count == Capacity) dropBelow(floor);
-        if (Count == Capacity) {
-            Complete = false;
-            return;
-        }
-        Values[Count] = value;
-        Places[Count] = place;
-        ++Count;
-    }
-    void dropBelow(double floor);
-};
-
-// A floor of H = p h / 100 (formed in extended precision and rounded) from
-// a greatest datum p' <= p, as a double: a hair below p' h / 100, so that it
-// lies at or below H however either is rounded.
-inline double heightFloor(double greatest, double heightFraction) {
-    return greatest * heightFraction * (1.0 - 1.0 / (1ull << 40));
-}
-
-// The validation pass's rules for a datum: within [Lowest, Highest], above
-// the level or not; data in (-1, 0] judged from their spelling when the
-// limits allow it, data below 0.1 too once the greatest datum and the level
-// reach 0.1.
-struct FirstPassRulesS {
-    FirstPassRulesS(double level, double lowest, double highest, double height);
-
-    double Level;
-    double Lowest;
-    double Highest;
-    double HeightFraction;  // h / 100
-    bool NegativesJudged;
-    bool TenthsJudged;
-    // The level and the limits against the digits of positive data ([0]),
-    // and their negatives against those of negative data ([1]).
-    struct BoundsS {
-        DecimalBoundS Level, Lowest, Highest;
-    } Bounds[2];
 };
 
 // One window's share of the validation pass, gathered as if no datum came
-// before it: the data, the greatest datum (from 0), the runs, and the last
-// datum converted. Whether data below 0.1 are judged from their spelling
-// depends on the greatest datum of the whole file so far; the window takes
-// its own greatest for it, and keeps the last datum converted also as the
-// file's greatest would have it from 0.1 on (LastNotTenth): those are the
-// only differences that makes (data below 0.1 lie at or below the level and
-// below any greatest datum of 0.1 or more).
+// before it: the data, the greatest datum (from the file's greatest when the
+// window was handed out), the runs, the last datum, the marks (against the
+// file's floor then, raised by the window itself when its list fills).
 class FirstPassTallyC {
   public:
-    // A window's tally, the greatest datum taken from known (the greatest of
-    // the file before some earlier window), its candidates in the window's
-    // scratch.
-    void start(const FirstPassRulesS& rules, double known, const readwindows::WindowS& window);
-    // Takes the next datum; false when it does not convert or lies out of
-    // range (the window stops before it). Most data are judged by their
-    // spelling alone: at or below the level and below H, nothing more to
-    // note. A short one (readwindows::scanReads) is told by its first three
-    // characters.
+    enum RefusalE { None, Unreadable, OutOfRange };
+
+    // A window's tally; its marks and list in the window's scratch.
+    void start(const FirstPassRulesS& rules, const GreatestC& known, const CutS& floor,
+               const readwindows::WindowS& window);
+    // Takes the next datum; false, with Refusal, when it does not convert or
+    // lies out of range (the window stops before it). A short one
+    // (readwindows::scanReads) whose spelling the tally judges is not read.
     bool take(const char* read, bool isShort) {
         if (isShort && Quiet.takes(readwindows::headOf(read), read)) {
-            takeJudged(1);
+            takeJudged(1, read);
             return true;
         }
-        const FileReadC::FixedS spelling = FileReadC::fixedPoint(read);
-        return (spelling.Fixed && takeFixed(read, spelling)) || takeOther(read);
+        DatumS datum;
+        switch (datum::read(read, datum.Key, datum.Value)) {
+            case datum::Keyed:
+                return takeKey(datum.Key, read);
+            case datum::Valued:
+                datum.Keyed = false;
+                return takeDatum(datum);
+            default:
+                Refusal = Unreadable;
+                return false;
+        }
     }
-    // The data judged by their spelling that lie below the floor of H, too:
-    // nothing of them to note.
+    // The data whose spelling alone tells that they lie within the limits,
+    // at or below the level, below the greatest datum and the floor:
+    // nothing of them to note but their count and the last one's text.
     readwindows::JudgedS judged() const { return Quiet; }
-    // So many data judged by their spelling (none at all too).
-    void takeJudged(uint32_t count) {
-        if (Runs.Above & (count != 0)) newRun(false);
+    void takeJudged(uint32_t count, const char* last) {
+        if (count == 0) return;
+        if (Runs.Above) newRun(false);
         Runs.Run += count;
         Data += count;
+        LastText = last;
     }
+    // The window's last datum (none when it took none).
+    DatumS lastDatum() const;
 
     uint32_t Data;
-    double Max;
+    GreatestC Greatest;
+    bool Rose;  // above the greatest datum it started from
     RunsS Runs;
     bool FirstAbove;    // the side of the first datum
     uint32_t FirstRun;  // the length of the first run once another began; 0 before
-    KeptDatumS Last;
-    KeptDatumS LastNotTenth;
-    CandidatesS Candidates;  // places from 0, the window's first datum
+    MarksC Marks;       // places from 0, the window's first datum
+    CutS Floor;
+    RefusalE Refusal;
 
   private:
-    bool takeFixed(const char* read, const FileReadC::FixedS& spelling);
-    bool takeOther(const char* read);
-    void keepCandidate(double value) {
-        if (value >= Floor) Candidates.keep(Data, value, Floor);
+    bool takeKey(int64_t key, const char* read) {
+        if (key < Rules->Lowest.Key || key >= Rules->Highest.Key) {
+            Refusal = OutOfRange;
+            return false;
+        }
+        LastText = nullptr;
+        Last.Key = key;
+        Last.Keyed = true;
+        Last.NegativeZero = key == 0 && read[0] == '-';
+        if (key > Greatest.key()) riseTo(Last);
+        if (key >= Floor.Key) markLast();
+        takeRun(key >= Rules->Level.Key);
+        return true;
     }
-    void newMax(double value);
+    bool takeDatum(const DatumS& datum);
+    void riseTo(const DatumS& datum);
+    void markLast();
+    void raiseFloor();
+    void judge();
     void takeRun(bool above) {
         if (above != Runs.Above) newRun(above);
         ++Runs.Run;
@@ -178,26 +245,31 @@ class FirstPassTallyC {
     static unsigned tenthsBelow(double floor);
 
     const FirstPassRulesS* Rules;
-    bool TenthsJudged;  // data below 0.1 judged by their spelling: Max reached 0.1
-    DecimalBoundS MaxBound;
-    double Floor;                 // of H, from Max
-    DecimalBoundS FloorBound[2];  // Floor against positive digits, -Floor negative ones
+    DatumS Last;
+    const char* LastText;  // the last datum when it was judged by its spelling
     readwindows::JudgedS Quiet;
 };
 
-// The validation pass's statistics of the data so far.
+// The validation pass's statistics of the data so far, and its marks.
 struct FirstPassDataS {
-    double Value;  // the last datum converted
-    double MaxValue;
+    explicit FirstPassDataS(MarksC* marks) : Marks(marks) {}
+
+    DatumS Last;  // the last datum
+    bool AnyData = false;
+    GreatestC Greatest;
     RunsS Runs;
-    uint32_t Data;            // taken so far
-    CandidatesS* Candidates;  // of the file
+    uint32_t Data = 0;  // taken so far
+    MarksC* Marks;      // of the file (none: not kept)
+    CutS Floor;         // the height of the greatest datum when the floor last rose
 
     // The window's data after those so far.
     void fold(const FirstPassTallyC& tally, const FirstPassRulesS& rules);
+    // Raises the floor to the height of the greatest datum so far.
+    void raiseFloor(const FirstPassRulesS& rules);
 
   private:
-    void foldCandidates(const CandidatesS& window, double floor);
+    void foldMarks(const FirstPassTallyC& tally, const FirstPassRulesS& rules);
+    int64_t RaiseAt = 0;  // the greatest key from which the floor is raised again
 };
 
 // The count's rules for a datum: high when it reaches H; data in (-1, 0]
@@ -205,12 +277,23 @@ struct FirstPassDataS {
 struct CountRulesS {
     explicit CountRulesS(double height);
     // Whether the datum is high; false when it does not convert.
-    bool judge(const char* read, bool& high) const;
+    bool judge(const char* read, bool& high) const {
+        DatumS datum;
+        switch (datum::read(read, datum.Key, datum.Value)) {
+            case datum::Keyed:
+                high = datum.Key >= H.Key;
+                return true;
+            case datum::Valued:
+                high = datum.Value >= H.Value;
+                return true;
+            default:
+                return false;
+        }
+    }
 
-    double H;
+    CutS H;
     bool NegativesLow;
     bool TenthsLow;
-    DecimalBoundS High[2];  // H against the digits of positive data, -H of negative ones
 };
 
 // One window's share of the count: a bit per datum, set for a high one.
@@ -237,7 +320,7 @@ class CountTallyC {
         return {Rules.NegativesLow, Rules.TenthsLow ? 256u : 0u};
     }
     // So many data low by their spelling.
-    void takeJudged(uint32_t count) { Data += count; }
+    void takeJudged(uint32_t count, const char*) { Data += count; }
 
     uint32_t Data;
 

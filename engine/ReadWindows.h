@@ -182,9 +182,9 @@ inline MaskT oddBytes(const unsigned char* at, const GroupMasksS& masks) {
 
 // The spellings of data that their first characters decide in a short line
 // (at most ShortLine characters before its line feed, no letter e or E):
-// "-0." is what FileReadC::smallSpelling calls SmallNegative, "0.0"
-// SmallTenth, as their digits end within 16 characters and no exponent
-// follows. A tally tells which of them it takes without a look (judged()):
+// "-0." a value in (-1, 0], "0.0" one in [0, 0.1], as their digits end
+// within 16 characters and no exponent follows. A tally tells which of them
+// it takes without a look (judged()):
 // those of "-0.", and those of "0.0" whose next character lies below
 // TenthsBelow (a digit low enough, or anything below '0'; 0: none, 256: all).
 const std::size_t ShortLine = 15;
@@ -286,9 +286,9 @@ class SlowLineC {
 // has at most ShortLine characters before its line feed and no letter e or
 // E. take returns false to stop before that read. Where a whole group of
 // bytes holds short lines, those whose heads the tally judges
-// (tally.judged()) are taken together, tally.takeJudged(count) for those
-// before each other line; they are most data of a wave. bytes must be
-// readable 64 bytes past cut.
+// (tally.judged()) are taken together, tally.takeJudged(count, last) for
+// those before each other line, last the text of the last of them; they are
+// most data of a wave. bytes must be readable 64 bytes past cut.
 template <typename TallyT>
 class ReadScanC {
   public:
@@ -322,8 +322,9 @@ class ReadScanC {
         uint32_t done = 0;  // lines of the group taken
         for (MaskT others = starts & ~judged; others != 0; others &= others - 1) {
             const std::size_t start = lowestBit(others);
-            const uint32_t before = bitCount(starts & lowBits(start));
-            takeJudged(before - done);
+            const MaskT startsBefore = starts & lowBits(start);
+            const uint32_t before = bitCount(startsBefore);
+            takeJudged(before - done, pos, startsBefore);
             done = before;
             if (!Tally.take(reinterpret_cast<const char*>(Bytes + pos + start), true)) {
                 taken = start;
@@ -332,13 +333,15 @@ class ReadScanC {
             ++Reads;
             ++done;
         }
-        takeJudged(bitCount(lineFeeds) - done);
+        takeJudged(bitCount(lineFeeds) - done, pos, starts);
         taken = highestBit(lineFeeds) + 1;
         return true;
     }
 
-    void takeJudged(uint32_t count) {
-        Tally.takeJudged(count);
+    // count judged lines, the last of them starting at the highest of starts.
+    void takeJudged(uint32_t count, std::size_t pos, MaskT starts) {
+        if (count == 0) return;
+        Tally.takeJudged(count, reinterpret_cast<const char*>(Bytes + pos + highestBit(starts)));
         Reads += count;
     }
 
