@@ -138,52 +138,108 @@ int CountC::CountFile(OutputC* win) {
 
 namespace {
 
-// The position of the first set bit at or after from, or count when none
-// lies before count.
-uint32_t nextHigh(const uint64_t* bits, uint32_t from, uint32_t count) {
+// The position of the first bit at or after from that is set (clear, when
+// flip is all ones), or count when none lies before count. Mostly found in
+// the word of from.
+inline __attribute__((always_inline)) uint32_t nextBit(const uint64_t* bits, uint32_t from,
+                                                       uint32_t count, uint64_t flip) {
+    if (from >= count) return count;
     uint32_t at = from;
-    uint64_t word = from < count ? bits[at >> 6] >> (at & 63) : 0;
+    uint64_t word = (bits[at >> 6] ^ flip) >> (at & 63);
     while (word == 0) {
         at = (at | 63) + 1;
         if (at >= count) return count;
-        word = bits[at >> 6];
+        word = bits[at >> 6] ^ flip;
     }
     at += static_cast<uint32_t>(__builtin_ctzll(word));
     return at < count ? at : count;
 }
 
+inline __attribute__((always_inline)) uint32_t nextHigh(const uint64_t* bits, uint32_t from,
+                                                        uint32_t count) {
+    return nextBit(bits, from, count, 0);
+}
+
+inline __attribute__((always_inline)) uint32_t nextLow(const uint64_t* bits, uint32_t from,
+                                                       uint32_t count) {
+    return nextBit(bits, from, count, ~uint64_t{0});
+}
+
 }  // namespace
 
-// The steps takeHigh and takeLow would take datum by datum, with the low
-// data between high ones taken at once: outside a spike they change
-// nothing, inside one they add to the glitch run until it closes the spike.
-template <typename NextHighFn>
-void CountC::takeHighs(uint32_t data, NextHighFn nextHigh) {
+// The steps takeHigh and takeLow would take datum by datum over data data
+// (bit set: high), a stretch at a time: outside a spike, the lows and the
+// highs that cannot open one change nothing; inside, the highs only clear
+// the glitch run, and the spike closes where a run of lows reaches G. The
+// state is kept in locals meanwhile.
+void CountC::takeBits(const uint64_t* bits, uint32_t data) {
+    const uint32_t first = DatumIx;  // the index of bit 0
+    bool inSpike = InSpike;
+    uint32_t glitchRun = GlitchRun;
+    uint32_t regionStart = RegionStart;
+    uint32_t spikes = Spikes;
+    const uint32_t w = W;
+    const uint32_t g = G;
     uint32_t at = 0;
     while (at < data) {
-        const uint32_t high = nextHigh(at);
-        uint32_t lows = high - at;
-        if (InSpike && lows >= G - GlitchRun) {
-            lows = G - GlitchRun;  // the last of them closes the spike
-            GlitchRun = G - 1;
-            DatumIx += lows - 1;
-            takeLow();
-            ++DatumIx;
+        if (!inSpike) {
+            // From W past RegionStart a spike opens at the next high datum.
+            const uint32_t index = first + at;
+            if (index >= regionStart) {
+                if (index - regionStart < w) at = regionStart + w - first;
+                at = nextHigh(bits, at, data);
+            } else {
+                RegionStart = regionStart;
+                at = nextOpening(bits, at, data, first);
+            }
+            if (at >= data) break;
+            inSpike = true;
+            glitchRun = 0;
+            ++at;
+            continue;
+        }
+        if ((bits[at >> 6] >> (at & 63)) & 1) {
+            glitchRun = 0;
+            at = nextLow(bits, at, data);
+            continue;
+        }
+        const uint32_t lows = nextHigh(bits, at, data) - at;
+        if (lows < g - glitchRun) {
+            glitchRun += lows;
             at += lows;
             continue;
         }
-        if (InSpike) GlitchRun += lows;
-        DatumIx += lows;
-        at = high;
-        if (at == data) break;
-        takeHigh();
-        ++DatumIx;
-        ++at;
+        at += g - glitchRun;  // one past the low that closes the spike
+        const uint32_t closing = first + at - 1;
+        inSpike = false;
+        glitchRun = g;  // as takeLow leaves it
+        if (closing - regionStart >= w) ++spikes;
+        regionStart = closing - g;
     }
+    InSpike = inSpike;
+    GlitchRun = glitchRun;
+    RegionStart = regionStart;
+    Spikes = spikes;
+    DatumIx = first + data;
 }
 
-void CountC::takeBits(const uint64_t* bits, uint32_t data) {
-    takeHighs(data, [bits, data](uint32_t at) { return nextHigh(bits, at, data); });
+// The first high datum at or after at that opens a spike (data when none):
+// one W or more past RegionStart, or below it (the difference wraps).
+uint32_t CountC::nextOpening(const uint64_t* bits, uint32_t at, uint32_t data, uint32_t first) {
+    while (at < data) {
+        const uint32_t index = first + at;
+        if (index - RegionStart < W) {  // from RegionStart to W past it nothing opens
+            at = RegionStart + W - first;
+            continue;
+        }
+        // Below RegionStart a spike opens up to RegionStart; past RegionStart + W, anywhere.
+        const uint32_t end =
+            index < RegionStart && RegionStart - first < data ? RegionStart - first : data;
+        const uint32_t high = nextHigh(bits, at, end);
+        if (high < end) return high;
+        at = end;
+    }
+    return data;
 }
 
 // The count over the validation pass's data from its marks: the listed

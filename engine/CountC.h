@@ -88,17 +88,16 @@ class CountC : public FileReadC {
     // The state machine's step for a datum at or above H, and below it.
     void takeHigh();
     void takeLow();
-    // The state machine over so many data from DatumIx on; nextHigh(at)
-    // gives the first high datum at or after at (from DatumIx), or data.
-    template <typename NextHighFn>
-    void takeHighs(uint32_t data, NextHighFn nextHigh);
+    // The state machine over so many data from DatumIx on, a bit each (set:
+    // high).
     void takeBits(const uint64_t* bits, uint32_t data);
+    uint32_t nextOpening(const uint64_t* bits, uint32_t at, uint32_t data, uint32_t first);
     int countData();
     int countMarks();
     void writeResult(OutputC* win);
 
     uint32_t DotCountdown;
-    uint64_t* MarkBits;        // a bit for each datum a file may have; none until needed
-    uint64_t* MarkList;        // none until a validation pass needs it
-    uint32_t MarkListWords;    // of MarkList
+    uint64_t* MarkBits;      // a bit for each datum a file may have; none until needed
+    uint64_t* MarkList;      // none until a validation pass needs it
+    uint32_t MarkListWords;  // of MarkList
 };

@@ -30,10 +30,7 @@ FirstPassRulesS::FirstPassRulesS(double level, double lowest, double highest, do
       Lowest(CutS::atLeast(lowest)),
       Highest(CutS::above(highest)),
       Height(height),
-      Sure(CutS::atLeast(heightOf(highest))),
-      Tenth(CutS::atLeast(0.1)),
-      NegativesJudged(lowest <= -1.0),
-      TenthsJudged(highest >= 0.1 && level >= 0.1) {}
+      Sure(CutS::atLeast(heightOf(highest))) {}
 
 double spikeHeight(double greatest, double height) {
     ExtendedPrecisionC extended;
@@ -92,105 +89,147 @@ bool MarksC::mark(uint32_t place, const DatumS& datum, const CutS& sure) {
     return true;
 }
 
-void FirstPassTallyC::start(const FirstPassRulesS& rules, const GreatestC& known,
-                            const CutS& floor, const readwindows::WindowS& window) {
+void FirstPassTallyC::start(const FirstPassRulesS& rules, const GreatestC& known, const CutS& floor,
+                            const readwindows::WindowS& window) {
     Rules = &rules;
     Data = 0;
     Greatest = known;
     Rose = false;
-    Runs = RunsS();
     FirstAbove = false;
     FirstRun = 0;
     Floor = floor;
     Refusal = None;
-    Last = DatumS();
-    LastText = nullptr;
+    LongestAbove = 0;
+    LongestBelow = 0;
+    Run = 0;
+    Above = false;
+    LastKind = LastKey;
+    LastKeyed = 0;
+    LastValued = 0.0;
+    LastRead = nullptr;
     // A bit per datum, a datum taking a byte at least; the list after them.
     const std::size_t bitWords = (window.Cut - window.From) / 64 + 2;
     std::memset(window.Scratch, 0, bitWords * sizeof *window.Scratch);
     Marks.start(window.Scratch, window.Scratch + bitWords, window.ScratchWords - bitWords);
-    judge();
+    classify();
+}
+
+FirstPassTallyC::LastE FirstPassTallyC::minusZero(const char* read) {
+    while (*read == ' ' || *read == '\t' || *read == '\v' || *read == '\f' || *read == '\r') ++read;
+    return *read == '-' ? LastMinusZero : LastKey;
 }
 
 DatumS FirstPassTallyC::lastDatum() const {
-    if (LastText == nullptr) return Last;
     DatumS datum;
-    if (datum::read(LastText, datum.Key, datum.Value) != datum::Keyed) {
-        datum.Keyed = false;
-    } else {
-        datum.NegativeZero = datum.Key == 0 && LastText[0] == '-';
+    datum.Key = LastKeyed;
+    switch (LastKind) {
+        case LastMinusZero:
+            datum.NegativeZero = true;
+            break;
+        case LastValue:
+            datum.Keyed = false;
+            datum.Value = LastValued;
+            break;
+        case LastText:
+            if (datum::read(LastRead, datum.Key, datum.Value) != datum::Keyed) {
+                datum.Keyed = false;
+            } else if (datum.Key == 0) {
+                datum.NegativeZero = minusZero(LastRead) == LastMinusZero;
+            }
+            break;
+        default:
+            break;
     }
     return datum;
 }
 
-// A datum without a key, by the same rules as a keyed one.
-bool FirstPassTallyC::takeDatum(const DatumS& datum) {
-    if (!Rules->Lowest.reachedBy(datum.Value) || Rules->Highest.reachedBy(datum.Value)) {
+RunsS FirstPassTallyC::runs() const {
+    RunsS runs;
+    runs.LongestAbove = LongestAbove;
+    runs.LongestBelow = LongestBelow;
+    runs.Run = Run;
+    runs.Above = Above;
+    return runs;
+}
+
+// A datum without a key (or none at all), by the same rules as a keyed one.
+bool FirstPassTallyC::takeOther(datum::FormE form, double value) {
+    if (form == datum::NotANumber) {
+        Refusal = Unreadable;
+        return false;
+    }
+    if (!Rules->Lowest.reachedBy(value) || Rules->Highest.reachedBy(value)) {
         Refusal = OutOfRange;
         return false;
     }
-    LastText = nullptr;
-    Last = datum;
-    if (Greatest.lessThan(datum)) riseTo(datum);
-    if (datum.reaches(Floor)) markLast();
-    takeRun(Rules->Level.reachedBy(datum.Value));
+    LastKind = LastValue;
+    LastValued = value;
+    if (value > Greatest.value()) riseTo(value);
+    if (Floor.reachedBy(value)) {
+        DatumS datum;
+        datum.Keyed = false;
+        datum.Value = value;
+        markListed(datum);
+    }
+    takeRuns(Rules->Level.reachedBy(value), 1);
     return true;
 }
 
-void FirstPassTallyC::riseTo(const DatumS& datum) {
-    Greatest.take(datum);
+void FirstPassTallyC::riseTo(int64_t key) {
+    Greatest.takeKey(key);
     Rose = true;
-    judge();
+    if (key >= ClassifyAt) classify();
 }
 
-// The last datum taken is marked; a full list first drops what lies below
-// the height of the window's own greatest datum, then gives up.
-void FirstPassTallyC::markLast() {
+void FirstPassTallyC::riseTo(double value) {
+    Greatest.takeValue(value);
+    Rose = true;
+    if (Greatest.key() >= ClassifyAt) classify();
+}
+
+// A datum at or above the floor and, unless it reaches the sure height,
+// listed; a full list first drops what lies below the height of the
+// window's own greatest datum, then gives up (nothing is marked any more).
+void FirstPassTallyC::markListed(const DatumS& datum) {
     if (!Marks.listed()) return;
-    if (Marks.full() && !Last.reaches(Rules->Sure)) raiseFloor();
-    if (!Last.reaches(Floor)) return;
-    if (!Marks.mark(Data, Last, Rules->Sure)) Floor = CutS::none();
+    if (Marks.full() && !datum.reaches(Rules->Sure)) raiseFloor();
+    if (!datum.reaches(Floor)) return;
+    if (!Marks.mark(Data, datum, Rules->Sure)) Floor = CutS::none();
 }
 
 void FirstPassTallyC::raiseFloor() {
     Floor = CutS::atLeast(Rules->heightOf(Greatest.value()));
     Marks.dropBelow(Floor);
-    judge();
+    classify();
 }
 
-// Which spellings the tally judges without reading them: data in (-1, 0]
-// when the floor lies above 0 (such data are then below it, the level and
-// the greatest datum, and within the limits when the lowest is -1 or less);
-// data spelled "0.0" once the greatest datum reaches 0.1, those whose next
-// character shows them below the floor.
-void FirstPassTallyC::judge() {
-    const bool tenths = Rules->TenthsJudged && Greatest.reaches(Rules->Tenth);
-    Quiet = {Rules->NegativesJudged && Floor.Value > 0.0, tenths ? tenthsBelow(Floor.Value) : 0u};
-}
-
-// Which data spelled "0.0" surely lie below floor, by their next character
-// (readwindows::JudgedS): all of them once floor passes 0.1; else those
-// whose hundredths digit lies two below floor's (a value below 0.01 less
-// than floor), or that end there (0). A digit above floor's
-// makes their value be needed.
-unsigned FirstPassTallyC::tenthsBelow(double floor) {
-    if (floor > 0.1) return 256;
-    if (!(floor > 0.0)) return 0;
-    const int hundredths = static_cast<int>(floor * 100);
-    return '0' + (hundredths > 1 ? hundredths - 1 : 0);
-}
-
-// A datum on the other side than the run before it. The local runs start
-// below, as the file's do; a first datum above starts the first run.
-void FirstPassTallyC::newRun(bool above) {
-    if (Data == 0) {
-        FirstAbove = above;
-    } else if (FirstRun == 0) {
-        FirstRun = Data;
+// The prefix classes against the limits, the level, the floor, the sure
+// height and the greatest datum, by the least and the most key of each
+// prefix. The greatest datum only grows: a class that waits for it to
+// reach a prefix's most changes once it does (ClassifyAt).
+void FirstPassTallyC::classify() {
+    using namespace readwindows;
+    const int64_t greatest = Greatest.key();
+    ClassifyAt = datum::KeyLimit;
+    for (unsigned prefix = 0; prefix < NegativePrefix; ++prefix) {
+        const int64_t least = prefixLeast(prefix);
+        const int64_t most = prefixMost(prefix);
+        if (most > greatest && most < ClassifyAt) ClassifyAt = most;
+        uint8_t known = ReadDatum;
+        if (least >= Rules->Lowest.Key && most < Rules->Highest.Key && most <= greatest) {
+            if (most < Floor.Key && most < Rules->Level.Key) {
+                known = Low;
+            } else if (least >= Floor.Key && least >= Rules->Sure.Key &&
+                       least >= Rules->Level.Key) {
+                known = High;
+            }
+        }
+        Prefixes[prefix] = known;
     }
-    Runs.end();
-    Runs.Run = 0;
-    Runs.Above = above;
+    // Negative data lie in (-1, 0]: below the level, not above the greatest.
+    const bool lowNegatives =
+        100 - datum::KeyScale >= Rules->Lowest.Key && 0 < Floor.Key && 0 < Rules->Level.Key;
+    Prefixes[NegativePrefix] = lowNegatives ? Low : ReadDatum;
 }
 
 // The greatest datum, the runs and the marks join as the sequential pass
@@ -211,10 +250,11 @@ void FirstPassDataS::fold(const FirstPassTallyC& tally, const FirstPassRulesS& r
     }
     Runs.takeRun(tally.FirstAbove, tally.FirstRun);
     Runs.end();
-    if (tally.Runs.LongestAbove > Runs.LongestAbove) Runs.LongestAbove = tally.Runs.LongestAbove;
-    if (tally.Runs.LongestBelow > Runs.LongestBelow) Runs.LongestBelow = tally.Runs.LongestBelow;
-    Runs.Run = tally.Runs.Run;
-    Runs.Above = tally.Runs.Above;
+    const RunsS windowRuns = tally.runs();
+    if (windowRuns.LongestAbove > Runs.LongestAbove) Runs.LongestAbove = windowRuns.LongestAbove;
+    if (windowRuns.LongestBelow > Runs.LongestBelow) Runs.LongestBelow = windowRuns.LongestBelow;
+    Runs.Run = windowRuns.Run;
+    Runs.Above = windowRuns.Above;
 }
 
 // The floor rises to the height of the greatest datum so far, and again
@@ -260,11 +300,18 @@ void FirstPassDataS::foldMarks(const FirstPassTallyC& tally, const FirstPassRule
     }
 }
 
-CountRulesS::CountRulesS(double height)
-    : H(CutS::atLeast(height)), NegativesLow(height > 0.0), TenthsLow(height > 0.1) {}
+CountRulesS::CountRulesS(double height) : H(CutS::atLeast(height)) {
+    using namespace readwindows;
+    for (unsigned prefix = 0; prefix < NegativePrefix; ++prefix) {
+        Prefixes[prefix] = prefixMost(prefix) < H.Key     ? Low
+                           : prefixLeast(prefix) >= H.Key ? High
+                                                          : ReadDatum;
+    }
+    Prefixes[NegativePrefix] = 0 < H.Key ? Low : ReadDatum;  // data in (-1, 0]
+}
 
 // The window's bits start clear: a read takes one byte at least.
 CountTallyC::CountTallyC(const CountRulesS& rules, const readwindows::WindowS& window)
     : Data(0), Rules(rules), Bits(window.Scratch) {
-    std::memset(Bits, 0, ((window.Cut - window.From) / 64 + 1) * sizeof *Bits);
+    std::memset(Bits, 0, ((window.Cut - window.From) / 64 + 2) * sizeof *Bits);
 }

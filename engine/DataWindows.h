@@ -124,9 +124,6 @@ struct FirstPassRulesS {
     CutS Highest;  // a datum reaching it lies above the limits
     double Height;
     CutS Sure;
-    CutS Tenth;            // 0.1
-    bool NegativesJudged;  // data in (-1, 0] lie within the limits
-    bool TenthsJudged;     // data in [0, 0.1] do, and lie at or below the level
 };
 
 // Marks, one bit per datum, and the list of marked data that may yet lie
@@ -141,6 +138,14 @@ class MarksC {
     // Marks datum place; false when the list, full, cannot hold it (the
     // marks are then incomplete: listed() is false).
     bool mark(uint32_t place, const DatumS& datum, const CutS& sure);
+    // Marks datum place, that reaches the sure height: not listed.
+    void markSure(uint32_t place) { Bits[place >> 6] |= uint64_t{1} << (place & 63); }
+    // Marks the data from place on whose bits are set in data, likewise.
+    void markSure(uint32_t place, uint64_t data) {
+        const uint32_t shift = place & 63;
+        Bits[place >> 6] |= data << shift;
+        if (shift != 0) Bits[(place >> 6) + 1] |= data >> (64 - shift);
+    }
     // Whether every marked datum below Sure is in the list.
     bool listed() const { return Complete; }
     void giveUp() { Complete = false; }
@@ -173,43 +178,44 @@ class FirstPassTallyC {
     void start(const FirstPassRulesS& rules, const GreatestC& known, const CutS& floor,
                const readwindows::WindowS& window);
     // Takes the next datum; false, with Refusal, when it does not convert or
-    // lies out of range (the window stops before it). A short one
-    // (readwindows::scanReads) whose spelling the tally judges is not read.
-    bool take(const char* read, bool isShort) {
-        if (isShort && Quiet.takes(readwindows::headOf(read), read)) {
-            takeJudged(1, read);
-            return true;
-        }
-        DatumS datum;
-        switch (datum::read(read, datum.Key, datum.Value)) {
-            case datum::Keyed:
-                return takeKey(datum.Key, read);
-            case datum::Valued:
-                datum.Keyed = false;
-                return takeDatum(datum);
-            default:
-                Refusal = Unreadable;
-                return false;
-        }
+    // lies out of range (the window stops before it).
+    bool take(const char* read) {
+        int64_t key;
+        double value;
+        const datum::FormE form = datum::read(read, key, value);
+        if (__builtin_expect(form == datum::Keyed, 1)) return takeKey(key, read);
+        return takeOther(form, value);
     }
-    // The data whose spelling alone tells that they lie within the limits,
-    // at or below the level, below the greatest datum and the floor:
-    // nothing of them to note but their count and the last one's text.
-    readwindows::JudgedS judged() const { return Quiet; }
-    void takeJudged(uint32_t count, const char* last) {
-        if (count == 0) return;
-        if (Runs.Above) newRun(false);
-        Runs.Run += count;
-        Data += count;
-        LastText = last;
+    // The prefix classes of the data (readwindows::prefixOf): Low for those
+    // surely within the limits, at or below the level, below the floor and
+    // not above the greatest datum (nothing to note but their count); High
+    // for those surely within the limits, above the level, at or above the
+    // sure height and not above the greatest datum (marked, not listed).
+    const uint8_t* prefixes() const { return Prefixes; }
+    // count data in a row told by their class, a bit each in highs.
+    void takeClassed(uint64_t highs, uint32_t count, const char* last) {
+        if (highs != 0) Marks.markSure(Data, highs);
+        for (uint32_t at = 0; at < count;) {
+            // The run of data on the side of datum at.
+            const bool above = (highs >> at) & 1;
+            const uint64_t others = (above ? ~highs : highs) >> at;
+            uint32_t length = count - at;
+            if (others != 0 && uint32_t(__builtin_ctzll(others)) < length)
+                length = uint32_t(__builtin_ctzll(others));
+            takeRuns(above, length);
+            at += length;
+        }
+        LastKind = LastText;
+        LastRead = last;
     }
     // The window's last datum (none when it took none).
     DatumS lastDatum() const;
+    // The window's runs, closed: the longest of each side, the last run.
+    RunsS runs() const;
 
     uint32_t Data;
     GreatestC Greatest;
-    bool Rose;  // above the greatest datum it started from
-    RunsS Runs;
+    bool Rose;          // above the greatest datum it started from
     bool FirstAbove;    // the side of the first datum
     uint32_t FirstRun;  // the length of the first run once another began; 0 before
     MarksC Marks;       // places from 0, the window's first datum
@@ -217,37 +223,58 @@ class FirstPassTallyC {
     RefusalE Refusal;
 
   private:
+    enum LastE { LastKey, LastMinusZero, LastValue, LastText };
+
     bool takeKey(int64_t key, const char* read) {
-        if (key < Rules->Lowest.Key || key >= Rules->Highest.Key) {
+        if (__builtin_expect(key < Rules->Lowest.Key || key >= Rules->Highest.Key, 0)) {
             Refusal = OutOfRange;
             return false;
         }
-        LastText = nullptr;
-        Last.Key = key;
-        Last.Keyed = true;
-        Last.NegativeZero = key == 0 && read[0] == '-';
-        if (key > Greatest.key()) riseTo(Last);
-        if (key >= Floor.Key) markLast();
-        takeRun(key >= Rules->Level.Key);
+        LastKind = key != 0 ? LastKey : minusZero(read);
+        LastKeyed = key;
+        if (__builtin_expect(key > Greatest.key(), 0)) riseTo(key);
+        if (key >= Floor.Key) {
+            if (key >= Rules->Sure.Key) {
+                Marks.markSure(Data);
+            } else {
+                DatumS datum;
+                datum.Key = key;
+                markListed(datum);
+            }
+        }
+        takeRuns(key >= Rules->Level.Key, 1);
         return true;
     }
-    bool takeDatum(const DatumS& datum);
-    void riseTo(const DatumS& datum);
-    void markLast();
+    bool takeOther(datum::FormE form, double value);
+    // The last datum taken, of the key 0: spelled with a minus or not.
+    static LastE minusZero(const char* read);
+    void riseTo(int64_t key);
+    void riseTo(double value);
+    void markListed(const DatumS& datum);
     void raiseFloor();
-    void judge();
-    void takeRun(bool above) {
-        if (above != Runs.Above) newRun(above);
-        ++Runs.Run;
-        ++Data;
+    void classify();
+    // count data in a row on one side. A run's longest is kept as it grows.
+    void takeRuns(bool above, uint32_t count) {
+        const bool change = above != Above;
+        if (__builtin_expect(Data == 0, 0)) FirstAbove = above;
+        FirstRun = FirstRun == 0 && change && Data != 0 ? Data : FirstRun;
+        Run = change ? count : Run + count;
+        Above = above;
+        uint32_t& longest = above ? LongestAbove : LongestBelow;
+        longest = Run > longest ? Run : longest;
+        Data += count;
     }
-    void newRun(bool above);
-    static unsigned tenthsBelow(double floor);
-
     const FirstPassRulesS* Rules;
-    DatumS Last;
-    const char* LastText;  // the last datum when it was judged by its spelling
-    readwindows::JudgedS Quiet;
+    uint32_t LongestAbove;
+    uint32_t LongestBelow;
+    uint32_t Run;
+    bool Above;
+    LastE LastKind;  // which of these holds the last datum:
+    int64_t LastKeyed;
+    double LastValued;
+    const char* LastRead;  // its text, when its prefix class told
+    int64_t ClassifyAt;    // the greatest key from which the classes change
+    uint8_t Prefixes[readwindows::NegativePrefix + 1];
 };
 
 // The validation pass's statistics of the data so far, and its marks.
@@ -272,8 +299,8 @@ struct FirstPassDataS {
     int64_t RaiseAt = 0;  // the greatest key from which the floor is raised again
 };
 
-// The count's rules for a datum: high when it reaches H; data in (-1, 0]
-// are low when H > 0, data below 0.1 when H > 0.1, by their spelling.
+// The count's rules for a datum: high when it reaches H, most told by
+// their prefix class (readwindows::prefixOf).
 struct CountRulesS {
     explicit CountRulesS(double height);
     // Whether the datum is high; false when it does not convert.
@@ -292,35 +319,28 @@ struct CountRulesS {
     }
 
     CutS H;
-    bool NegativesLow;
-    bool TenthsLow;
+    uint8_t Prefixes[readwindows::NegativePrefix + 1];
 };
 
 // One window's share of the count: a bit per datum, set for a high one.
-// Most data are low by their spelling alone.
 class CountTallyC {
   public:
     CountTallyC(const CountRulesS& rules, const readwindows::WindowS& window);
-    // Takes the next datum; false when it does not convert. A short one
-    // (readwindows::scanReads) is told by its first three characters when
-    // they make it low.
-    bool take(const char* read, bool isShort) {
-        const readwindows::HeadE head =
-            isShort ? readwindows::headOf(read) : readwindows::OtherHead;
-        if (!(head == readwindows::NegativeHead && Rules.NegativesLow) &&
-            !(head == readwindows::TenthHead && Rules.TenthsLow)) {
-            bool high;
-            if (!Rules.judge(read, high)) return false;
-            Bits[Data >> 6] |= uint64_t{high} << (Data & 63);
-        }
-        ++Data;
+    // Takes the next datum; false when it does not convert.
+    bool take(const char* read) {
+        bool high;
+        if (!Rules.judge(read, high)) return false;
+        takeClassed(high, 1, read);
         return true;
     }
-    readwindows::JudgedS judged() const {
-        return {Rules.NegativesLow, Rules.TenthsLow ? 256u : 0u};
+    const uint8_t* prefixes() const { return Rules.Prefixes; }
+    // count data in a row told by their class, a bit each in highs.
+    void takeClassed(uint64_t highs, uint32_t count, const char*) {
+        const uint32_t shift = Data & 63;
+        Bits[Data >> 6] |= highs << shift;
+        if (shift != 0) Bits[(Data >> 6) + 1] |= highs >> (64 - shift);
+        Data += count;
     }
-    // So many data low by their spelling.
-    void takeJudged(uint32_t count, const char*) { Data += count; }
 
     uint32_t Data;
 

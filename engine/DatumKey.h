@@ -71,6 +71,16 @@ inline uint64_t sixteenDigits(const char* text, unsigned count) {
     return uint64_t{eightDigits(low)} * 100000000u + eightDigits(high);
 }
 
+// The key of 0.d... with the count (below 16) decimals at text.
+inline uint64_t decimalsKey(const char* text, unsigned count) {
+    if (count <= 8) {  // most data: one group of eight digits
+        uint64_t digits;
+        std::memcpy(&digits, text, sizeof digits);
+        return eightDigits((digits - 0x3030303030303030ull) & bytesMask(count)) * 10000000000ull;
+    }
+    return sixteenDigits(text, count) * 100;
+}
+
 FormE readAny(const char* text, int64_t& key, double& value);
 
 }  // namespace detail
@@ -93,7 +103,7 @@ inline FormE read(const char* text, int64_t& key, double& value) {
         if (count < 16 && after != '.' && (after | 0x20) != 'e' && (leading || count > 0)) {
             const int64_t whole = leading ? int64_t{at[0] - '0'} * KeyScale : 0;
             const int64_t magnitude =
-                whole + static_cast<int64_t>(detail::sixteenDigits(decimals, count) * 100);
+                whole + static_cast<int64_t>(detail::decimalsKey(decimals, count));
             key = negative ? -magnitude : magnitude;
             return Keyed;
         }

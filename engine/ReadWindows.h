@@ -106,15 +106,6 @@ inline MaskT lowBits(std::size_t count) {
     return count >= GroupBytes ? ~MaskT{0} : (MaskT{1} << count) - 1;
 }
 
-// The set bits of a mask, without the instruction the baseline lacks.
-inline uint32_t bitCount(MaskT mask) {
-    const MaskT ones = ~MaskT{0};
-    mask -= (mask >> 1) & (ones / 3);
-    mask = (mask & (ones / 15 * 3)) + ((mask >> 2) & (ones / 15 * 3));
-    mask = (mask + (mask >> 4)) & (ones / 255 * 15);
-    return static_cast<uint32_t>((mask * (ones / 255)) >> (GroupBytes - 8));
-}
-
 #if defined(__SSE2__)
 // part(16 bytes) for each 16 bytes of a group, as one mask.
 template <typename PartFn>
@@ -180,61 +171,47 @@ inline MaskT oddBytes(const unsigned char* at, const GroupMasksS& masks) {
     return lone | ctrlZs;
 }
 
-// The spellings of data that their first characters decide in a short line
-// (at most ShortLine characters before its line feed, no letter e or E):
-// "-0." a value in (-1, 0], "0.0" one in [0, 0.1], as their digits end
-// within 16 characters and no exponent follows. A tally tells which of them
-// it takes without a look (judged()):
-// those of "-0.", and those of "0.0" whose next character lies below
-// TenthsBelow (a digit low enough, or anything below '0'; 0: none, 256: all).
-const std::size_t ShortLine = 15;
-enum HeadE { OtherHead, NegativeHead, TenthHead };
-struct JudgedS {
-    bool Negatives;
-    unsigned TenthsBelow;
+// A datum spelled [-]0.dd... or [-].dd... (the sign a minus, at least one
+// digit after a lone point) with at most PlainDecimals decimals and no
+// exponent lies within 10^-16 of the decimals it starts with: a tally can
+// often tell from its first two alone where it lies against its thresholds
+// (prefix classes), without reading it. The class of a positive datum with
+// first decimals dd is Prefixes[dd], of any negative one Prefixes[100]:
+// ReadDatum (0) when it must be read, Low or High otherwise.
+const std::size_t PlainDecimals = 16;
+const unsigned NegativePrefix = 100;
+enum PrefixClassE : uint8_t { ReadDatum, Low, High };
 
-    bool takes(HeadE head, const char* text) const {
-        return (head == NegativeHead && Negatives) ||
-               (head == TenthHead && static_cast<unsigned char>(text[3]) < TenthsBelow);
-    }
-};
-
-inline HeadE headOf(const char* text) {
-    const bool zeroPoint = text[1] == '0' && text[2] == '.';
-    return text[0] == '-' && zeroPoint                          ? NegativeHead
-           : text[0] == '0' && text[1] == '.' && text[2] == '0' ? TenthHead
-                                                                : OtherHead;
+// The index of the datum at text (length bytes before its line feed) in a
+// table of prefix classes, or NoPrefix when its spelling is not one of those.
+const unsigned NoPrefix = 101;
+inline unsigned prefixOf(const unsigned char* text, std::size_t length) {
+    const bool negative = text[0] == '-';
+    const unsigned char* at = text + negative;
+    const bool zeroPoint = at[0] == '0' && at[1] == '.';
+    const unsigned char* decimals = at + (zeroPoint ? 2 : 1);
+    const unsigned first = decimals[0] - unsigned{'0'};
+    const unsigned second = decimals[1] - unsigned{'0'};
+    const bool spelled = zeroPoint || (at[0] == '.' && first <= 9);
+    if (!spelled || length - std::size_t(decimals - text) > PlainDecimals) return NoPrefix;
+    if (negative) return NegativePrefix;
+    return first > 9 ? 0 : first * 10 + (second > 9 ? 0 : second);
 }
 
-// The bytes of a group below limit (1 to 255).
-inline MaskT bytesBelow(const unsigned char* at, unsigned limit) {
-#if defined(__SSE2__)
-    const __m128i most = _mm_set1_epi8(static_cast<char>(limit - 1));
-    return groupBits(
-        at, [&most](__m128i group) { return _mm_cmpeq_epi8(_mm_min_epu8(group, most), group); });
-#else
-    MaskT bits = 0;
-    for (std::size_t i = 0; i < GroupBytes; ++i) bits |= MaskT(at[i] < limit) << i;
-    return bits;
-#endif
+// The keys (value times 10^18) between which a positive datum with first
+// decimals prefix lies: up to 16 decimals after them.
+inline int64_t prefixLeast(unsigned prefix) {
+    return int64_t(prefix) * 10000000000000000;
 }
-
-// The positions in a group where a judged head begins.
-inline MaskT judgedHeads(const unsigned char* at, JudgedS judged) {
-    const MaskT zeros = bytesEqual(at, '0');
-    const MaskT points = bytesEqual(at, '.');
-    const MaskT negative =
-        judged.Negatives ? bytesEqual(at, '-') & (zeros >> 1) & (points >> 2) : 0;
-    const MaskT next = judged.TenthsBelow >= 256 ? ~MaskT{0}
-                       : judged.TenthsBelow == 0 ? 0
-                                                 : bytesBelow(at, judged.TenthsBelow) >> 3;
-    return negative | (zeros & (points >> 1) & (zeros >> 2) & next);
+inline int64_t prefixMost(unsigned prefix) {
+    return int64_t(prefix + 1) * 10000000000000000 - 100;
 }
 
 // Whether the lines ending in a group, up to its last line feed, hold
-// only what data spelled the common way hold, CRs only before line feeds,
-// and at most ShortLine characters each: no 16 bytes in a row without a
-// line feed.
+// only what data spelled the common way hold (no exponent), CRs only before
+// line feeds, and at most PlainLine bytes each: no PlainLine + 1 bytes in a
+// row without a line feed.
+const std::size_t PlainLine = PlainDecimals + 4;  // "-0.", the decimals, a CR
 inline bool commonLines(const GroupMasksS& masks) {
     const MaskT lines = lowBits(highestBit(masks.LineFeeds));
     if (((masks.Others | (masks.Crs & ~(masks.LineFeeds >> 1))) & lines) != 0) return false;
@@ -243,6 +220,7 @@ inline bool commonLines(const GroupMasksS& masks) {
     run &= run >> 2;
     run &= run >> 4;
     run &= run >> 8;
+    run &= run >> (PlainLine + 1 - 16);
     return run == 0;
 }
 
@@ -266,7 +244,7 @@ class SlowLineC {
             Line[length++] = static_cast<char>(c);
             if (c != '\n' && length < ReadMax) continue;
             Line[length] = '\0';
-            if (reads == maxReads || !take.take(Line, false)) break;
+            if (reads == maxReads || !take.take(Line)) break;
             ++reads;
             length = 0;
             readStart = i + 1;
@@ -280,15 +258,13 @@ class SlowLineC {
 };
 
 // Takes every read of bytes[pos, cut) in order, at most maxReads, into a
-// tally: tally.take(text, isShort) gets a read's text, ended by its line
-// feed (a CR may stand before it) where the read lies whole in the window,
-// or a copy of the read ended by a terminator; isShort tells that the text
-// has at most ShortLine characters before its line feed and no letter e or
-// E. take returns false to stop before that read. Where a whole group of
-// bytes holds short lines, those whose heads the tally judges
-// (tally.judged()) are taken together, tally.takeJudged(count, last) for
-// those before each other line, last the text of the last of them; they are
-// most data of a wave. bytes must be readable 64 bytes past cut.
+// tally: tally.take(text) gets a read's text, ended by its line feed (a CR
+// may stand before it) where the read lies whole in the window, or a copy
+// of the read ended by a terminator; it returns false to stop before that
+// read. A datum whose prefix class (tally.prefixes(), see prefixOf) tells
+// where it lies is not read: tally.takeClassed(highs, count, last) takes
+// count of them in a row, a bit each in highs (set: High), last the text of
+// the last one. bytes must be readable 64 bytes past cut.
 template <typename TallyT>
 class ReadScanC {
   public:
@@ -301,7 +277,7 @@ class ReadScanC {
             const bool roomy = MaxReads - Reads >= GroupBytes;
             std::size_t taken = 0;  // bytes of the lines taken, from pos
             const bool goOn = roomy && masks.LineFeeds != 0 && commonLines(masks)
-                                  ? takeShortLines(pos, masks, taken)
+                                  ? takePlainLines(pos, masks, taken)
                                   : takeLines(pos, masks, taken);
             if (!goOn) return {Reads, pos + taken, false};
             if (taken == 0 && Reads < MaxReads && !takeLongLine(pos, taken))
@@ -312,37 +288,61 @@ class ReadScanC {
     }
 
   private:
-    // The short lines of a group: the judged ones together, the others
-    // one at a time.
-    bool takeShortLines(std::size_t pos, const GroupMasksS& masks, std::size_t& taken) {
-        const MaskT lineFeeds = masks.LineFeeds;
-        const MaskT last = MaskT{1} << highestBit(lineFeeds);
-        const MaskT starts = ((lineFeeds << 1) | 1) & ~(last << 1);
-        const MaskT judged = starts & judgedHeads(Bytes + pos, Tally.judged());
-        uint32_t done = 0;  // lines of the group taken
-        for (MaskT others = starts & ~judged; others != 0; others &= others - 1) {
-            const std::size_t start = lowestBit(others);
-            const MaskT startsBefore = starts & lowBits(start);
-            const uint32_t before = bitCount(startsBefore);
-            takeJudged(before - done, pos, startsBefore);
-            done = before;
-            if (!Tally.take(reinterpret_cast<const char*>(Bytes + pos + start), true)) {
-                taken = start;
-                return false;
-            }
-            ++Reads;
-            ++done;
+    // One line of a group, whole in the window, length bytes before its
+    // line feed: by its prefix class when that tells (plain lines), else
+    // read.
+    bool takeLine(const unsigned char* text, std::size_t length, bool plain) {
+        const unsigned prefix = plain ? prefixOf(text, length) : NoPrefix;
+        const uint8_t known = prefix != NoPrefix ? Tally.prefixes()[prefix] : uint8_t{ReadDatum};
+        if (known != ReadDatum) {
+            Tally.takeClassed(known == High, 1, reinterpret_cast<const char*>(text));
+        } else if (!Tally.take(reinterpret_cast<const char*>(text))) {
+            return false;
         }
-        takeJudged(bitCount(lineFeeds) - done, pos, starts);
-        taken = highestBit(lineFeeds) + 1;
+        ++Reads;
         return true;
     }
 
-    // count judged lines, the last of them starting at the highest of starts.
-    void takeJudged(uint32_t count, std::size_t pos, MaskT starts) {
-        if (count == 0) return;
-        Tally.takeJudged(count, reinterpret_cast<const char*>(Bytes + pos + highestBit(starts)));
-        Reads += count;
+    // The lines of a group whose lines are all plain (commonLines): those
+    // whose class tells go to the tally together, a bit each (set: High)
+    // in the order of the lines, until a line must be read.
+    bool takePlainLines(std::size_t pos, const GroupMasksS& masks, std::size_t& taken) {
+        const uint8_t* classes = Tally.prefixes();
+        const unsigned char* bytes = Bytes + pos;
+        uint64_t highs = 0;
+        uint32_t classed = 0;
+        const unsigned char* last = bytes;
+        std::size_t start = 0;
+        for (MaskT lineFeeds = masks.LineFeeds; lineFeeds != 0; lineFeeds &= lineFeeds - 1) {
+            const std::size_t end = lowestBit(lineFeeds);
+            const unsigned char* text = bytes + start;
+            const unsigned prefix = prefixOf(text, end - start);
+            const uint8_t known = prefix != NoPrefix ? classes[prefix] : uint8_t{ReadDatum};
+            start = end + 1;
+            if (known != ReadDatum) {
+                highs |= uint64_t{known == High} << classed;
+                ++classed;
+                last = text;
+                continue;
+            }
+            takeClassed(highs, classed, last);
+            classed = 0;
+            highs = 0;
+            if (!Tally.take(reinterpret_cast<const char*>(text))) {
+                taken = text - bytes;
+                return false;
+            }
+            ++Reads;
+        }
+        takeClassed(highs, classed, last);
+        taken = start;
+        return true;
+    }
+
+    void takeClassed(uint64_t highs, uint32_t classed, const unsigned char* last) {
+        if (classed == 0) return;
+        Tally.takeClassed(highs, classed, reinterpret_cast<const char*>(last));
+        Reads += classed;
     }
 
     // The lines of any group that end in it, one at a time.
@@ -358,12 +358,11 @@ class ReadScanC {
             const std::size_t end = lowestBit(lineFeeds);
             const std::size_t characters = end - start - ((dropped >> end) & 1);
             if ((odd & below) == 0 && characters < ReadMax) {
-                const bool isShort = (end - start <= ShortLine) & ((es & below) == 0);
-                if (!Tally.take(reinterpret_cast<const char*>(Bytes + pos + start), isShort)) {
+                const bool plain = (end - start <= PlainLine) & ((es & below) == 0);
+                if (!takeLine(Bytes + pos + start, end - start, plain)) {
                     taken = start;
                     return false;
                 }
-                ++Reads;
             } else {
                 std::size_t at = pos + start;
                 const bool whole = Slow.take(Bytes, at, pos + end + 1, MaxReads, Reads, Tally);

@@ -243,7 +243,12 @@ class ValidateC::FirstPassJobC : public readwindows::WindowJobC {
   public:
     FirstPassJobC(ValidateC& pass, const FirstPassRulesS& rules, FirstPassDataS& data,
                   uint32_t readsLeft)
-        : WindowJobC(readsLeft), Pass(pass), Rules(rules), Data(data), Known{}, Floors{},
+        : WindowJobC(readsLeft),
+          Pass(pass),
+          Rules(rules),
+          Data(data),
+          Known{},
+          Floors{},
           Tallies{} {}
 
     // The greatest datum and the floor merged so far are those the window
@@ -312,7 +317,7 @@ ValidateC::DataResult ValidateC::firstPass() {
     while ((read = nextRead()) != nullptr && LineNo <= lastLine) {
         if (quitAsked()) return DataQuit;
         tally.start(rules, data.Greatest, data.Floor, one);
-        if (!tally.take(read, false)) {
+        if (!tally.take(read)) {
             result = tally.Refusal == FirstPassTallyC::OutOfRange ? DataOutOfRange : DataUnreadable;
             break;
         }

@@ -120,29 +120,33 @@ void compareLine(const FileReadC& reader, const ReferenceReadsC& reads, std::siz
                    " differs from reference [" + visible(expected) + "]");
 }
 
-// A datum's key gives its value, and what the first three characters of a
-// short datum claim holds for its value.
+// A datum's key gives its value, and the range its first two decimals
+// claim holds for its value.
 void checkKey(const char* text, const std::string& expected, uint32_t lineNo) {
     double value = 0.0;
     const bool ok = oracle::datum(expected.c_str(), value);
     int64_t key = 0;
     double keyless = 0.0;
     if (datum::read(text, key, keyless) == datum::Keyed) {
-        FUZZ_CHECK(ok && datum::valueOf(key) == value,
-                   "key " + where(lineNo, expected) + " reads as " +
-                       converted(true, datum::valueOf(key)) + ", reference " +
-                       converted(ok, value));
+        FUZZ_CHECK(ok && datum::valueOf(key) == value, "key " + where(lineNo, expected) +
+                                                           " reads as " +
+                                                           converted(true, datum::valueOf(key)) +
+                                                           ", reference " + converted(ok, value));
     }
     const std::size_t length = expected.find('\n');
-    if (length > readwindows::ShortLine || expected.find_first_of("eE") != std::string::npos)
-        return;
-    const readwindows::HeadE head = readwindows::headOf(text);
-    if (head == readwindows::OtherHead) return;
-    const bool holds = ok && (head == readwindows::NegativeHead ? value > -1.0 && value <= 0.0
-                                                                : value >= 0.0 && value <= 0.1);
-    FUZZ_CHECK(holds, "spelling " + where(lineNo, expected) + " claimed " +
-                          (head == readwindows::NegativeHead ? "(-1, 0]" : "[0, 0.1]") +
-                          " but reads as " + converted(ok, value));
+    if (length == std::string::npos || expected.find_first_of("eE") != std::string::npos) return;
+    const unsigned prefix =
+        readwindows::prefixOf(reinterpret_cast<const unsigned char*>(text), length);
+    if (prefix == readwindows::NoPrefix) return;
+    const int64_t least = prefix == readwindows::NegativePrefix ? 100 - datum::KeyScale
+                                                                : readwindows::prefixLeast(prefix);
+    const int64_t most =
+        prefix == readwindows::NegativePrefix ? 0 : readwindows::prefixMost(prefix);
+    const bool holds = ok && value >= datum::valueOf(least) && value <= datum::valueOf(most);
+    FUZZ_CHECK(holds, "prefix " + where(lineNo, expected) + " claimed [" +
+                          converted(true, datum::valueOf(least)) + ", " +
+                          converted(true, datum::valueOf(most)) + "] but reads as " +
+                          converted(ok, value));
 }
 
 fuzzsupport::MemFileC& file() {

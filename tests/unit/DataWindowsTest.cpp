@@ -1,8 +1,7 @@
 // What the windows' judging rests on, checked against plain conversions: a
 // datum's key gives the double strtod gives, a cut places a key exactly as
 // its double lies against the threshold (subnormals, zeros and signs
-// included), and the three characters that judge a short datum in bulk tell
-// its range.
+// included), and the first two decimals of a plain datum bound its key.
 #include "engine/DataWindows.h"
 
 #include <gtest/gtest.h>
@@ -50,7 +49,7 @@ TEST(DataWindows, KeysAndValuesAreTheDoublesStrtodGives) {
 
 TEST(DataWindows, CutsPlaceEveryKeyAsItsDoubleLies) {
     std::mt19937_64 random(34);
-    const double Edges[] = {0.5,  0.45, 0.1,    1.0,           -1.0,          0.0,
+    const double Edges[] = {0.5,  0.45, 0.1,    1.0,          -1.0,           0.0,
                             -0.0, 1e-9, 1e-300, DBL_TRUE_MIN, 2.5e-323 * 0.1, 0.123456789};
     for (int i = 0; i < 3000; ++i) {
         double x = i % 3 ? Edges[random() % 12] : std::ldexp(double(random() % (1u << 31)), -31);
@@ -68,23 +67,25 @@ TEST(DataWindows, CutsPlaceEveryKeyAsItsDoubleLies) {
     }
 }
 
-TEST(DataWindows, ThreeCharactersTellTheRangeOfAShortDatum) {
+TEST(DataWindows, TwoDecimalsTellWhereADatumLies) {
     std::mt19937 random(35);
     static const char Alphabet[] = "-0.0123456789 \r+x";
-    for (int i = 0; i < 200000; ++i) {
-        char text[40] = {};
-        const int length = 1 + int(random() % int(readwindows::ShortLine));
+    for (int i = 0; i < 300000; ++i) {
+        char text[48] = {};
+        const int length = 1 + int(random() % int(readwindows::PlainLine + 2));
         for (int k = 0; k < length; ++k) text[k] = Alphabet[random() % (sizeof Alphabet - 1)];
         text[length] = '\n';
-        const readwindows::HeadE head = readwindows::headOf(text);
-        if (head == readwindows::OtherHead) continue;
-        datum::FormE form;
-        const double value = engineValue(text, form);
-        ASSERT_NE(form, datum::NotANumber) << text;
-        if (head == readwindows::NegativeHead) {
-            ASSERT_TRUE(value > -1.0 && value <= 0.0) << text;
+        const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
+        const unsigned prefix = readwindows::prefixOf(bytes, std::size_t(length));
+        if (prefix == readwindows::NoPrefix) continue;
+        int64_t key = 0;
+        double value = 0.0;
+        ASSERT_EQ(datum::read(text, key, value), datum::Keyed) << text;
+        if (prefix == readwindows::NegativePrefix) {
+            ASSERT_TRUE(key > -datum::KeyScale && key <= 0) << text;
         } else {
-            ASSERT_TRUE(value >= 0.0 && value <= 0.1) << text;
+            ASSERT_GE(key, readwindows::prefixLeast(prefix)) << text;
+            ASSERT_LE(key, readwindows::prefixMost(prefix)) << text;
         }
     }
 }
