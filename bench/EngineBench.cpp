@@ -15,8 +15,9 @@
 //   enginebench --results FILE...
 //
 // For each file the engine and the floor run N times (5 by default), the
-// straightforward method in the first N of those turns given by
-// --plain-repeat (all by default: a pass over a large file takes seconds);
+// straightforward method in as many of the first of those turns as
+// --plain-repeat says (all by default; a pass over a large file takes
+// seconds);
 // the best pass of each counts. Every pass must yield a result line, and all
 // of them the same one: both lines are printed, and the run fails (exit 1)
 // when they differ or a method rejects the file. One row per method follows
