@@ -107,6 +107,7 @@ void FirstPassTallyC::start(const FirstPassRulesS& rules, const GreatestC& known
     LastKeyed = 0;
     LastValued = 0.0;
     LastRead = nullptr;
+    Same.forget();
     // A bit per datum, a datum taking a byte at least; the list after them.
     const std::size_t bitWords = (window.Cut - window.From) / 64 + 2;
     std::memset(window.Scratch, 0, bitWords * sizeof *window.Scratch);
@@ -230,6 +231,7 @@ void FirstPassTallyC::classify() {
     const bool lowNegatives =
         100 - datum::KeyScale >= Rules->Lowest.Key && 0 < Floor.Key && 0 < Rules->Level.Key;
     Prefixes[NegativePrefix] = lowNegatives ? Low : ReadDatum;
+    Prefixes[NoPrefix] = ReadDatum;
 }
 
 // The greatest datum, the runs and the marks join as the sequential pass
@@ -308,6 +310,7 @@ CountRulesS::CountRulesS(double height) : H(CutS::atLeast(height)) {
                                                           : ReadDatum;
     }
     Prefixes[NegativePrefix] = 0 < H.Key ? Low : ReadDatum;  // data in (-1, 0]
+    Prefixes[NoPrefix] = ReadDatum;
 }
 
 // The window's bits start clear: a read takes one byte at least.

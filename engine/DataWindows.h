@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "engine/DatumKey.h"
 #include "engine/ReadWindows.h"
@@ -166,6 +167,34 @@ class MarksC {
     bool Complete = false;
 };
 
+// The key of the last datum read whose line ends within its first 16
+// bytes, and those bytes: a datum spelled alike has the same key, which
+// need not be read again (a constant or clipped signal).
+class SameSpellingC {
+  public:
+    bool holds(const char* read, int64_t& key) const {
+        uint64_t low, high;
+        std::memcpy(&low, read, sizeof low);
+        std::memcpy(&high, read + 8, sizeof high);
+        key = Key;
+        return ((low ^ Low) | (high ^ High)) == 0 && Kept;
+    }
+    void forget() { Kept = false; }
+    void keep(const char* read, int64_t key) {
+        if (std::memchr(read, '\n', 16) == nullptr) return;
+        std::memcpy(&Low, read, sizeof Low);
+        std::memcpy(&High, read + 8, sizeof High);
+        Key = key;
+        Kept = true;
+    }
+
+  private:
+    uint64_t Low = 0;
+    uint64_t High = 0;
+    int64_t Key = 0;
+    bool Kept = false;
+};
+
 // One window's share of the validation pass, gathered as if no datum came
 // before it: the data, the greatest datum (from the file's greatest when the
 // window was handed out), the runs, the last datum, the marks (against the
@@ -181,9 +210,14 @@ class FirstPassTallyC {
     // lies out of range (the window stops before it).
     bool take(const char* read) {
         int64_t key;
+        if (Same.holds(read, key)) return takeKey(key, read);
         double value;
         const datum::FormE form = datum::read(read, key, value);
-        if (__builtin_expect(form == datum::Keyed, 1)) return takeKey(key, read);
+        if (__builtin_expect(form == datum::Keyed, 1)) {
+            if (!takeKey(key, read)) return false;
+            Same.keep(read, key);  // taken: within the limits
+            return true;
+        }
         return takeOther(form, value);
     }
     // The prefix classes of the data (readwindows::prefixOf): Low for those
@@ -192,13 +226,25 @@ class FirstPassTallyC {
     // for those surely within the limits, above the level, at or above the
     // sure height and not above the greatest datum (marked, not listed).
     const uint8_t* prefixes() const { return Prefixes; }
-    // count data in a row told by their class, a bit each in highs.
-    void takeClassed(uint64_t highs, uint32_t count, const char* last) {
-        if (highs != 0) Marks.markSure(Data, highs);
+    // The class of a datum spelled as the last one read (its line ending
+    // within 16 bytes), when it needs no more than its bits: not above the
+    // greatest datum, not listed. ReadDatum otherwise.
+    uint8_t repeatOf(const char* read) const {
+        int64_t key;
+        if (!Same.holds(read, key) || key > Greatest.key()) return readwindows::ReadDatum;
+        const bool marked = key >= Floor.Key;
+        if (marked && key < Rules->Sure.Key) return readwindows::ReadDatum;
+        return readwindows::Told | (key >= Rules->Level.Key ? readwindows::AboveBit : 0) |
+               (marked ? readwindows::MarkBit : 0);
+    }
+    // count data in a row told by their class or as repeats, a bit each in
+    // aboves and in marks.
+    void takeClassed(uint64_t aboves, uint64_t marks, uint32_t count, const char* last) {
+        if (marks != 0) Marks.markSure(Data, marks);
         for (uint32_t at = 0; at < count;) {
             // The run of data on the side of datum at.
-            const bool above = (highs >> at) & 1;
-            const uint64_t others = (above ? ~highs : highs) >> at;
+            const bool above = (aboves >> at) & 1;
+            const uint64_t others = (above ? ~aboves : aboves) >> at;
             uint32_t length = count - at;
             if (others != 0 && uint32_t(__builtin_ctzll(others)) < length)
                 length = uint32_t(__builtin_ctzll(others));
@@ -274,7 +320,8 @@ class FirstPassTallyC {
     double LastValued;
     const char* LastRead;  // its text, when its prefix class told
     int64_t ClassifyAt;    // the greatest key from which the classes change
-    uint8_t Prefixes[readwindows::NegativePrefix + 1];
+    SameSpellingC Same;
+    uint8_t Prefixes[readwindows::PrefixCount];
 };
 
 // The validation pass's statistics of the data so far, and its marks.
@@ -319,7 +366,7 @@ struct CountRulesS {
     }
 
     CutS H;
-    uint8_t Prefixes[readwindows::NegativePrefix + 1];
+    uint8_t Prefixes[readwindows::PrefixCount];
 };
 
 // One window's share of the count: a bit per datum, set for a high one.
@@ -330,12 +377,14 @@ class CountTallyC {
     bool take(const char* read) {
         bool high;
         if (!Rules.judge(read, high)) return false;
-        takeClassed(high, 1, read);
+        takeClassed(high, high, 1, read);
         return true;
     }
     const uint8_t* prefixes() const { return Rules.Prefixes; }
-    // count data in a row told by their class, a bit each in highs.
-    void takeClassed(uint64_t highs, uint32_t count, const char*) {
+    uint8_t repeatOf(const char*) const { return readwindows::ReadDatum; }
+    // count data in a row told by their class, a bit each in highs (set:
+    // high).
+    void takeClassed(uint64_t highs, uint64_t, uint32_t count, const char*) {
         const uint32_t shift = Data & 63;
         Bits[Data >> 6] |= highs << shift;
         if (shift != 0) Bits[(Data >> 6) + 1] |= highs >> (64 - shift);

@@ -183,6 +183,50 @@ int64_t cut(double x, ReachesFn reaches) {
     }
 }
 
+// A scaled magnitude times 10^exponent, when that stays exact and below
+// KeyLimit.
+bool scaleKey(int64_t& magnitude, long exponent) {
+    if (exponent == 0 || magnitude == 0) return true;
+    if (exponent > 0) {
+        if (exponent > 18 || magnitude >= KeyLimit / Powers[exponent]) return false;
+        magnitude *= Powers[exponent];
+        return true;
+    }
+    if (exponent < -18 || magnitude % Powers[-exponent] != 0) return false;
+    magnitude /= Powers[-exponent];
+    return true;
+}
+
+// The spellings of nearly every datum, in one sweep: at most one significant
+// digit before the point, at most 18 after it, any exponent that keeps the
+// key exact. Keyed or NotANumber when it tells; Valued when the general
+// reader must.
+FormE commonKey(const char* p, int64_t& magnitude) {
+    const char* at = p;
+    while (*at == '0') ++at;
+    bool digits = at != p;
+    int64_t whole = 0;
+    if (isDigit(*at)) {
+        whole = *at++ - '0';
+        if (whole > 8 || isDigit(*at)) return Valued;  // keys lie below 9
+        digits = true;
+    }
+    uint64_t fraction = 0;
+    int decimals = 0;
+    if (*at == '.') {
+        for (++at; isDigit(*at); ++at, ++decimals) {
+            if (decimals == 18) return Valued;
+            fraction = fraction * 10 + static_cast<uint64_t>(*at - '0');
+        }
+        digits = digits || decimals > 0;
+    }
+    if (!digits) return NotANumber;
+    long exponent;
+    scanExponent(at, exponent);
+    magnitude = whole * KeyScale + static_cast<int64_t>(fraction) * Powers[18 - decimals];
+    return scaleKey(magnitude, exponent) ? Keyed : Valued;
+}
+
 }  // namespace
 
 namespace detail {
@@ -192,12 +236,17 @@ FormE readAny(const char* text, int64_t& key, double& value) {
     while (isDatumBlank(*p)) ++p;
     const bool negative = *p == '-';
     if (*p == '+' || *p == '-') ++p;
+    int64_t magnitude = 0;
+    const FormE common = commonKey(p, magnitude);
+    if (common != Valued) {
+        key = negative ? -magnitude : magnitude;
+        return common;
+    }
     DecimalS number;
     const char* digitsEnd = scanDigits(p, number);
     if (digitsEnd == nullptr) return NotANumber;
     long exponent = 0;
     const char* end = scanExponent(digitsEnd, exponent);
-    int64_t magnitude;
     if (keyOf(number, number.Exponent10 + exponent, magnitude)) {
         key = negative ? -magnitude : magnitude;
         return Keyed;

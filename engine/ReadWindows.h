@@ -8,6 +8,7 @@
 // pass's thread, is its WindowJobC.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -176,26 +177,41 @@ inline MaskT oddBytes(const unsigned char* at, const GroupMasksS& masks) {
 // exponent lies within 10^-16 of the decimals it starts with: a tally can
 // often tell from its first two alone where it lies against its thresholds
 // (prefix classes), without reading it. The class of a positive datum with
-// first decimals dd is Prefixes[dd], of any negative one Prefixes[100]:
-// ReadDatum (0) when it must be read, Low or High otherwise.
+// first decimals dd is Prefixes[dd], of any negative one Prefixes[100], of
+// any other Prefixes[101] (always ReadDatum): ReadDatum (0) when it must be
+// read; otherwise Told with the bits the tally notes of such a datum,
+// AboveBit and MarkBit (Low: neither, High: both).
 const std::size_t PlainDecimals = 16;
 const unsigned NegativePrefix = 100;
-enum PrefixClassE : uint8_t { ReadDatum, Low, High };
+enum PrefixClassE : uint8_t {
+    ReadDatum = 0,
+    AboveBit = 1,
+    MarkBit = 2,
+    Told = 4,
+    Low = Told,
+    High = Told | AboveBit | MarkBit
+};
 
 // The index of the datum at text (length bytes before its line feed) in a
-// table of prefix classes, or NoPrefix when its spelling is not one of those.
+// table of prefix classes, or NoPrefix (whose class is ReadDatum) when its
+// spelling is not one of those. Without a branch: most lines of a wave
+// come here. text can be read 8 bytes far.
 const unsigned NoPrefix = 101;
+const unsigned PrefixCount = NoPrefix + 1;
 inline unsigned prefixOf(const unsigned char* text, std::size_t length) {
-    const bool negative = text[0] == '-';
-    const unsigned char* at = text + negative;
-    const bool zeroPoint = at[0] == '0' && at[1] == '.';
-    const unsigned char* decimals = at + (zeroPoint ? 2 : 1);
-    const unsigned first = decimals[0] - unsigned{'0'};
-    const unsigned second = decimals[1] - unsigned{'0'};
-    const bool spelled = zeroPoint || (at[0] == '.' && first <= 9);
-    if (!spelled || length - std::size_t(decimals - text) > PlainDecimals) return NoPrefix;
-    if (negative) return NegativePrefix;
-    return first > 9 ? 0 : first * 10 + (second > 9 ? 0 : second);
+    uint64_t bytes;
+    std::memcpy(&bytes, text, sizeof bytes);  // the first byte the lowest
+    const bool negative = (bytes & 0xFF) == '-';
+    bytes >>= 8 * unsigned{negative};
+    const bool zeroPoint = (bytes & 0xFFFF) == ('0' | '.' << 8);
+    const bool point = (bytes & 0xFF) == '.';
+    const uint64_t decimals = bytes >> (zeroPoint ? 16 : 8);
+    const unsigned first = unsigned(decimals & 0xFF) - unsigned{'0'};
+    const unsigned second = unsigned(decimals >> 8 & 0xFF) - unsigned{'0'};
+    const std::size_t head = std::size_t{negative} + (zeroPoint ? 2 : 1);
+    const bool spelled = (zeroPoint || (point && first <= 9)) && length <= head + PlainDecimals;
+    const unsigned positive = first > 9 ? 0 : first * 10 + (second > 9 ? 0 : second);
+    return !spelled ? NoPrefix : negative ? NegativePrefix : positive;
 }
 
 // The keys (value times 10^18) between which a positive datum with first
@@ -262,9 +278,11 @@ class SlowLineC {
 // may stand before it) where the read lies whole in the window, or a copy
 // of the read ended by a terminator; it returns false to stop before that
 // read. A datum whose prefix class (tally.prefixes(), see prefixOf) tells
-// where it lies is not read: tally.takeClassed(highs, count, last) takes
-// count of them in a row, a bit each in highs (set: High), last the text of
-// the last one. bytes must be readable 64 bytes past cut.
+// where it lies is not read, nor one that tally.repeatOf(text) tells (a
+// repeat of the datum read before it): tally.takeClassed(aboves, marks,
+// count, last) takes count of them in a row, a bit each in aboves and marks
+// (PrefixClassE), last the text of the last one. bytes must be readable 64
+// bytes past cut.
 template <typename TallyT>
 class ReadScanC {
   public:
@@ -292,11 +310,12 @@ class ReadScanC {
     // line feed: by its prefix class when that tells (plain lines), else
     // read.
     bool takeLine(const unsigned char* text, std::size_t length, bool plain) {
-        const unsigned prefix = plain ? prefixOf(text, length) : NoPrefix;
-        const uint8_t known = prefix != NoPrefix ? Tally.prefixes()[prefix] : uint8_t{ReadDatum};
+        const char* read = reinterpret_cast<const char*>(text);
+        uint8_t known = Tally.prefixes()[plain ? prefixOf(text, length) : NoPrefix];
+        if (known == ReadDatum) known = Tally.repeatOf(read);
         if (known != ReadDatum) {
-            Tally.takeClassed(known == High, 1, reinterpret_cast<const char*>(text));
-        } else if (!Tally.take(reinterpret_cast<const char*>(text))) {
+            Tally.takeClassed(known & AboveBit, (known & MarkBit) >> 1, 1, read);
+        } else if (!Tally.take(read)) {
             return false;
         }
         ++Reads;
@@ -304,45 +323,52 @@ class ReadScanC {
     }
 
     // The lines of a group whose lines are all plain (commonLines): those
-    // whose class tells go to the tally together, a bit each (set: High)
-    // in the order of the lines, until a line must be read.
+    // whose class tells (or that repeat the datum read before them) go to
+    // the tally together, a bit each for above and for marked in the order
+    // of the lines, until a line must be read.
     bool takePlainLines(std::size_t pos, const GroupMasksS& masks, std::size_t& taken) {
         const uint8_t* classes = Tally.prefixes();
         const unsigned char* bytes = Bytes + pos;
-        uint64_t highs = 0;
-        uint32_t classed = 0;
-        const unsigned char* last = bytes;
+        ClassedS classed;
         std::size_t start = 0;
         for (MaskT lineFeeds = masks.LineFeeds; lineFeeds != 0; lineFeeds &= lineFeeds - 1) {
             const std::size_t end = lowestBit(lineFeeds);
             const unsigned char* text = bytes + start;
-            const unsigned prefix = prefixOf(text, end - start);
-            const uint8_t known = prefix != NoPrefix ? classes[prefix] : uint8_t{ReadDatum};
+            const char* read = reinterpret_cast<const char*>(text);
+            uint8_t known = classes[prefixOf(text, end - start)];
             start = end + 1;
+            if (known == ReadDatum) known = Tally.repeatOf(read);
             if (known != ReadDatum) {
-                highs |= uint64_t{known == High} << classed;
-                ++classed;
-                last = text;
+                classed.Aboves |= uint64_t(known & AboveBit) << classed.Count;
+                classed.Marks |= uint64_t((known & MarkBit) >> 1) << classed.Count;
+                ++classed.Count;
+                classed.Last = read;
                 continue;
             }
-            takeClassed(highs, classed, last);
-            classed = 0;
-            highs = 0;
-            if (!Tally.take(reinterpret_cast<const char*>(text))) {
+            takeClassed(classed);
+            if (!Tally.take(read)) {
                 taken = text - bytes;
                 return false;
             }
             ++Reads;
         }
-        takeClassed(highs, classed, last);
+        takeClassed(classed);
         taken = start;
         return true;
     }
 
-    void takeClassed(uint64_t highs, uint32_t classed, const unsigned char* last) {
-        if (classed == 0) return;
-        Tally.takeClassed(highs, classed, reinterpret_cast<const char*>(last));
-        Reads += classed;
+    // Data told by their class, in a row: a bit each for above and marked.
+    struct ClassedS {
+        uint64_t Aboves = 0;
+        uint64_t Marks = 0;
+        uint32_t Count = 0;
+        const char* Last = nullptr;
+    };
+    void takeClassed(ClassedS& classed) {
+        if (classed.Count == 0) return;
+        Tally.takeClassed(classed.Aboves, classed.Marks, classed.Count, classed.Last);
+        Reads += classed.Count;
+        classed = ClassedS();
     }
 
     // The lines of any group that end in it, one at a time.
