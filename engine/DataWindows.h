@@ -181,7 +181,7 @@ class SameSpellingC {
     }
     void forget() { Kept = false; }
     void keep(const char* read, int64_t key) {
-        if (std::memchr(read, '\n', 16) == nullptr) return;
+        if (!readwindows::lineFeedWithin16(reinterpret_cast<const unsigned char*>(read))) return;
         std::memcpy(&Low, read, sizeof Low);
         std::memcpy(&High, read + 8, sizeof High);
         Key = key;

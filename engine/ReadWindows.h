@@ -134,6 +134,16 @@ inline MaskT bytesEqual(const unsigned char* at, char c) {
 }
 #endif
 
+// Whether a line feed lies among the 16 bytes at text.
+inline bool lineFeedWithin16(const unsigned char* text) {
+#if defined(__SSE2__)
+    const __m128i group = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text));
+    return _mm_movemask_epi8(_mm_cmpeq_epi8(group, _mm_set1_epi8('\n'))) != 0;
+#else
+    return std::memchr(text, '\n', 16) != nullptr;
+#endif
+}
+
 // What a group's bytes are: line feeds, CRs, and bytes that a line of data
 // spelled the common way does not hold (anything but digits, '-', '.' and
 // line ends). Bits at and past span are clear.
