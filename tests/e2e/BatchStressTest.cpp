@@ -3,12 +3,12 @@
 // wildcards; Count after Count over 1,500 files chosen in the file dialog,
 // until the output window holds far more text than the program first makes
 // room for; and long passes over one large file under many names, during
-// which the windows stay alive and a quit is asked at once. The files are
-// wavegen's data, many cut to other lengths and rates and some spoilt on
-// purpose; the text each
-// run must show comes from the plain reference pass
-// (tests/common/ReferencePass.h) run here over the same files, and is
-// compared whole, line for line.
+// which the windows stay alive, a quit is asked at once and no click on
+// Check, Count or Select starts anything, not even one that waits for the
+// program as the pass ends. The files are wavegen's data, many cut to other
+// lengths and rates and some spoilt on purpose; the text each run must show
+// comes from the plain reference pass (tests/common/ReferencePass.h) run here
+// over the same files, and is compared whole, line for line.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -931,10 +931,8 @@ class HeldThread {
 // Clicks on Check, Count and Select during a Count, as a user gives them.
 class PassClicksTest : public BatchStressLongPassTest {
   protected:
-    bool passRuns() const {
-        return (GetWindowLongA(field(), GWL_STYLE) & ES_READONLY) !=
-               0;  // the fields take no typing
-    }
+    // A pass runs while the fields take no typing.
+    bool passRuns() const { return (GetWindowLongA(field(), GWL_STYLE) & ES_READONLY) != 0; }
     HWND field() const { return GetDlgItem(Windows.Dialog, e2e::HeightField); }
     HWND button(int id) const { return GetDlgItem(Windows.Dialog, id); }
     // The mouse, Space and Enter on the focused button (the buttons have no
