@@ -503,9 +503,11 @@ class BatchStressTest : public e2e::ProgramTest {
         EXPECT_TRUE(e2e::waitForMessageBox(Program.pid(), nullptr, timeoutMs, &box)) << "no box";
         return box;
     }
-    // Clicks Count and waits until the text is wanted: false (with a
-    // failure naming the first difference) when it does not become so.
+    // Once the pass before is over, clicks Count and waits until the text is
+    // wanted: false (with a failure naming the first difference) when it
+    // does not become so.
     bool count(const std::string& wanted) {
+        EXPECT_TRUE(e2e::waitForPassOver(Windows.Dialog, RunPatience)) << "the pass goes on";
         e2e::clickControl(Windows.Dialog, e2e::CountButton);
         const TextWatch watch = watchText(Edit, wanted, RunPatience);
         if (watch.Reached) return true;
@@ -893,6 +895,7 @@ TEST_F(BatchStressLongPassTest, AQuitDuringACountIsAskedAtOnceNoGoesOnYesEnds) {
     ASSERT_NO_FATAL_FAILURE(expectPassRuns(SummaryEnd));
     EXPECT_TRUE(IsWindowVisible(Windows.Output));
     ASSERT_NO_FATAL_FAILURE(noGoesOn(closeBox, e2e::StartLine + block));
+    ASSERT_TRUE(e2e::waitForPassOver(Windows.Dialog, Patience)) << "the Count goes on";
 
     e2e::clickControl(Windows.Dialog, e2e::CountButton);
     ASSERT_TRUE(growsPast(textLength(Edit)));
@@ -931,8 +934,7 @@ class HeldThread {
 // Clicks on Check, Count and Select during a Count, as a user gives them.
 class PassClicksTest : public BatchStressLongPassTest {
   protected:
-    // A pass runs while the fields take no typing.
-    bool passRuns() const { return (GetWindowLongA(field(), GWL_STYLE) & ES_READONLY) != 0; }
+    bool passRuns() const { return e2e::passRuns(Windows.Dialog); }
     HWND field() const { return GetDlgItem(Windows.Dialog, e2e::HeightField); }
     HWND button(int id) const { return GetDlgItem(Windows.Dialog, id); }
     // The mouse, Space and Enter on the focused button (the buttons have no
@@ -975,7 +977,7 @@ class PassClicksTest : public BatchStressLongPassTest {
     // The pass ends (it may still take the clicks that wait); no pass and no
     // file dialog comes after it, nor more text.
     void expectNothingAfter(int id) {
-        ASSERT_TRUE(e2e::waitUntil([&] { return !passRuns(); }, Patience)) << "the pass goes on";
+        ASSERT_TRUE(e2e::waitForPassOver(Windows.Dialog, Patience)) << "the pass goes on";
         EXPECT_FALSE(e2e::waitUntil(
             [&] {
                 return passRuns() ||
