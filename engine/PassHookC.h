@@ -30,7 +30,11 @@ class PassHookC {
     void begin() { Last = Millis(); }
     // The hook's turn, once GapMs have passed since the last turn ended.
     void poll() {
-        if (Hook == nullptr || Millis() - Last < GapMs) return;
+        if (Hook != nullptr && Millis() - Last >= GapMs) turnNow();
+    }
+    // The hook's turn now, whenever the last one was.
+    void turnNow() {
+        if (Hook == nullptr) return;
         Hook(Context);
         Last = Millis();
     }

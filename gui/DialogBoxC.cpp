@@ -162,7 +162,10 @@ bool DialogBoxC::confirmClose() {
 
 // The engine gives the user turns during the pass, in which the buttons
 // and fields may be used: no pass starts inside it, and the selection and
-// the fields stay as the pass found them.
+// the fields stay as the pass found them. What the user did after the
+// pass's last turn (a click, a key) waits for the thread; a last turn takes
+// it while the pass still runs, so it starts nothing once the pass is over.
+// Once a quit is under way no turn comes, and nothing waiting starts a pass.
 void DialogBoxC::runPass(bool count) {
     if (PassRunning) return;
     PassRunning = true;
@@ -171,6 +174,7 @@ void DialogBoxC::runPass(bool count) {
     CountFlag = count;
     doCheck();
     CountFlag = false;
+    if (Quitter.QuitState.load() == QuitterS::Running) PassHook.turnNow();
     HeightValueP->allowTyping(true);
     WidthValueP->allowTyping(true);
     PassRunning = false;

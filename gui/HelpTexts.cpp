@@ -1,8 +1,9 @@
 // The help windows show these texts in a fixed-pitch font, in a multi-line
-// edit of 500 x 550 pixels without scroll bars: about 60 columns and 39 lines.
-// Each text therefore keeps its lines within 60 characters and its length
-// within 38 lines, and breaks its lines itself with CR LF, as the edit
-// control expects. One literal per displayed line keeps the layout visible.
+// edit of 500 x 550 pixels without scroll bars: 62 columns of 8 pixels and 39
+// lines of 14. Each text therefore keeps its lines within 62 characters and
+// its length within 38 lines (HelpTextsTest holds them to that), and breaks
+// its lines itself with CR LF, as the edit control expects. One literal per
+// displayed line keeps the layout visible.
 #include "gui/HelpTexts.h"
 
 namespace {
@@ -35,9 +36,9 @@ const char Overview[] =
     "  none  graphic mode; file names on the command line\r\n"
     "        are ignored\r\n"
     "h and w are percentages from 0.0001 to 99.9999: h sets the\r\n"
-    "spike height, w the spike width relative to the longest\r\n"
-    "inactive stretch T of the file. Glitches shorter than a\r\n"
-    "tenth of w*T are ignored.\r\n"
+    "spike height, w the least distance between spikes as a\r\n"
+    "share of T, the longest stretch on one side of h/100. Dips\r\n"
+    "shorter than a tenth of that distance do not end a spike.\r\n"
     "\r\n"
     "Input path names may hold only printable characters, may\r\n"
     "not begin with a hyphen (-) and may not contain:\r\n"
@@ -54,7 +55,7 @@ const char SpikeHeight[] =
     "\r\n"
     "    H = p * h / 100\r\n"
     "\r\n"
-    "Only data above H can belong to a spike. Because H follows\r\n"
+    "A spike starts at a datum at or above H. Because H follows\r\n"
     "the file's own peak and no datum may exceed 1, Tallywave\r\n"
     "works best on data normalized to a maximum of 1.\r\n"
     "\r\n"
@@ -64,30 +65,29 @@ const char SpikeHeight[] =
     "of h on known samples before counting a whole series.\r\n";
 
 const char SpikeWidth[] =
-    "A spike is a pulse of several cycles that rise above the\r\n"
-    "height threshold H. The width w ignores the cycles and\r\n"
-    "counts only duration: the number of data lines spent above\r\n"
-    "and below H, as a percentage of the longest stretch\r\n"
-    "without a pulse.\r\n"
+    "A spike is a burst of data that reach the height threshold\r\n"
+    "H. The width w sets how far apart two spikes must be, not\r\n"
+    "how long one lasts: a spike may be a single datum.\r\n"
     "\r\n"
-    "For a file with a single spike, w acts as a duty cycle\r\n"
-    "over the whole file: with w = 3, an excursion above H that\r\n"
-    "lasts 3 percent of the file or more counts as a spike.\r\n"
-    "The more spikes a file holds, the shorter its stretches\r\n"
-    "without a pulse, and the shorter the duration w refers to.\r\n"
+    "The first pass finds T, the longest stretch of data that\r\n"
+    "all lie above h / 100, or all at or below it, and sets the\r\n"
+    "least distance between spikes, in data:\r\n"
     "\r\n"
-    "Inside a spike the data may dip below H for a moment. Such\r\n"
-    "a downward glitch ends the spike only when it lasts a\r\n"
-    "tenth of the width threshold or longer; shorter glitches\r\n"
-    "are ignored.\r\n"
+    "    W = T * w / 100   (at least 2)\r\n"
+    "\r\n"
+    "A spike starts at a datum at or above H, but only W data\r\n"
+    "or more after the last datum at or above H of the spike\r\n"
+    "before. It ends, and is counted, at the G-th datum in a\r\n"
+    "row below H, where G = W / 10 (at least 1): a dip below H\r\n"
+    "shorter than G does not end it. A spike still open at the\r\n"
+    "last datum is not counted.\r\n"
     "\r\n"
     "Spikes that lie very close together may be counted as\r\n"
     "fewer spikes: set w lower. A slow pulse may be counted as\r\n"
     "several spikes: set w higher.\r\n";
 
 const char Check[] =
-    "The Check button tests the selected files without\r\n"
-    "counting any spikes.\r\n"
+    "Check tests the selected files without counting spikes.\r\n"
     "\r\n"
     "First it tests the name and extension of every file and\r\n"
     "lists the invalid names in the output window. Then it\r\n"
@@ -96,8 +96,9 @@ const char Check[] =
     "  - existence and read permission,\r\n"
     "  - the syntax of the five header lines,\r\n"
     "  - valid data, one signed double per line,\r\n"
-    "  - agreement of header and data (SAMPLES must match\r\n"
-    "    the number of data found).\r\n"
+    "  - agreement of header and data: fewer data than\r\n"
+    "    SAMPLES are accepted, and the duration still comes\r\n"
+    "    from the header; two or more too many are not.\r\n"
     "\r\n"
     "It reports each problem found, lists the names of the\r\n"
     "files that remain valid, and stops.\r\n"

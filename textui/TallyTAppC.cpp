@@ -14,6 +14,8 @@ const char AboutFiles[] =
     " peaks and reports the spike rate of each file.  A file holds\r\n"
     " signed doubles between -1 and +1, one per line, after the\r\n"
     " header below; \"*\" marks the header values that are used.\r\n"
+    " Fewer data than SAMPLES are accepted: the duration is still\r\n"
+    " SAMPLES / SAMPLERATE.\r\n"
     "\r\n";
 
 const char HeaderBox[] =
@@ -28,11 +30,11 @@ const char HeaderBox[] =
 
 const char AboutThresholds[] =
     " Threshold height and width are percentages, 0.0001 to 99.9999.\r\n"
-    " The width is roughly a percentage of the longest idle stretch.\r\n"
-    " A positive peak that stays above the height for about the width\r\n"
-    " or longer is counted as a spike.  A dip below the height that\r\n"
-    " lasts less than about a tenth of the width is ignored, so one\r\n"
-    " spike is not counted twice.\r\n"
+    " A spike starts at a datum at or above height% of the greatest\r\n"
+    " datum, and may be that datum alone.  The width sets the least\r\n"
+    " distance between spikes, as a share of the longest stretch of\r\n"
+    " data on one side of height/100.  A dip below the height that is\r\n"
+    " shorter than a tenth of that distance does not end a spike.\r\n"
     "\r\n";
 
 const char InvokeBlock[] =

@@ -57,6 +57,19 @@ inline bool waitForGraphicWindows(DWORD pid, DWORD timeoutMs, GraphicWindows* ou
         timeoutMs);
 }
 
+// A Check or Count runs (or its "Nothing selected" box is up) while the
+// fields take no typing; clicks and keys that come before it is over do
+// nothing, also those the program takes only as it ends.
+inline bool passRuns(HWND dialog) {
+    return (GetWindowLongA(GetDlgItem(dialog, HeightField), GWL_STYLE) & ES_READONLY) != 0;
+}
+
+// Waits until the pass is over, as a user waits for the fields to turn white
+// again: the pass's last line may show a moment before. False on timeout.
+inline bool waitForPassOver(HWND dialog, DWORD timeoutMs) {
+    return waitUntil([&] { return !passRuns(dialog); }, timeoutMs);
+}
+
 // The file dialog's file-name field: the edit inside the combo box 0x47C
 // (Wine nests it in a second combo box), else the plain edit 0x480.
 inline HWND fileNameField(HWND fileDialog) {

@@ -277,6 +277,40 @@ void clickControl(HWND parent, int id) {
     PostMessageA(GetDlgItem(parent, id), BM_CLICK, 0, 0);
 }
 
+bool clickWithMouse(HWND window) {
+    RECT place;
+    if (!GetWindowRect(window, &place)) return false;
+    const POINT middle{(place.left + place.right) / 2, (place.top + place.bottom) / 2};
+    if (WindowFromPoint(middle) != window) return false;
+    // Each event carries the place (0 to 65535 across the screen), so none
+    // goes where an earlier move left the cursor.
+    const LONG x = MulDiv(middle.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    const LONG y = MulDiv(middle.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    const DWORD buttons[3] = {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
+    INPUT events[3]{};
+    for (int i = 0; i < 3; ++i) {
+        events[i].type = INPUT_MOUSE;
+        events[i].mi.dx = x;
+        events[i].mi.dy = y;
+        events[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons[i];
+    }
+    return SendInput(3, events, sizeof(INPUT)) == 3;
+}
+
+void typeKeyAsInput(WORD vk, WORD modifier) {
+    const WORD order[4] = {modifier, vk, vk, modifier};
+    INPUT keys[4]{};
+    UINT count = 0;
+    for (int i = 0; i < 4; ++i) {
+        if (order[i] == 0) continue;
+        keys[count].type = INPUT_KEYBOARD;
+        keys[count].ki.wVk = order[i];
+        keys[count].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+        ++count;
+    }
+    SendInput(count, keys, sizeof(INPUT));
+}
+
 bool saveScreenshot(const std::string& bmpPath, HWND window) {
     Screen screen = wholeScreen();
     if (window != nullptr) {

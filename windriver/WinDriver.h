@@ -98,6 +98,18 @@ void typeText(HWND target, const std::string& text);
 // toggle and the parent gets BN_CLICKED as from a mouse click).
 void clickControl(HWND parent, int id);
 
+// Real input, as a user's hand gives it (SendInput): the system, not the
+// driver, decides which window gets it, and it arrives as input, where a sent
+// message would be handled at once. The cursor to the middle of window, then
+// the left button down and up there. False, doing nothing, when window is
+// not the one the cursor would hit there (hidden, or covered by another).
+bool clickWithMouse(HWND window);
+
+// A key pressed and let go as real input (SendInput), with modifier (VK_MENU
+// for Alt, say) held if not 0: it goes to the window that has the keyboard
+// focus.
+void typeKeyAsInput(WORD vk, WORD modifier = 0);
+
 // Writes the whole screen (the Wine desktop), or only what lies in the
 // rectangle of window, as a 24-bit .bmp file.
 bool saveScreenshot(const std::string& bmpPath, HWND window = nullptr);

@@ -3,12 +3,12 @@
 // wildcards; Count after Count over 1,500 files chosen in the file dialog,
 // until the output window holds far more text than the program first makes
 // room for; and long passes over one large file under many names, during
-// which the windows stay alive and a quit is asked at once. The files are
-// wavegen's data, many cut to other lengths and rates and some spoilt on
-// purpose; the text each
-// run must show comes from the plain reference pass
-// (tests/common/ReferencePass.h) run here over the same files, and is
-// compared whole, line for line.
+// which the windows stay alive, a quit is asked at once and no click on
+// Check, Count or Select starts anything, not even one that waits for the
+// program as the pass ends. The files are wavegen's data, many cut to other
+// lengths and rates and some spoilt on purpose; the text each run must show
+// comes from the plain reference pass (tests/common/ReferencePass.h) run here
+// over the same files, and is compared whole, line for line.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -503,9 +503,11 @@ class BatchStressTest : public e2e::ProgramTest {
         EXPECT_TRUE(e2e::waitForMessageBox(Program.pid(), nullptr, timeoutMs, &box)) << "no box";
         return box;
     }
-    // Clicks Count and waits until the text is wanted: false (with a
-    // failure naming the first difference) when it does not become so.
+    // Once the pass before is over, clicks Count and waits until the text is
+    // wanted: false (with a failure naming the first difference) when it
+    // does not become so.
     bool count(const std::string& wanted) {
+        EXPECT_TRUE(e2e::waitForPassOver(Windows.Dialog, RunPatience)) << "the pass goes on";
         e2e::clickControl(Windows.Dialog, e2e::CountButton);
         const TextWatch watch = watchText(Edit, wanted, RunPatience);
         if (watch.Reached) return true;
@@ -668,6 +670,12 @@ bool handlesPostedAtOnce(HWND edit, int selectionEnd) {
     PostMessageA(edit, EM_SETSEL, 0, selectionEnd);
     return e2e::waitUntil([&] { return ask(edit, EM_GETSEL) == MAKELONG(0, selectionEnd); },
                           AnswerMs);
+}
+
+// Whether the thread of edit waits (for another thread, say): a selection
+// posted to it is not handled within AnswerMs.
+bool threadWaits(HWND edit) {
+    return !handlesPostedAtOnce(edit, HIWORD(ask(edit, EM_GETSEL)) == 1 ? 2 : 1);
 }
 
 // The mouse at character index of an edit, with message (a button or a
@@ -887,6 +895,7 @@ TEST_F(BatchStressLongPassTest, AQuitDuringACountIsAskedAtOnceNoGoesOnYesEnds) {
     ASSERT_NO_FATAL_FAILURE(expectPassRuns(SummaryEnd));
     EXPECT_TRUE(IsWindowVisible(Windows.Output));
     ASSERT_NO_FATAL_FAILURE(noGoesOn(closeBox, e2e::StartLine + block));
+    ASSERT_TRUE(e2e::waitForPassOver(Windows.Dialog, Patience)) << "the Count goes on";
 
     e2e::clickControl(Windows.Dialog, e2e::CountButton);
     ASSERT_TRUE(growsPast(textLength(Edit)));
@@ -894,6 +903,124 @@ TEST_F(BatchStressLongPassTest, AQuitDuringACountIsAskedAtOnceNoGoesOnYesEnds) {
         closeAsks(GetDlgItem(Windows.Dialog, e2e::QuitButton), BM_CLICK);
     ASSERT_NO_FATAL_FAILURE(expectPassRuns(SummaryEnd, std::strlen(e2e::StartLine) + block.size()));
     yesEndsAtOnce(quitBox);
+}
+
+// The thread of window held still (suspended) while this object lives, as
+// the system holds a thread it does not run for a while: whatever writes to
+// window waits until it goes on.
+class HeldThread {
+  public:
+    explicit HeldThread(HWND window)
+        : Thread(
+              OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(window, nullptr))) {
+        if (Thread != nullptr && SuspendThread(Thread) == static_cast<DWORD>(-1)) {
+            CloseHandle(Thread);
+            Thread = nullptr;
+        }
+    }
+    ~HeldThread() {
+        if (Thread == nullptr) return;
+        ResumeThread(Thread);
+        CloseHandle(Thread);
+    }
+    HeldThread(const HeldThread&) = delete;
+    HeldThread& operator=(const HeldThread&) = delete;
+    bool held() const { return Thread != nullptr; }
+
+  private:
+    HANDLE Thread;
+};
+
+// Clicks on Check, Count and Select during a Count, as a user gives them.
+class PassClicksTest : public BatchStressLongPassTest {
+  protected:
+    bool passRuns() const { return e2e::passRuns(Windows.Dialog); }
+    HWND field() const { return GetDlgItem(Windows.Dialog, e2e::HeightField); }
+    HWND button(int id) const { return GetDlgItem(Windows.Dialog, id); }
+    // The mouse, Space and Enter on the focused button (the buttons have no
+    // mnemonic), a posted click.
+    void clickEveryWay(int id) {
+        EXPECT_TRUE(e2e::clickWithMouse(button(id))) << "the mouse does not reach button " << id;
+        e2e::typeKeyAsInput(VK_SPACE);
+        e2e::typeKeyAsInput(VK_RETURN);
+        PostMessageA(button(id), BM_CLICK, 0, 0);
+    }
+    // Until the pass's last text (expected) is shown, the output window's
+    // thread is held still again and again, and whenever the pass waits to
+    // write to it, button id is clicked every way: the clicks wait for the
+    // program while it writes its last lines. The number of such waits.
+    int clickWhileThePassWrites(int id, const std::string& expected) {
+        int waits = 0;
+        const DWORD start = GetTickCount();
+        while (withoutDots(e2e::windowText(Edit)).size() < expected.size() &&
+               GetTickCount() - start < RunPatience) {
+            const HeldThread held(Windows.Output);
+            EXPECT_TRUE(held.held()) << "cannot hold the output window's thread";
+            if (!held.held() || !passRuns() || !threadWaits(field())) continue;
+            ++waits;
+            clickEveryWay(id);
+        }
+        return waits;
+    }
+    // Alt+F4 asks at once, and No goes on; Help pops up its menu.
+    void altF4AndHelpWork() {
+        e2e::typeKeyAsInput(VK_F4, VK_MENU);
+        const e2e::MessageBoxInfo box = messageBox(AtOnceMs);
+        EXPECT_NE(box.text.find(QuitQuestion), std::string::npos) << box.text;
+        e2e::answerBox(box.hwnd, IDNO);
+        ASSERT_TRUE(e2e::waitUntil([&] { return !IsWindow(box.hwnd); }, AtOnceMs));
+        ASSERT_TRUE(e2e::clickWithMouse(button(e2e::HelpButton)));
+        EXPECT_NE(e2e::waitForWindow(Program.pid(), e2e::MenuClass, nullptr, AtOnceMs), nullptr)
+            << "no help menu";
+        e2e::typeKeyAsInput(VK_ESCAPE);
+    }
+    // The pass ends (it may still take the clicks that wait); no pass and no
+    // file dialog comes after it, nor more text.
+    void expectNothingAfter(int id) {
+        ASSERT_TRUE(e2e::waitForPassOver(Windows.Dialog, Patience)) << "the pass goes on";
+        EXPECT_FALSE(e2e::waitUntil(
+            [&] {
+                return passRuns() ||
+                       e2e::waitForWindow(Program.pid(), "#32770", e2e::FileDialogCaption, 0);
+            },
+            AtOnceMs))
+            << "a pass or the file dialog came after the Count (button " << id << ")";
+        expectTextStaysAsItIs();
+    }
+};
+
+// Check, Count or Select clicked during a Count, in every way a user can:
+// each does nothing, in the middle of the pass and at its end, where the
+// program still writes its last lines and has not taken the clicks yet.
+// Help and Alt+F4 still work during a Count.
+TEST_F(PassClicksTest, ClicksDuringACountDoNothingNotEvenWhenItEnds) {
+    ASSERT_NO_FATAL_FAILURE(startGraphic());
+    ASSERT_NO_FATAL_FAILURE(selectAll());
+    const std::string block = countBlock();
+    const long lineLength = static_cast<long>(block.find('\n') + 1);
+    std::string expected = e2e::StartLine;
+    SetForegroundWindow(Windows.Main);
+    for (const int id : {e2e::CheckButton, e2e::CountButton, e2e::SelectButton}) {
+        ASSERT_TRUE(e2e::clickWithMouse(button(e2e::CountButton)));
+        ASSERT_TRUE(growsPast(static_cast<long>(expected.size())));
+        if (id == e2e::SelectButton) {
+            ASSERT_NO_FATAL_FAILURE(altF4AndHelpWork());
+        }
+        clickEveryWay(id);
+        const long nearEnd = static_cast<long>(expected.size()) + (Links - 8) * lineLength;
+        ASSERT_TRUE(e2e::waitUntil([&] { return textLength(Edit) >= nearEnd; }, RunPatience));
+        ASSERT_NO_FATAL_FAILURE(expectPassRuns(SummaryEnd, expected.size()));
+        expected += block;
+        const int waits = clickWhileThePassWrites(id, expected);
+        EXPECT_GT(waits, 0) << "button " << id;
+        const TextWatch watch = watchText(Edit, expected, RunPatience);
+        ASSERT_TRUE(watch.Reached) << watch.failure(expected, RunPatience);
+        std::printf("button %d: clicked while the pass waited to write, %d times\n", id, waits);
+        ASSERT_NO_FATAL_FAILURE(expectNothingAfter(id));
+        ASSERT_FALSE(HasFailure()) << "button " << id;
+    }
+    ASSERT_TRUE(e2e::closeAnswering(Program.pid(), Windows.Main, IDYES, Patience));
+    expectExitCode(0);
 }
 
 // A silent run: its window answers at once, and its close box asks at once;

@@ -100,12 +100,14 @@ class GraphicModeTest : public e2e::ProgramTest {
         EXPECT_TRUE(e2e::waitUntil([&] { return !IsWindow(box.hwnd); }, Patience)) << "box stays";
     }
     // Check with nothing selected: the information box says so and is
-    // answered. All keys and clicks posted before it have been handled.
+    // answered, and the Check is over. All keys and clicks posted before it
+    // have been handled.
     void checkWithNothingSelected() {
         e2e::clickControl(Windows.Dialog, e2e::CheckButton);
         const e2e::MessageBoxInfo box = messageBox();
         EXPECT_NE(box.text.find(NothingSelected), std::string::npos) << box.text;
         answer(box, IDOK);
+        EXPECT_TRUE(e2e::waitForPassOver(Windows.Dialog, Patience)) << "the Check goes on";
     }
     std::string Folder;  // where the program runs and the files are chosen
     e2e::GraphicWindows Windows;
@@ -200,6 +202,7 @@ TEST_F(GraphicModeTest, CheckSortsOutTheSelectionAndCountCountsTheGoodFiles) {
                                 "Files to be processed: [" + at("calm.txt") + at("lively.asc") +
                                 at("crlf.txt") + "].\r\n";
     ASSERT_TRUE(textBecomes(checked)) << text();
+    ASSERT_TRUE(e2e::waitForPassOver(Windows.Dialog, Patience)) << "the Check goes on";
 
     e2e::clickControl(Windows.Dialog, e2e::CountButton);
     const std::string counted =

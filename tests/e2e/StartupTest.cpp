@@ -75,6 +75,16 @@ TEST_F(StartupTest, AnUnknownSwitchWarnsThenEndsTheRunWithItsStatus) {
     EXPECT_EQ(exitCode(), -4);
 }
 
+TEST_F(StartupTest, ALoneMinusWarnsThenEndsTheRunWithItsStatus) {
+    const std::string line = start("- a.txt");
+    answer("Tallywave WARNING!",
+           Head + "InvokeParseC::storeRunMode() Apparent lost switch char '-'.\nInvoked as: [" +
+               line + "]\n\nThe only allowed switches are -s or -t.   No isolated '-' allowed.\n" +
+               "File names beginning with \"-\" are not allowed." + statusLine(-3));
+    answer("Tallywave FATAL!", invalidLine(line, "tallywave", -3));
+    EXPECT_EQ(exitCode(), -3);
+}
+
 // Not fatal: the run goes on after the warning, to a text-mode window that
 // asks for a better invocation.
 TEST_F(StartupTest, OneNumberOnlyWarnsAndTheRunGoesOn) {

@@ -14,6 +14,7 @@
 #include "framework/native/StandIns.h"
 #include "gui/TallyGAppC.h"
 #include "startup/ErrHandleC.h"
+#include "tests/common/CountSummary.h"
 #include "tests/common/WaveText.h"
 #include "tests/common/WindowClock.h"
 #include "tests/unit/Boxes.h"
@@ -200,6 +201,42 @@ TEST_F(GraphicQuitTest, DuringACountOnlyTheQuitQuestionComesAndNoLetsItEnd) {
     EXPECT_EQ(outputEdit().selectedText(), "Tallywave");
     EXPECT_EQ(Selections, 1);
     EXPECT_EQ(standin::shownBoxes().size(), 2u);
+    releaseTextApp(Quitter);
+}
+
+// The user's last turn of a Count comes once its last line is written,
+// while it still runs: Count, Check and Select pressed then (as when the
+// clicks wait for the thread at the end of the pass) do nothing, and no
+// pass follows.
+TEST_F(GraphicQuitTest, ClicksAfterTheLastLineOfACountAreTakenWhileItRuns) {
+    windowclock::TurnAtEveryPollC turns;
+    offerSixFiles();
+    bool counted = false, turnAfterLastLine = false;
+    standin::setUserScript([&](TApplication& app) {
+        auto* graphic = dynamic_cast<TallyGAppC*>(&app);
+        if (graphic == nullptr) return waitAWhile();
+        DialogBoxC& dialog = *graphic->DialogBoxCP;
+        if (!dialog.passRunning()) {
+            if (counted) return false;  // the close box, after the Count
+            counted = true;
+            dialog.command(DialogBoxC::SelectId, 0);
+            dialog.command(DialogBoxC::CountId, 0);
+            return true;
+        }
+        if (outputText().find(testcheck::SummaryEnd) != std::string::npos) {
+            turnAfterLastLine = true;
+            for (int id : {DialogBoxC::CountId, DialogBoxC::CheckId, DialogBoxC::SelectId})
+                dialog.command(id, 0);
+        }
+        return true;
+    });
+    startOutputWindow();
+    TallyGAppC graphic(&Startup, &Quitter, ReleaseStr);
+    EXPECT_EQ(graphic.Run(), 0);
+    EXPECT_TRUE(turnAfterLastLine);
+    const std::string text = outputText();
+    EXPECT_EQ(text.find(testcheck::SummaryEnd), text.size() - std::strlen(testcheck::SummaryEnd));
+    EXPECT_EQ(Selections, 1);
     releaseTextApp(Quitter);
 }
 
