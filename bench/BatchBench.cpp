@@ -78,7 +78,7 @@
 #include "bench/QpcTimer.h"
 #include "engine/GoodBadListC.h"
 #include "engine/ValidateC.h"
-#include "startup/RunModeC.h"
+#include "core/RunModeC.h"
 #include "tests/common/ProgressDots.h"
 #include "textui/TextWinC.h"
 #include "windriver/WinDriver.h"

@@ -69,7 +69,7 @@
 #include "engine/ExtendedPrecision.h"
 #include "engine/GoodBadListC.h"
 #include "engine/ValidateC.h"
-#include "startup/RunModeC.h"
+#include "core/RunModeC.h"
 #include "tests/common/ProgressDots.h"
 #include "tests/common/ReferencePass.h"
 #include "textui/TextWinC.h"

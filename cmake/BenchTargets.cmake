@@ -9,10 +9,10 @@ tally_warnings(wavegen)
 # of the text front end too; natively both report through the framework's
 # stand-ins.
 add_executable(readerbench bench/ReaderBench.cpp)
-target_link_libraries(readerbench PRIVATE tallycore tallyframework)
+target_link_libraries(readerbench PRIVATE tallyengine tallyframework)
 tally_warnings(readerbench)
 add_executable(enginebench bench/EngineBench.cpp)
-target_link_libraries(enginebench PRIVATE tallytextui tallycore tallyframework)
+target_link_libraries(enginebench PRIVATE tallytextui tallyframework)
 tally_warnings(enginebench)
 
 # The batch benchmark times the files of a silent run from outside the
@@ -27,7 +27,7 @@ endif()
 # engine alone over the same files for comparison.
 if(TARGET windriver)
   add_executable(batchbench bench/BatchBench.cpp)
-  target_link_libraries(batchbench PRIVATE windriver tallytextui tallycore tallyframework)
+  target_link_libraries(batchbench PRIVATE windriver tallytextui tallyframework)
   add_dependencies(batchbench tallywave)
   tally_warnings(batchbench)
 endif()

@@ -8,7 +8,7 @@ tally_warnings(reportprobe)
 
 file(GLOB E2E_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*Test.cpp)
 add_executable(e2e_tests ${E2E_TEST_SOURCES})
-target_link_libraries(e2e_tests PRIVATE windriver tallygui tallytextui tallycore gtest_main)
+target_link_libraries(e2e_tests PRIVATE windriver tallygui gtest_main)
 # The stress tests make their wave files with the Win32 build of wavegen.
 add_dependencies(e2e_tests tallywave reportprobe wavegen)
 # Wine shows the Unix root as drive Z:.

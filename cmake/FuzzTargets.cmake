@@ -21,7 +21,7 @@ function(tally_fuzzer target source)
   target_link_options(${target} PRIVATE -fsanitize=fuzzer ${TALLY_FUZZ_SANITIZERS})
   # Between them the targets use every layer; from a static library a target
   # takes only what it calls.
-  target_link_libraries(${target} PRIVATE tallygui tallytextui tallycore tallyframework_native
+  target_link_libraries(${target} PRIVATE tallygui tallyframework_native
                                           fuzzoracle)
   target_include_directories(${target}
                              PRIVATE $<TARGET_PROPERTY:GTest::gtest,INTERFACE_INCLUDE_DIRECTORIES>)

@@ -4,7 +4,7 @@ find_package(GTest REQUIRED)
 
 file(GLOB UNIT_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
 add_executable(unit_tests ${UNIT_TEST_SOURCES})
-target_link_libraries(unit_tests PRIVATE tallygui tallytextui tallycore tallyframework_native
+target_link_libraries(unit_tests PRIVATE tallygui tallyframework_native
                                          GTest::gtest_main GTest::gmock Threads::Threads)
 target_compile_definitions(unit_tests PRIVATE TALLY_SAMPLES_DIR="${CMAKE_SOURCE_DIR}/samples")
 tally_warnings(unit_tests)
@@ -20,7 +20,7 @@ tally_warnings(artgen)
 # engine's own figures: tools/screenshots runs it, and the test finds the
 # picture in docs/ and the README's worked example as it draws them now.
 add_executable(spikeplot tools/spikeplot/SpikePlot.cpp)
-target_link_libraries(spikeplot PRIVATE tallycore tallyframework_native)
+target_link_libraries(spikeplot PRIVATE tallyengine tallyframework_native)
 tally_warnings(spikeplot)
 add_test(NAME spike_rule_picture_and_worked_example_follow_the_engine
          COMMAND ${CMAKE_SOURCE_DIR}/tests/docs/spike-rule-check $<TARGET_FILE:spikeplot>)

@@ -11,7 +11,7 @@ file(GLOB TALLY_PICTURES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.bmp
      ${CMAKE_SOURCE_DIR}/resources/*.ico)
 set_source_files_properties(resources/tallywave.rc PROPERTIES OBJECT_DEPENDS "${TALLY_PICTURES}")
 add_executable(tallywave WIN32 startup/main.cpp resources/tallywave.rc)
-target_link_libraries(tallywave PRIVATE tallygui tallytextui tallycore tallyframework)
+target_link_libraries(tallywave PRIVATE tallygui tallyframework)
 # Shipped without symbols, and without the link time in its header, so that
 # the same sources give the same bytes (tools/package).
 target_link_options(tallywave PRIVATE -s -Wl,--no-insert-timestamp)

@@ -6,7 +6,7 @@
 #include "engine/DataWindows.h"
 #include "engine/ExtendedPrecision.h"
 
-#include "startup/ErrHandleC.h"
+#include "core/ErrHandleC.h"
 
 namespace {
 const int BadDatumStatus = -1000;

@@ -13,7 +13,7 @@
 #include "engine/DatumKey.h"
 #include "engine/WindowCrewC.h"
 #include "framework/PlatformSeams.h"
-#include "startup/ErrHandleC.h"
+#include "core/ErrHandleC.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #endif
 
 #include "engine/ReadWindows.h"
-#include "startup/RunModeC.h"
+#include "core/RunModeC.h"
 
 class WindowCrewC;
 

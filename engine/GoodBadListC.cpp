@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "startup/ErrHandleC.h"
+#include "core/ErrHandleC.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <cstdint>
 
 #include "engine/GrowTextC.h"
-#include "startup/ErrHandleC.h"
-#include "startup/RunModeC.h"
+#include "core/ErrHandleC.h"
+#include "core/RunModeC.h"
 
 class GoodBadListC : public RunModeC {
   public:

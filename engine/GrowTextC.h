@@ -4,7 +4,7 @@
 #include <cstdarg>
 #include <cstddef>
 
-#include "startup/ErrHandleC.h"
+#include "core/ErrHandleC.h"
 
 // A zero-terminated text composed piece by piece with printf formats. The
 // room is allocated by the first piece and doubles whenever a piece needs

@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "engine/CountC.h"
-#include "startup/ErrHandleC.h"
+#include "core/ErrHandleC.h"
 
 class ValidateC : public CountC {
   public:

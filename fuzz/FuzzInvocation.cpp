@@ -17,7 +17,7 @@
 
 #include "framework/native/StandIns.h"
 #include "fuzz/FuzzSupport.h"
-#include "startup/ErrHandleC.h"
+#include "core/ErrHandleC.h"
 #include "startup/InvokeParseC.h"
 
 namespace {

@@ -17,7 +17,7 @@
 
 #include "fuzz/FuzzSupport.h"
 #include "fuzz/Oracle.h"
-#include "startup/ErrHandleC.h"
+#include "core/ErrHandleC.h"
 #include "tests/common/EnginePass.h"
 
 namespace {

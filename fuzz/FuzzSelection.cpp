@@ -20,7 +20,7 @@
 #include "framework/native/StandIns.h"
 #include "fuzz/FuzzSupport.h"
 #include "gui/FileSysAccessC.h"
-#include "startup/ErrHandleC.h"
+#include "core/ErrHandleC.h"
 
 namespace {
 

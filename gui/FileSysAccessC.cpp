@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "framework/TFileOpenDialog.h"
-#include "startup/ErrHandleC.h"
+#include "core/ErrHandleC.h"
 
 std::atomic<bool> FileSysAccessC::SelectBusy{false};
 

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "startup/ErrHandleC.h"
+#include "core/ErrHandleC.h"
 
 HelpFlagsS Fx = {};
 

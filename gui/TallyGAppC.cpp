@@ -4,7 +4,7 @@
 
 #include "framework/TThread.h"
 #include "resources/ResourceIds.h"
-#include "startup/ErrHandleC.h"
+#include "core/ErrHandleC.h"
 
 namespace {
 

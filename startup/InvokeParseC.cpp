@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "startup/ErrHandleC.h"
+#include "core/ErrHandleC.h"
 #include "startup/FileMatchC.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "startup/ErrHandleC.h"
+#include "core/ErrHandleC.h"
 
 static_assert(int(RunModeC::CWDSize) == int(SysContextC::CWDSize) &&
                   int(RunModeC::DateSize) == int(SysContextC::DateSize) &&

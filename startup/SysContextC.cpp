@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #include "framework/PlatformSeams.h"
-#include "startup/ErrHandleC.h"
+#include "core/ErrHandleC.h"
 
 SysContextC::ClockFn SysContextC::Clock = std::time;
 

@@ -5,7 +5,7 @@
 #include <new>
 
 #include "gui/TallyGAppC.h"
-#include "startup/ErrHandleC.h"
+#include "core/ErrHandleC.h"
 #include "startup/StartupC.h"
 #include "textui/NewThreadC.h"
 #include "textui/TallyTAppC.h"

@@ -3,7 +3,7 @@
 #include <new>
 
 #include "framework/TThread.h"
-#include "startup/ErrHandleC.h"
+#include "core/ErrHandleC.h"
 
 std::atomic<bool> TextAppC::StartLineShown{false};
 

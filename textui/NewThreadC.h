@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "framework/TApplication.h"
-#include "startup/RunModeC.h"
+#include "core/RunModeC.h"
 #include "textui/TallyTAppC.h"
 #include "textui/TextWinC.h"
 

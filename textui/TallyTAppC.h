@@ -7,7 +7,7 @@
 #include "engine/ValidateC.h"
 #include "framework/TApplication.h"
 #include "framework/TWindow.h"
-#include "startup/ErrHandleC.h"
+#include "core/ErrHandleC.h"
 #include "startup/StartupC.h"
 #include "textui/TextWinC.h"
 

@@ -5,7 +5,7 @@
 #include <new>
 
 #include "engine/PassHookC.h"
-#include "startup/ErrHandleC.h"
+#include "core/ErrHandleC.h"
 
 TextWinC::ReallocFn TextWinC::Realloc = std::realloc;
 

@@ -11,7 +11,7 @@
 #include "engine/GoodBadListC.h"
 #include "engine/ValidateC.h"
 #include "framework/native/StandIns.h"
-#include "startup/RunModeC.h"
+#include "core/RunModeC.h"
 #include "tests/common/ReferencePass.h"
 #include "tests/common/WindowClock.h"
 #include "textui/TextWinC.h"

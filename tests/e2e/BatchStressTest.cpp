@@ -24,7 +24,7 @@
 
 #include "gui/FileSysAccessC.h"
 #include "startup/InvokeParseC.h"
-#include "startup/RunModeC.h"
+#include "core/RunModeC.h"
 #include "tests/common/CountSummary.h"
 #include "tests/common/Files.h"
 #include "tests/common/ProgressDots.h"

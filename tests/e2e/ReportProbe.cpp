@@ -5,8 +5,8 @@
 #include <cstring>
 #include <thread>
 
-#include "startup/ErrHandleC.h"
-#include "startup/RunModeC.h"
+#include "core/ErrHandleC.h"
+#include "core/RunModeC.h"
 
 namespace {
 

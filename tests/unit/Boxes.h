@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "framework/native/StandIns.h"
-#include "startup/RunModeC.h"
+#include "core/RunModeC.h"
 
 namespace testboxes {
 

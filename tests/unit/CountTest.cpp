@@ -10,7 +10,7 @@
 
 #include "engine/GoodBadListC.h"
 #include "framework/native/StandIns.h"
-#include "startup/ErrHandleC.h"
+#include "core/ErrHandleC.h"
 #include "tests/common/WaveText.h"
 #include "tests/common/WindowClock.h"
 #include "tests/unit/Boxes.h"

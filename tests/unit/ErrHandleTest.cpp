@@ -1,7 +1,7 @@
 // The reporting facility: exact box texts, captions and flags, the status and
 // system-error lines, the cut at capacity, concurrent reports and the quit
 // question, as the user sees them in the boxes.
-#include "startup/ErrHandleC.h"
+#include "core/ErrHandleC.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 
 #include "framework/PlatformSeams.h"
 #include "framework/native/StandIns.h"
-#include "startup/RunModeC.h"
+#include "core/RunModeC.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "startup/ErrHandleC.h"
+#include "core/ErrHandleC.h"
 #include "tests/common/DatumCheck.h"
 #include "tests/unit/TempFiles.h"
 

@@ -12,7 +12,7 @@
 
 #include "framework/TFileOpenDialog.h"
 #include "framework/native/StandIns.h"
-#include "startup/ErrHandleC.h"
+#include "core/ErrHandleC.h"
 #include "tests/common/ListMemory.h"
 #include "tests/unit/Boxes.h"
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "framework/native/StandIns.h"
-#include "startup/ErrHandleC.h"
+#include "core/ErrHandleC.h"
 #include "tests/unit/Boxes.h"
 
 namespace {

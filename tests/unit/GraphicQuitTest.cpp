@@ -13,7 +13,7 @@
 #include "framework/TThread.h"
 #include "framework/native/StandIns.h"
 #include "gui/TallyGAppC.h"
-#include "startup/ErrHandleC.h"
+#include "core/ErrHandleC.h"
 #include "tests/common/CountSummary.h"
 #include "tests/common/WaveText.h"
 #include "tests/common/WindowClock.h"

@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 #include "framework/native/StandIns.h"
-#include "startup/ErrHandleC.h"
+#include "core/ErrHandleC.h"
 #include "startup/StartupC.h"
 #include "tests/unit/Boxes.h"
 #include "tests/unit/TempFiles.h"

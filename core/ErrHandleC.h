@@ -5,7 +5,7 @@
 #include <atomic>
 #include <cstdarg>
 
-#include "startup/MessageBoxC.h"
+#include "core/MessageBoxC.h"
 
 // gnu_printf: the C99 formats of mingw's conforming stdio; clang knows no
 // gnu_printf and checks the same formats as printf.

@@ -1,4 +1,4 @@
-#include "startup/MessageBoxC.h"
+#include "core/MessageBoxC.h"
 
 #include "framework/PlatformSeams.h"
 

@@ -1,4 +1,4 @@
-#include "startup/ErrHandleC.h"
+#include "core/ErrHandleC.h"
 
 #include <algorithm>
 #include <cerrno>

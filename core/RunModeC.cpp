@@ -1,4 +1,4 @@
-#include "startup/RunModeC.h"
+#include "core/RunModeC.h"
 
 const char ReleaseStr[] = " Tallywave Release v. 1.0 of 2003-05-22";
 
