@@ -7,12 +7,12 @@
 
 double DatumS::value() const {
     if (!Keyed) return Value;
-    return NegativeZero ? -0.0 : datum::valueOf(Key);
+    return NegativeZero ? -0.0 : spelling::keyValue(Key);
 }
 
 double GreatestC::value() const {
     if (!ValueKnown) {
-        Value = datum::valueOf(Key);
+        Value = spelling::keyValue(Key);
         ValueKnown = true;
     }
     return Value;
@@ -20,7 +20,7 @@ double GreatestC::value() const {
 
 // The keys at or below cutAbove(value) - 1 have values not above value.
 void GreatestC::takeValue(double value) {
-    Key = datum::cutAbove(value) - 1;
+    Key = spelling::cutAbove(value) - 1;
     Value = value;
     ValueKnown = true;
 }
@@ -132,7 +132,7 @@ DatumS FirstPassTallyC::lastDatum() const {
             datum.Value = LastValued;
             break;
         case LastText:
-            if (datum::read(LastRead, datum.Key, datum.Value) != datum::Keyed) {
+            if (spelling::readDatum(LastRead, datum.Key, datum.Value) != spelling::Keyed) {
                 datum.Keyed = false;
             } else if (datum.Key == 0) {
                 datum.NegativeZero = minusZero(LastRead) == LastMinusZero;
@@ -154,8 +154,8 @@ RunsS FirstPassTallyC::runs() const {
 }
 
 // A datum without a key (or none at all), by the same rules as a keyed one.
-bool FirstPassTallyC::takeOther(datum::FormE form, double value) {
-    if (form == datum::NotANumber) {
+bool FirstPassTallyC::takeOther(spelling::FormE form, double value) {
+    if (form == spelling::NotANumber) {
         Refusal = Unreadable;
         return false;
     }
@@ -211,7 +211,7 @@ void FirstPassTallyC::raiseFloor() {
 void FirstPassTallyC::classify() {
     using namespace readwindows;
     const int64_t greatest = Greatest.key();
-    ClassifyAt = datum::KeyLimit;
+    ClassifyAt = spelling::KeyLimit;
     for (unsigned prefix = 0; prefix < NegativePrefix; ++prefix) {
         const int64_t least = prefixLeast(prefix);
         const int64_t most = prefixMost(prefix);
@@ -229,7 +229,7 @@ void FirstPassTallyC::classify() {
     }
     // Negative data lie in (-1, 0]: below the level, not above the greatest.
     const bool lowNegatives =
-        100 - datum::KeyScale >= Rules->Lowest.Key && 0 < Floor.Key && 0 < Rules->Level.Key;
+        100 - spelling::KeyScale >= Rules->Lowest.Key && 0 < Floor.Key && 0 < Rules->Level.Key;
     Prefixes[NegativePrefix] = lowNegatives ? Low : ReadDatum;
     Prefixes[NoPrefix] = ReadDatum;
 }

@@ -2,7 +2,7 @@
 // What the two passes gather from a window of data reads, on whichever
 // thread scans it, and how the validation pass folds a window's share into
 // the file's. Each datum is placed against the thresholds by its key
-// (datum::read): one integer comparison per threshold, exact; the few data
+// (spelling::read): one integer comparison per threshold, exact; the few data
 // without a key are converted and compared as doubles.
 //
 // The validation pass also marks, one bit per datum, every datum that may
@@ -18,20 +18,20 @@
 #include <cstdint>
 #include <cstring>
 
-#include "engine/DatumKey.h"
 #include "engine/ReadWindows.h"
+#include "engine/Spelling.h"
 
 // A threshold as a datum meets it: by key (at least Key) or by value (at
 // least Value, or above it when Strict).
 struct CutS {
-    int64_t Key = datum::KeyLimit;
+    int64_t Key = spelling::KeyLimit;
     double Value = 0.0;
     bool Strict = false;
 
-    static CutS atLeast(double x) { return {datum::cutAtLeast(x), x, false}; }
-    static CutS above(double x) { return {datum::cutAbove(x), x, true}; }
+    static CutS atLeast(double x) { return {spelling::cutAtLeast(x), x, false}; }
+    static CutS above(double x) { return {spelling::cutAbove(x), x, true}; }
     // A threshold no datum reaches.
-    static CutS none() { return {datum::KeyLimit, HUGE_VAL, true}; }
+    static CutS none() { return {spelling::KeyLimit, HUGE_VAL, true}; }
     bool reachedBy(double value) const { return Strict ? value > Value : value >= Value; }
 };
 
@@ -212,8 +212,8 @@ class FirstPassTallyC {
         int64_t key;
         if (Same.holds(read, key)) return takeKey(key, read);
         double value;
-        const datum::FormE form = datum::read(read, key, value);
-        if (__builtin_expect(form == datum::Keyed, 1)) {
+        const spelling::FormE form = spelling::readDatum(read, key, value);
+        if (__builtin_expect(form == spelling::Keyed, 1)) {
             if (!takeKey(key, read)) return false;
             Same.keep(read, key);  // taken: within the limits
             return true;
@@ -291,7 +291,7 @@ class FirstPassTallyC {
         takeRuns(key >= Rules->Level.Key, 1);
         return true;
     }
-    bool takeOther(datum::FormE form, double value);
+    bool takeOther(spelling::FormE form, double value);
     // The last datum taken, of the key 0: spelled with a minus or not.
     static LastE minusZero(const char* read);
     void riseTo(int64_t key);
@@ -353,11 +353,11 @@ struct CountRulesS {
     // Whether the datum is high; false when it does not convert.
     bool judge(const char* read, bool& high) const {
         DatumS datum;
-        switch (datum::read(read, datum.Key, datum.Value)) {
-            case datum::Keyed:
+        switch (spelling::readDatum(read, datum.Key, datum.Value)) {
+            case spelling::Keyed:
                 high = datum.Key >= H.Key;
                 return true;
-            case datum::Valued:
+            case spelling::Valued:
                 high = datum.Value >= H.Value;
                 return true;
             default:

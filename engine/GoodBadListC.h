@@ -6,9 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/GrowTextC.h"
 #include "core/ErrHandleC.h"
 #include "core/RunModeC.h"
+#include "engine/GrowTextC.h"
 
 class GoodBadListC : public RunModeC {
   public:

@@ -10,15 +10,55 @@
 #include <cstdint>
 #include <cstring>
 
+#include "core/RunModeC.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
 namespace readwindows {
 
-// Characters per read, the line feed included (FileReadC::ReadMax).
-const std::size_t ReadMax = 47;
+// Characters per read, the line feed included: the header limits' read
+// size less its terminator.
+const std::size_t ReadMax = HeaderLimitsS::LineReadSize - 1;
+// A byte that ends the file, as text mode reads it.
 const unsigned char CtrlZ = 26;
+
+// Where a read ends, as text mode cuts bytes into reads: the one rule that
+// every reading of the engine follows. The read that begins at
+// bytes[from] (or goes on there with already characters) ends after a line
+// feed or after its ReadMax-th character, CRs being dropped and not
+// counted; a Ctrl-Z ends the file before it; the bytes may end first.
+struct ReadCutS {
+    enum EndE { LineFeed, Full, AtCtrlZ, Open };
+    std::size_t End;         // one past its last byte; the Ctrl-Z's place, or end
+    std::size_t Characters;  // its characters, already ones included
+    EndE How;
+};
+
+inline ReadCutS cutRead(const unsigned char* bytes, std::size_t from, std::size_t end,
+                        std::size_t already = 0) {
+    std::size_t characters = already;
+    for (std::size_t i = from; i < end; ++i) {
+        const unsigned char c = bytes[i];
+        if (c == '\r') continue;
+        if (c == CtrlZ) return {i, characters, ReadCutS::AtCtrlZ};
+        ++characters;
+        if (c == '\n') return {i + 1, characters, ReadCutS::LineFeed};
+        if (characters == ReadMax) return {i + 1, characters, ReadCutS::Full};
+    }
+    return {end, characters, ReadCutS::Open};
+}
+
+// Copies the characters of bytes[from, end) to out (the CRs dropped);
+// returns how many.
+inline std::size_t copyRead(const unsigned char* bytes, std::size_t from, std::size_t end,
+                            char* out) {
+    std::size_t length = 0;
+    for (std::size_t i = from; i < end; ++i)
+        if (bytes[i] != '\r') out[length++] = static_cast<char>(bytes[i]);
+    return length;
+}
 
 // How the scan of a window ended: Reads reads taken, the first read not
 // taken starting at StopAt. Whole when every read up to the window's end was
@@ -169,13 +209,9 @@ inline GroupMasksS groupMasks(const unsigned char* at, std::size_t span) {
     return {lineFeeds, crs, ~(data | lineFeeds | crs) & valid};
 }
 
-// The line feeds with a CR right before them (which a read does not count),
-// and the bytes that keep a line from being handed out where it lies: a
-// Ctrl-Z, or a CR that is not right before a line feed (text mode drops it,
-// so the read is not the bytes as they lie).
-inline MaskT crLineFeeds(const GroupMasksS& masks) {
-    return (masks.Crs & (masks.LineFeeds >> 1)) << 1;
-}
+// The bytes that keep a line from being handed out where it lies: a Ctrl-Z,
+// or a CR that is not right before a line feed (text mode drops it, so the
+// read is not the bytes as they lie).
 inline MaskT oddBytes(const unsigned char* at, const GroupMasksS& masks) {
     const MaskT lone = masks.Crs & ~(masks.LineFeeds >> 1);
     const MaskT ctrlZs = masks.Others != 0 ? bytesEqual(at, static_cast<char>(CtrlZ)) : 0;
@@ -251,9 +287,8 @@ inline bool commonLines(const GroupMasksS& masks) {
 }
 
 // The reads of one line (or of the rest of the window when no line feed
-// ends it) the way FileReadC builds them: CRs dropped, a read ended by a
-// line feed or by its 47th character. A Ctrl-Z, a read cut off by the
-// window's end or a read take refuses stops the scan at that read.
+// ends it) as the reader delivers them (cutRead). A Ctrl-Z, a read cut off
+// by the window's end or a read take refuses stops the scan at that read.
 class SlowLineC {
   public:
     SlowLineC() : Line{} {}
@@ -261,28 +296,20 @@ class SlowLineC {
     template <typename TallyT>
     bool take(const unsigned char* bytes, std::size_t& pos, std::size_t end, uint32_t maxReads,
               uint32_t& reads, TallyT& take) {
-        std::size_t length = 0;
-        std::size_t readStart = pos;
-        for (std::size_t i = pos; i < end; ++i) {
-            const unsigned char c = bytes[i];
-            if (c == '\r') continue;
-            if (c == CtrlZ) break;
-            Line[length++] = static_cast<char>(c);
-            if (c != '\n' && length < ReadMax) continue;
-            Line[length] = '\0';
-            if (reads == maxReads || !take.take(Line)) break;
+        while (pos < end) {
+            const ReadCutS cut = cutRead(bytes, pos, end);
+            if (cut.How == ReadCutS::AtCtrlZ || cut.How == ReadCutS::Open) return false;
+            Line[copyRead(bytes, pos, cut.End, Line)] = '\0';
+            if (reads == maxReads || !take.take(Line)) return false;
             ++reads;
-            length = 0;
-            readStart = i + 1;
+            pos = cut.End;
         }
-        pos = readStart;
-        return readStart == end;
+        return true;
     }
 
   private:
     char Line[ReadMax + 1 + 16];  // a read, its terminator, and room read past it
 };
-
 // Takes every read of bytes[pos, cut) in order, at most maxReads, into a
 // tally: tally.take(text) gets a read's text, ended by its line feed (a CR
 // may stand before it) where the read lies whole in the window, or a copy
@@ -384,7 +411,6 @@ class ReadScanC {
     // The lines of any group that end in it, one at a time.
     bool takeLines(std::size_t pos, const GroupMasksS& masks, std::size_t& taken) {
         MaskT lineFeeds = masks.LineFeeds;
-        const MaskT dropped = crLineFeeds(masks);
         MaskT odd = oddBytes(Bytes + pos, masks);  // of the lines not yet taken
         MaskT es =
             masks.Others != 0 ? bytesEqual(Bytes + pos, 'e') | bytesEqual(Bytes + pos, 'E') : 0;
@@ -392,8 +418,9 @@ class ReadScanC {
         while (lineFeeds != 0 && Reads < MaxReads) {
             const MaskT below = (lineFeeds & (0 - lineFeeds)) - 1;
             const std::size_t end = lowestBit(lineFeeds);
-            const std::size_t characters = end - start - ((dropped >> end) & 1);
-            if ((odd & below) == 0 && characters < ReadMax) {
+            // Fewer bytes than a read's characters, no byte that the reader
+            // drops or stops at but a CR before the line feed: one read.
+            if ((odd & below) == 0 && end - start < ReadMax) {
                 const bool plain = (end - start <= PlainLine) & ((es & below) == 0);
                 if (!takeLine(Bytes + pos + start, end - start, plain)) {
                     taken = start;

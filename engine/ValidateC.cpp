@@ -8,6 +8,7 @@
 
 #include "engine/DataWindows.h"
 #include "engine/ExtendedPrecision.h"
+#include "engine/Spelling.h"
 
 namespace {
 
@@ -195,8 +196,9 @@ int ValidateC::checkHeader() {
             formatError = header.Unreadable;
         } else if (std::strncmp(Line, header.Prefix, prefixLen) != 0) {
             formatError = header.BadPrefix;
-        } else if (i < HeaderLineCount - 1 ? !toHeaderNumber(Line + prefixLen, number)
-                                           : !toHeaderWord(Line + prefixLen, word, sizeof word)) {
+        } else if (i < HeaderLineCount - 1
+                       ? !spelling::headerNumber(Line + prefixLen, number)
+                       : !spelling::headerWord(Line + prefixLen, word, sizeof word)) {
             formatError = header.NoValue;
         }
         if (formatError != 0) {

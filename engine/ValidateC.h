@@ -8,8 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/CountC.h"
 #include "core/ErrHandleC.h"
+#include "engine/CountC.h"
 
 class ValidateC : public CountC {
   public:

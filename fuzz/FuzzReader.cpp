@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/DatumKey.h"
+#include "engine/Spelling.h"
 #include "engine/FileReadC.h"
 #include "engine/ReadWindows.h"
 #include "fuzz/FuzzSupport.h"
@@ -53,7 +53,7 @@ bool sameValue(double a, double b) {
 // expected the reference's read.
 void compareDatum(const char* text, const std::string& expected, uint32_t lineNo) {
     double value = 0.0, expectedValue = 0.0;
-    const bool ok = FileReadC::toDatum(text, value);
+    const bool ok = spelling::datumValue(text, value);
     const bool expectedOk = oracle::datum(expected.c_str(), expectedValue);
     FUZZ_CHECK(ok == expectedOk && (!ok || sameValue(value, expectedValue)),
                "datum " + where(lineNo, expected) + ": reader " + converted(ok, value) +
@@ -67,7 +67,7 @@ void compareHeaderValues(const char* text, uint32_t lineNo) {
         if (at == nullptr) continue;
         if (at != text) ++at;
         uint32_t number = 0, expectedNumber = 0;
-        const bool numbered = FileReadC::toHeaderNumber(at, number);
+        const bool numbered = spelling::headerNumber(at, number);
         const bool expectedNumbered = oracle::headerNumber(at, expectedNumber);
         FUZZ_CHECK(numbered == expectedNumbered && (!numbered || number == expectedNumber),
                    "header number " + where(lineNo, text) + ": reader " +
@@ -75,7 +75,7 @@ void compareHeaderValues(const char* text, uint32_t lineNo) {
                        (expectedNumbered ? std::to_string(expectedNumber) : "none"));
         char word[FileReadC::LineSize];
         std::string expectedWord;
-        const bool worded = FileReadC::toHeaderWord(at, word, sizeof word);
+        const bool worded = spelling::headerWord(at, word, sizeof word);
         const bool expectedWorded = oracle::headerWord(at, expectedWord);
         FUZZ_CHECK(worded == expectedWorded && (!worded || expectedWord == word),
                    "header word " + where(lineNo, text) + ": reader [" +
@@ -127,10 +127,10 @@ void checkKey(const char* text, const std::string& expected, uint32_t lineNo) {
     const bool ok = oracle::datum(expected.c_str(), value);
     int64_t key = 0;
     double keyless = 0.0;
-    if (datum::read(text, key, keyless) == datum::Keyed) {
-        FUZZ_CHECK(ok && datum::valueOf(key) == value, "key " + where(lineNo, expected) +
+    if (spelling::readDatum(text, key, keyless) == spelling::Keyed) {
+        FUZZ_CHECK(ok && spelling::keyValue(key) == value, "key " + where(lineNo, expected) +
                                                            " reads as " +
-                                                           converted(true, datum::valueOf(key)) +
+                                                           converted(true, spelling::keyValue(key)) +
                                                            ", reference " + converted(ok, value));
     }
     const std::size_t length = expected.find('\n');
@@ -138,14 +138,14 @@ void checkKey(const char* text, const std::string& expected, uint32_t lineNo) {
     const unsigned prefix =
         readwindows::prefixOf(reinterpret_cast<const unsigned char*>(text), length);
     if (prefix == readwindows::NoPrefix) return;
-    const int64_t least = prefix == readwindows::NegativePrefix ? 100 - datum::KeyScale
+    const int64_t least = prefix == readwindows::NegativePrefix ? 100 - spelling::KeyScale
                                                                 : readwindows::prefixLeast(prefix);
     const int64_t most =
         prefix == readwindows::NegativePrefix ? 0 : readwindows::prefixMost(prefix);
-    const bool holds = ok && value >= datum::valueOf(least) && value <= datum::valueOf(most);
+    const bool holds = ok && value >= spelling::keyValue(least) && value <= spelling::keyValue(most);
     FUZZ_CHECK(holds, "prefix " + where(lineNo, expected) + " claimed [" +
-                          converted(true, datum::valueOf(least)) + ", " +
-                          converted(true, datum::valueOf(most)) + "] but reads as " +
+                          converted(true, spelling::keyValue(least)) + ", " +
+                          converted(true, spelling::keyValue(most)) + "] but reads as " +
                           converted(ok, value));
 }
 
@@ -165,7 +165,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     // but not converted, and the second reading starts after them.
     uint32_t fillerReads = 0;
     if (control & 1) {
-        const std::string before = filler(FileReadC::BlockSize - 64 + (control >> 1));
+        const std::string before = filler(FileReadC::WindowSize - 64 + (control >> 1));
         fillerReads = static_cast<uint32_t>(before.size() / FileReadC::ReadMax);
         bytes = before + bytes;
     }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/FileReadC.h"
+#include "engine/Spelling.h"
 
 namespace testcheck {
 
@@ -26,7 +27,7 @@ inline std::string firstDatumMismatch(int texts, unsigned seed) {
             (random() % 2 ? "-" : "") + digits(random() % 12) + "." + digits(1 + random() % 25);
         if (random() % 3 == 0) text += "e" + std::to_string(static_cast<int>(random() % 700) - 350);
         double value = 0.0;
-        bool converted = FileReadC::toDatum(text.c_str(), value);
+        bool converted = spelling::datumValue(text.c_str(), value);
         double expected = std::strtod(text.c_str(), nullptr);
         bool same = std::fabs(expected) == HUGE_VAL || expected == 0.0
                         ? std::fabs(value) == std::fabs(expected)

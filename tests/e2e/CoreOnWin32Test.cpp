@@ -24,7 +24,7 @@ TEST(CoreOnWin32, BlockReaderDeliversWhatTheByteReaderDelivers) {
     std::string path = e2e::exeDir() + "\\reader-check.txt";
     std::mt19937 random(20261207);
     for (int fileNo = 0; fileNo < 40; ++fileNo) {
-        std::size_t size = fileNo % 8 == 0 ? 3 * FileReadC::BlockSize : random() % 4000;
+        std::size_t size = fileNo % 8 == 0 ? 3 * FileReadC::WindowSize : random() % 4000;
         ASSERT_TRUE(testfiles::writeFile(path, testcheck::randomFile(random, size))) << path;
         testcheck::compareReaders(path, random, "file " + std::to_string(fileNo));
     }

@@ -16,11 +16,11 @@
 namespace {
 
 // The value a datum has as the engine reads it.
-double engineValue(const char* text, datum::FormE& form) {
+double engineValue(const char* text, spelling::FormE& form) {
     int64_t key = 0;
     double value = 0.0;
-    form = datum::read(text, key, value);
-    return form == datum::Keyed ? datum::valueOf(key) : value;
+    form = spelling::readDatum(text, key, value);
+    return form == spelling::Keyed ? spelling::keyValue(key) : value;
 }
 
 TEST(DataWindows, KeysAndValuesAreTheDoublesStrtodGives) {
@@ -35,13 +35,13 @@ TEST(DataWindows, KeysAndValuesAreTheDoublesStrtodGives) {
         text += Tails[random() % 7];
         char* end = nullptr;
         const double expected = std::strtod(text.c_str(), &end);
-        datum::FormE form;
+        spelling::FormE form;
         const double value = engineValue((text + std::string(16, '\0')).c_str(), form);
         const bool number = std::strspn(text.c_str(), " \t+-") < std::size_t(end - text.c_str());
-        ASSERT_EQ(form != datum::NotANumber, number) << text;
+        ASSERT_EQ(form != spelling::NotANumber, number) << text;
         if (!number) continue;
         ASSERT_EQ(value, expected) << text;
-        if (form == datum::Keyed) {
+        if (form == spelling::Keyed) {
             ASSERT_LT(std::fabs(value), 9.0) << text;
         }
     }
@@ -55,12 +55,12 @@ TEST(DataWindows, CutsPlaceEveryKeyAsItsDoubleLies) {
         double x = i % 3 ? Edges[random() % 12] : std::ldexp(double(random() % (1u << 31)), -31);
         for (int step = int(random() % 5) - 2; step != 0; step += step > 0 ? -1 : 1)
             x = std::nextafter(x, step > 0 ? 2.0 : -2.0);
-        const int64_t atLeast = datum::cutAtLeast(x);
-        const int64_t above = datum::cutAbove(x);
+        const int64_t atLeast = spelling::cutAtLeast(x);
+        const int64_t above = spelling::cutAbove(x);
         const int64_t near = static_cast<int64_t>(x * 1e18);
         for (int64_t delta = -40; delta <= 40; ++delta) {
             const int64_t key = near + delta * int64_t(1 + random() % 3);
-            const double value = datum::valueOf(key);
+            const double value = spelling::keyValue(key);
             ASSERT_EQ(key >= atLeast, value >= x) << key << " against " << x;
             ASSERT_EQ(key >= above, value > x) << key << " against " << x;
         }
@@ -80,9 +80,9 @@ TEST(DataWindows, TwoDecimalsTellWhereADatumLies) {
         if (prefix == readwindows::NoPrefix) continue;
         int64_t key = 0;
         double value = 0.0;
-        ASSERT_EQ(datum::read(text, key, value), datum::Keyed) << text;
+        ASSERT_EQ(spelling::readDatum(text, key, value), spelling::Keyed) << text;
         if (prefix == readwindows::NegativePrefix) {
-            ASSERT_TRUE(key > -datum::KeyScale && key <= 0) << text;
+            ASSERT_TRUE(key > -spelling::KeyScale && key <= 0) << text;
         } else {
             ASSERT_GE(key, readwindows::prefixLeast(prefix)) << text;
             ASSERT_LE(key, readwindows::prefixMost(prefix)) << text;

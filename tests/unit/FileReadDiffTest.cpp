@@ -24,7 +24,7 @@ TEST(FileReadDifferential, BlockReaderDeliversWhatTheByteReaderDelivers) {
     const unsigned long count = testenv::number("TALLY_DIFF_FILES", 300);
     std::mt19937 random(static_cast<unsigned>(seed));
     std::printf("seed %lu, %lu files\n", seed, count);
-    const std::size_t Block = FileReadC::BlockSize;
+    const std::size_t Block = FileReadC::WindowSize;
     for (unsigned long fileNo = 0; fileNo < count; ++fileNo) {
         testfiles::TempFilesC files;
         std::size_t size = fileNo % 10 == 0 ? 2 * Block + random() % Block : random() % 4000;

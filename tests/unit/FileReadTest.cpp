@@ -2,6 +2,7 @@
 // codes on the awkward files users produce, the progress-dot rhythm, and the
 // conversions of header and data lines.
 #include "engine/FileReadC.h"
+#include "engine/Spelling.h"
 
 #include <gtest/gtest.h>
 
@@ -204,7 +205,7 @@ TEST(FileReadConvert, DataWithSignPointExponentAndTrailingTextConvert) {
     };
     for (const DatumCase& c : cases) {
         double value = 7.0;
-        EXPECT_TRUE(FileReadC::toDatum(c.text, value)) << c.text;
+        EXPECT_TRUE(spelling::datumValue(c.text, value)) << c.text;
         EXPECT_EQ(value, c.value) << c.text;
         EXPECT_EQ(std::signbit(value), std::signbit(c.value)) << c.text;
     }
@@ -214,7 +215,7 @@ TEST(FileReadConvert, TextsWithoutADecimalNumberDoNotConvert) {
     for (const char* text : {"", " ", "\n", "inf", "-INF", "nan", "NaN(1)", ".", "-", "+", "e5",
                              "+-1", "- 1", "abc", ".e1", "\x1A"}) {
         double value = 7.0;
-        EXPECT_FALSE(FileReadC::toDatum(text, value)) << "[" << text << "]";
+        EXPECT_FALSE(spelling::datumValue(text, value)) << "[" << text << "]";
         EXPECT_EQ(value, 7.0) << text;
     }
 }
@@ -245,25 +246,25 @@ TEST(FileReadConvert, HeaderNumbersFollowUnsignedInputRules) {
     };
     for (const HeaderCase& c : cases) {
         uint32_t value = 3;
-        EXPECT_TRUE(FileReadC::toHeaderNumber(c.text, value)) << c.text;
+        EXPECT_TRUE(spelling::headerNumber(c.text, value)) << c.text;
         EXPECT_EQ(value, c.value) << c.text;
     }
     for (const char* text : {"", "\n", "x1", "-", "+ 5", "--1", ".5"}) {
         uint32_t value = 3;
-        EXPECT_FALSE(FileReadC::toHeaderNumber(text, value)) << text;
+        EXPECT_FALSE(spelling::headerNumber(text, value)) << text;
         EXPECT_EQ(value, 3u);
     }
 }
 
 TEST(FileReadConvert, TheHeaderWordIsTheFirstRunOfNonBlanksCutToItsField) {
     char word[NormalizedSize] = "unchanged";
-    EXPECT_TRUE(FileReadC::toHeaderWord("TRUE and more\n", word, sizeof word));
+    EXPECT_TRUE(spelling::headerWord("TRUE and more\n", word, sizeof word));
     EXPECT_STREQ(word, "TRUE");
-    EXPECT_TRUE(FileReadC::toHeaderWord(" \ttrue\n", word, sizeof word));
+    EXPECT_TRUE(spelling::headerWord(" \ttrue\n", word, sizeof word));
     EXPECT_STREQ(word, "true");
-    EXPECT_TRUE(FileReadC::toHeaderWord("TRUEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE", word, sizeof word));
+    EXPECT_TRUE(spelling::headerWord("TRUEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEEE", word, sizeof word));
     EXPECT_STREQ(word, "TRUEEEEEEEEEE");
-    EXPECT_FALSE(FileReadC::toHeaderWord(" \t\n", word, sizeof word));
+    EXPECT_FALSE(spelling::headerWord(" \t\n", word, sizeof word));
     EXPECT_STREQ(word, "TRUEEEEEEEEEE");
 }
 

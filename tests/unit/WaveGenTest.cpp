@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "engine/FileReadC.h"
+#include "engine/Spelling.h"
 #include "tests/common/Files.h"
 #include "tests/common/WaveText.h"
 #include "tests/unit/TempFiles.h"
@@ -72,7 +73,7 @@ TEST_F(WaveGenTest, WritesTheHeaderThenOneDatumPerLineInRange) {
         ASSERT_LE(datum.size() + 2, static_cast<std::size_t>(FileReadC::ReadMax));
         ASSERT_EQ(datum.find_first_not_of("-.0123456789e"), std::string::npos);
         double value = 2;
-        ASSERT_TRUE(FileReadC::toDatum(datum.c_str(), value));
+        ASSERT_TRUE(spelling::datumValue(datum.c_str(), value));
         ASSERT_GE(value, -1.0);
         ASSERT_LE(value, 1.0);
     }
@@ -85,7 +86,7 @@ TEST_F(WaveGenTest, DataAreMostlySmallNoiseWithRareSpikesInVariedForms) {
     for (std::size_t i = 5; i < Lines->size(); ++i) {
         const std::string& datum = (*Lines)[i];
         double value = 0;
-        ASSERT_TRUE(FileReadC::toDatum(datum.c_str(), value)) << datum;
+        ASSERT_TRUE(spelling::datumValue(datum.c_str(), value)) << datum;
         small += std::fabs(value) < 0.25;
         spikes += std::fabs(value) >= 0.85;
         if (std::fabs(value) < 0.85) noiseSquares += value * value;
@@ -189,7 +190,7 @@ void checkKind(const std::string& kind,
         ASSERT_NE(end, datum.c_str());
         ASSERT_TRUE(expected >= -1.0 && expected <= 1.0);
         double value = 2;
-        ASSERT_TRUE(FileReadC::toDatum(datum.c_str(), value));
+        ASSERT_TRUE(spelling::datumValue(datum.c_str(), value));
         ASSERT_EQ(value, expected);
         look(datum, value, end);
     }

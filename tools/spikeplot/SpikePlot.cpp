@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "engine/FileReadC.h"
+#include "engine/Spelling.h"
 #include "engine/GoodBadListC.h"
 #include "engine/ValidateC.h"
 #include "tools/common/PixelFont.h"
@@ -78,7 +79,7 @@ std::vector<double> readData(const std::string& path, uint32_t samples) {
     std::vector<double> data;
     double value = 0;
     while (data.size() < samples && reader.ReadLine() == 0 &&
-           FileReadC::toDatum(reader.Line, value))
+           spelling::datumValue(reader.Line, value))
         data.push_back(value);
     reader.close();
     if (data.size() != samples) fail(path + ": fewer data than SAMPLES; pick a complete file");

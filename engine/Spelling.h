@@ -1,4 +1,7 @@
 #pragma once
+// How the wave files spell their numbers, read into what the engine works
+// with: plain functions, the text in, the result out.
+//
 // A datum read as a key: its value times 10^18, as a signed 64-bit integer,
 // without converting it to a double. Every datum with at most 18 decimals
 // (after its exponent, if any) and a magnitude below 9 has one, exact: the
@@ -8,6 +11,9 @@
 // placed against the threshold by one integer comparison, exactly, at every
 // magnitude. Data without a key (more decimals, larger exponents) are
 // converted; the rare few do not slow the common ones.
+//
+// The header's numbers and word are read as formatted input reads them.
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -15,7 +21,7 @@
 #include <emmintrin.h>
 #endif
 
-namespace datum {
+namespace spelling {
 
 const int64_t KeyScale = 1000000000000000000;  // the key of 1.0
 const int64_t KeyLimit = 9 * KeyScale;         // keys lie strictly between -KeyLimit and KeyLimit
@@ -23,7 +29,20 @@ const int64_t KeyLimit = 9 * KeyScale;         // keys lie strictly between -Key
 enum FormE { Keyed, Valued, NotANumber };
 
 // The double a key converts to (the datum it came from converts to it too).
-double valueOf(int64_t key);
+double keyValue(int64_t key);
+// A datum's value: correctly rounded, beyond the double range +/-HUGE_VAL,
+// below it 0 (a minus before a zero stays); false when no number can be
+// read. Reads byte by byte: text need not be readable past its terminator.
+bool datumValue(const char* text, double& value);
+
+// A header number read as formatted %u input on a 32-bit platform: white
+// space skipped, optional sign, a minus wraps (-1 is 4294967295), too
+// large saturates at 4294967295. False when no digit follows.
+bool headerNumber(const char* text, uint32_t& value);
+// A header word: white space skipped, then the run of other characters,
+// cut to size - 1. False when there is none.
+bool headerWord(const char* text, char* word, std::size_t size);
+
 // The least key whose value is at least x, and the least whose value lies
 // above x; KeyLimit when no key's value does.
 int64_t cutAtLeast(double x);
@@ -92,7 +111,7 @@ FormE readAny(const char* text, int64_t& key, double& value);
 // double range +/-HUGE_VAL, below it 0); NotANumber when no number can be
 // read. text can be read 16 bytes past its end. The common spellings,
 // [-]0.ddd, [-]1.ddd and [-].ddd with up to 15 decimals, are read inline.
-inline FormE read(const char* text, int64_t& key, double& value) {
+inline FormE readDatum(const char* text, int64_t& key, double& value) {
     const bool negative = text[0] == '-';
     const char* at = text + negative;
     const bool leading = (at[0] == '0' || at[0] == '1') && at[1] == '.';
@@ -111,4 +130,4 @@ inline FormE read(const char* text, int64_t& key, double& value) {
     return detail::readAny(text, key, value);
 }
 
-}  // namespace datum
+}  // namespace spelling

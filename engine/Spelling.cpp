@@ -1,9 +1,9 @@
-#include "engine/DatumKey.h"
+#include "engine/Spelling.h"
 
 #include <charconv>
 #include <cmath>
 
-namespace datum {
+namespace spelling {
 
 namespace {
 
@@ -16,6 +16,21 @@ inline bool isDatumBlank(char c) {
 
 inline bool isDigit(char c) {
     return c >= '0' && c <= '9';
+}
+
+// White space as formatted input skips it.
+inline bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+const char* skipBlanks(const char* text) {
+    while (isBlank(*text)) ++text;
+    return text;
+}
+
+const char* skipDatumBlanks(const char* text) {
+    while (isDatumBlank(*text)) ++text;
+    return text;
 }
 
 const int64_t Powers[19] = {1,
@@ -157,7 +172,7 @@ template <typename ReachesFn>
 int64_t leastKey(int64_t low, int64_t high, ReachesFn reaches) {
     while (low < high) {
         const int64_t middle = low + (high - low) / 2;
-        if (reaches(valueOf(middle))) {
+        if (reaches(keyValue(middle))) {
             high = middle;
         } else {
             low = middle + 1;
@@ -171,15 +186,15 @@ int64_t leastKey(int64_t low, int64_t high, ReachesFn reaches) {
 template <typename ReachesFn>
 int64_t cut(double x, ReachesFn reaches) {
     const int64_t lowest = 1 - KeyLimit;
-    if (reaches(valueOf(lowest))) return lowest;
-    if (!reaches(valueOf(KeyLimit - 1))) return KeyLimit;
+    if (reaches(keyValue(lowest))) return lowest;
+    if (!reaches(keyValue(KeyLimit - 1))) return KeyLimit;
     // Both ends lie within the keys: x is a finite number below 9 in magnitude.
     const double guess = x * static_cast<double>(KeyScale);
     int64_t middle = static_cast<int64_t>(guess);
     for (int64_t reach = 4096;; reach *= 16) {
         const int64_t low = middle - reach > lowest ? middle - reach : lowest;
         const int64_t high = middle + reach < KeyLimit - 1 ? middle + reach : KeyLimit - 1;
-        if (!reaches(valueOf(low)) && reaches(valueOf(high))) return leastKey(low, high, reaches);
+        if (!reaches(keyValue(low)) && reaches(keyValue(high))) return leastKey(low, high, reaches);
     }
 }
 
@@ -258,7 +273,7 @@ FormE readAny(const char* text, int64_t& key, double& value) {
 
 }  // namespace detail
 
-double valueOf(int64_t key) {
+double keyValue(int64_t key) {
     char text[24];
     char* end = writeKey(key, text);
     double magnitude = 0.0;
@@ -274,4 +289,49 @@ int64_t cutAbove(double x) {
     return cut(x, [x](double value) { return value > x; });
 }
 
-}  // namespace datum
+bool datumValue(const char* text, double& value) {
+    int64_t key;
+    switch (detail::readAny(text, key, value)) {
+        case Keyed:
+            value = keyValue(key);
+            // A minus before a zero stays in its double.
+            if (key == 0 && *skipDatumBlanks(text) == '-') value = -0.0;
+            return true;
+        case Valued:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool headerNumber(const char* text, uint32_t& value) {
+    const char* p = skipBlanks(text);
+    bool negative = *p == '-';
+    if (*p == '+' || *p == '-') ++p;
+    if (!isDigit(*p)) return false;
+    const uint64_t Largest = 0xFFFFFFFFu;
+    uint64_t number = 0;
+    for (; isDigit(*p); ++p) {
+        if (number <= Largest) number = number * 10 + static_cast<uint64_t>(*p - '0');
+    }
+    if (number > Largest) {
+        value = 0xFFFFFFFFu;
+    } else {
+        value = static_cast<uint32_t>(number);
+        if (negative) value = 0u - value;
+    }
+    return true;
+}
+
+bool headerWord(const char* text, char* word, std::size_t size) {
+    const char* p = skipBlanks(text);
+    if (*p == '\0' || size == 0) return false;
+    std::size_t length = 0;
+    while (p[length] != '\0' && !isBlank(p[length])) ++length;
+    if (length > size - 1) length = size - 1;
+    std::memcpy(word, p, length);
+    word[length] = '\0';
+    return true;
+}
+
+}  // namespace spelling
