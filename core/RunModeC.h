@@ -17,6 +17,9 @@ struct HeaderLimitsS {
     // buffer that holds a name or a read is sized from them.
     static constexpr uint16_t FNameMax = 2048;
     static constexpr uint16_t LineReadSize = 48;
+    // The header's lines before the first datum: datum k is file line k +
+    // HeaderLines.
+    static constexpr uint32_t HeaderLines = 5;
 
     uint32_t SamplesMin;      // SAMPLES must be above this
     uint32_t SamplesMax;      // ... and at most this

@@ -4,12 +4,12 @@
 #include <new>
 
 #include "engine/DataWindows.h"
+#include "engine/EngineStatus.h"
 #include "engine/ExtendedPrecision.h"
 
 #include "core/ErrHandleC.h"
 
 namespace {
-const int BadDatumStatus = -1000;
 const int QuitDuringCount = 1;
 }  // namespace
 
@@ -109,28 +109,28 @@ int CountC::CountFile(OutputC* win) {
                          "Tallywave CountC::CountFile() error:\nFile=[%s].\n"
                          "Can't seekLine(%u) to start spike count.",
                          FName, static_cast<unsigned>(DataStartLine));
-        return -2;
+        return engine::DataUnreachable;
     }
     Status = 0;
     // Kept here rather than in the process-wide Status, which the other
     // thread of graphic mode may set at any time.
     const int counted = countData();
     if (counted == QuitDuringCount) return 0;
-    if (counted == BadDatumStatus) {
-        Status = BadDatumStatus;
-        ErrHandle.report(BadDatumStatus,
+    if (counted == engine::ConvertFailed) {
+        Status = engine::ConvertFailed;
+        ErrHandle.report(engine::ConvertFailed,
                          "Tallywave ValidateC::CountFile():\nFname=[%s].\n"
                          "Convert float value FAILED.\nBad datum at line %d=[%s].",
                          FName, static_cast<int>(LineNo), Line);
-        return -3;
+        return engine::CountDatumUnreadable;
     }
     if (counted < 0) {
         Status = counted;
         ErrHandle.report(counted,
                          "Tallywave CountC::CountFile() error:\nFile=[%s].\n"
                          "Spike count failed at file line=%u.",
-                         FName, DatumIx + 5);
-        return -4;
+                         FName, DatumIx + HeaderLimitsS::HeaderLines);
+        return engine::CountFailedOtherwise;
     }
     writeResult(win);
     return 0;
@@ -282,7 +282,7 @@ class CountC::CountJobC : public readwindows::WindowJobC {
 };
 
 // The state machine over the data from the current read on: 0, or
-// QuitDuringCount, BadDatumStatus, or -4 for a read error (which is not the
+// QuitDuringCount, engine::ConvertFailed, or engine::ReadEnded for a read error (which is not the
 // end of the data). Whole windows of data are classified on two threads;
 // the rest, from where a window stops (a datum that does not convert, the
 // last datum, the end of the file), one read at a time.
@@ -300,13 +300,13 @@ int CountC::countData() {
     for (; DatumIx <= samples; ++DatumIx) {
         const char* read = nextRead();
         // Fewer data than the validation pass found: the file changed.
-        if (read == nullptr) return readFailed() || DatumIx <= FirstPassData ? -4 : 0;
+        if (read == nullptr) return readFailed() || DatumIx <= FirstPassData ? engine::ReadEnded : 0;
         pollPoint();
         if (quitAsked()) return QuitDuringCount;
         bool high;
         if (!rules.judge(read, high)) {
             keepRead(read);
-            return BadDatumStatus;
+            return engine::ConvertFailed;
         }
         if (high) {
             takeHigh();

@@ -14,7 +14,7 @@
 
 class CountC : public FileReadC {
   public:
-    enum Sizes { ResultSize = 4096, DataStartLine = 6 };
+    enum Sizes { ResultSize = 4096, DataStartLine = HeaderLimitsS::HeaderLines + 1 };
 
     CountC(GoodBadListC& params, QuitterS& quitter);
     ~CountC();

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/ErrHandleC.h"
+#include "engine/EngineStatus.h"
 #include "framework/PlatformSeams.h"
 
 FileReadC::FileReadC()
@@ -21,9 +22,9 @@ FileReadC::~FileReadC() {
 }
 
 int FileReadC::setFileName(const char* name) {
-    if (name == nullptr) return -5;
+    if (name == nullptr) return engine::NoName;
     std::size_t length = std::strlen(name);
-    if (length > HeaderLimitsS::FNameMax) return -6;
+    if (length > HeaderLimitsS::FNameMax) return engine::NameTooLong;
     std::memcpy(FName, name, length + 1);
     return 0;
 }
@@ -39,7 +40,7 @@ int FileReadC::open() {
     Stream = std::fopen(FName, "rb");
     if (Stream != nullptr) std::setvbuf(Stream, nullptr, _IONBF, 0);
     Ring.start(Stream);
-    return Stream != nullptr ? 0 : -2;
+    return Stream != nullptr ? 0 : engine::OpenFailed;
 }
 
 int FileReadC::ReadLine() {
@@ -59,7 +60,7 @@ int FileReadC::ReadLine() {
         Ring.moveTo(cut.End);
         if (cut.How != readwindows::ReadCutS::Open) break;
     }
-    if (length == 0 || Ring.failed()) return -4;
+    if (length == 0 || Ring.failed()) return engine::ReadEnded;
     Line[length] = '\0';
     LineLen = static_cast<uint32_t>(length);
     ++LineNo;
@@ -79,7 +80,7 @@ void FileReadC::keepRead(const char* text) {
 int FileReadC::seekLine(uint32_t n) {
     Status = 0;
     if (Stream == nullptr || !Ring.rewind()) {
-        Status = -2;
+        Status = engine::OpenFailed;
     } else {
         // Past the end every read fails alike, so discarding stops there.
         for (uint32_t skip = n - 1; skip > 0 && ReadLine() == 0; --skip) {
@@ -98,7 +99,7 @@ int FileReadC::close() {
     int closed = std::fclose(Stream);
     Stream = nullptr;
     Ring.start(nullptr);
-    return closed == 0 ? 0 : -3;
+    return closed == 0 ? 0 : engine::CloseFailed;
 }
 
 bool FileReadC::runWindows(readwindows::WindowJobC& job) {

@@ -7,12 +7,13 @@
 #include <cstring>
 
 #include "engine/DataWindows.h"
+#include "engine/EngineStatus.h"
 #include "engine/ExtendedPrecision.h"
 #include "engine/Spelling.h"
 
 namespace {
 
-const int HeaderLineCount = 5;
+const int HeaderLineCount = HeaderLimitsS::HeaderLines;
 
 // A header line: its keyword, the exact prefix it must start with, and the
 // statuses of the warnings raised when its file cannot be moved to BAD.
@@ -72,8 +73,8 @@ int ValidateC::ValidateAll() {
 int ValidateC::walkGood() {
     GoodTotal = Params.getTotal(GoodBadListC::GOOD);
     if (GoodTotal < 1) {
-        Status = -2;
-        return -2;
+        Status = engine::NothingToDo;
+        return engine::NothingToDo;
     }
     for (ix = 1; ix <= GoodTotal; ++ix) {
         PassHook.poll();
@@ -117,28 +118,28 @@ int ValidateC::checkFile() {
             return QuitNow;
         case DataUnreadable:
             badDatum();
-            return rejectFile(BadFormat, -41, "ReadLine() failure.");
+            return rejectFile(BadFormat, engine::UnreadableDatumNotMoved, "ReadLine() failure.");
         case DataOutOfRange:
             badDatum();
-            return rejectFile(BadFormat, -42, "Bad data.");
+            return rejectFile(BadFormat, engine::DatumOutOfRangeNotMoved, "Bad data.");
         case DataGood:
             break;
     }
     if (!endLooksGood()) {
         badDatum();
-        return rejectFile(Overlength, -45, "Invalid data at end of file.");
+        return rejectFile(Overlength, engine::BadEndNotMoved, "Invalid data at end of file.");
     }
     setThresholds(State, Params.Height, Params.Width);
     if (CountFlag || Params.Mode != ModeGraphic) {
         if (CountFile(OutWin) < 0) {
             badCount();
-            return rejectFile(CountFailed, -46, "CountFile() failed!");
+            return rejectFile(CountFailed, engine::CountFailedNotMoved, "CountFile() failed!");
         }
         if (quitAsked()) return QuitNow;
     }
     if (close() != 0) {
         badClose();
-        return rejectFile(CloseFailed, -47, "Can't close() file!");
+        return rejectFile(CloseFailed, engine::CloseFailedNotMoved, "Can't close() file!");
     }
     return FileDone;
 }
@@ -163,14 +164,14 @@ int ValidateC::moveToBad(const char* operation, const char* reason) {
     const char* because = reason != nullptr ? " because of " : "";
     if (reason == nullptr) reason = "";
     if (Params.deleteElem(GoodBadListC::GOOD, ix) == -1) {
-        return ErrHandle.report(-3,
+        return ErrHandle.report(engine::NotRemovedFromGood,
                                 "Tallywave ValidateC::%s():\nCan't remove file name from Good "
                                 "list%s%s.\nFname=[%s].\ndeletePos(GOOD, %d) failed; list total "
                                 "should be %d.",
                                 operation, because, reason, FName, ix, GoodTotal);
     }
     if (Params.appendNew(GoodBadListC::BAD, FName) == -1) {
-        return ErrHandle.report(-4,
+        return ErrHandle.report(engine::NotAddedToBad,
                                 "Tallywave ValidateC::%s():\nCan't add file name to Bad list%s%s."
                                 "\nFname=[%s].\nappendNew(BAD, Fname) failed; was ix=%d element "
                                 "of %d Good names.",
@@ -304,7 +305,7 @@ ValidateC::DataResult ValidateC::firstPass() {
     CountFromMarks = false;
     const FirstPassRulesS rules(runLevel(Params.Height), Params.HeaderLimits.DatumMin,
                                 Params.HeaderLimits.DatumMax, Params.Height);
-    const uint32_t lastLine = State.Samples + 5;
+    const uint32_t lastLine = State.Samples + HeaderLimitsS::HeaderLines;
     FirstPassDataS data(startMarks());
     data.raiseFloor(rules);
     if (LineNo < lastLine) {
@@ -384,7 +385,7 @@ bool ValidateC::compose(const char* format, ...) {
     const bool composed = ReportStr.appendV(format, args);
     va_end(args);
     if (!composed && ReportStr.refusedRoom() != 0)
-        ErrHandle.report(-2,
+        ErrHandle.report(engine::ReportRoomRefused,
                          "Tallywave ValidateC:  Can't allocate %lu bytes for a report "
                          "line.\nFname=[%s].",
                          static_cast<unsigned long>(ReportStr.refusedRoom()), FName);
@@ -445,7 +446,7 @@ void ValidateC::badHeaderVal(const char* /*keyword*/) {
 void ValidateC::badDatum() {
     if (silent() ||
         !compose("File=%s line %d bad datum or size:  Found %d good data; header said %d.", FName,
-                 static_cast<int>(LineNo), static_cast<int>(LineNo - 5),
+                 static_cast<int>(LineNo), static_cast<int>(LineNo - HeaderLimitsS::HeaderLines),
                  static_cast<int>(State.Samples)))
         return;
     showLine("badDatum", "addLine() data value failure message");
