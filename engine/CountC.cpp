@@ -300,7 +300,8 @@ int CountC::countData() {
     for (; DatumIx <= samples; ++DatumIx) {
         const char* read = nextRead();
         // Fewer data than the validation pass found: the file changed.
-        if (read == nullptr) return readFailed() || DatumIx <= FirstPassData ? engine::ReadEnded : 0;
+        if (read == nullptr)
+            return readFailed() || DatumIx <= FirstPassData ? engine::ReadEnded : 0;
         pollPoint();
         if (quitAsked()) return QuitDuringCount;
         bool high;

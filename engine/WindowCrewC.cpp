@@ -1,7 +1,5 @@
 #include "engine/WindowCrewC.h"
 
-#include <pthread.h>
-
 #include <new>
 
 #if defined(__SSE2__)
@@ -41,100 +39,49 @@ void spinPause() {
 #endif
 }
 
-// Holds a mutex for its scope.
-class LockC {
-  public:
-    explicit LockC(pthread_mutex_t& mutex) : Mutex(mutex) { pthread_mutex_lock(&Mutex); }
-    ~LockC() { pthread_mutex_unlock(&Mutex); }
-    LockC(const LockC&) = delete;
-    LockC& operator=(const LockC&) = delete;
-
-  private:
-    pthread_mutex_t& Mutex;
-};
-
 }  // namespace
 
-struct WindowCrewC::SharedS {
-    pthread_mutex_t Mutex;
-    pthread_cond_t WorkReady;  // a window was published, or the worker is to end
-    pthread_cond_t WorkDone;   // a window was scanned
-    pthread_t Thread;
-    bool Started = false;
-};
-
 WindowCrewC* WindowCrewC::make() {
-    SharedS* shared = new (std::nothrow) SharedS;
-    if (shared == nullptr) return nullptr;
-    const bool mutex = pthread_mutex_init(&shared->Mutex, nullptr) == 0;
-    const bool ready = pthread_cond_init(&shared->WorkReady, nullptr) == 0;
-    const bool done = pthread_cond_init(&shared->WorkDone, nullptr) == 0;
-    WindowCrewC* crew = mutex && ready && done ? new (std::nothrow) WindowCrewC(shared) : nullptr;
-    if (crew != nullptr) return crew;
-    if (mutex) pthread_mutex_destroy(&shared->Mutex);
-    if (ready) pthread_cond_destroy(&shared->WorkReady);
-    if (done) pthread_cond_destroy(&shared->WorkDone);
-    delete shared;
-    return nullptr;
+    return new (std::nothrow) WindowCrewC;
 }
 
-WindowCrewC::WindowCrewC(SharedS* shared)
-    : Shared(shared),
-      Job(nullptr),
-      Windows{},
-      Ends{},
-      Done{},
-      Published(0),
-      Claimed(0),
-      WorkerBusy(false),
-      Exit(false),
-      X87Control(x87Control()),
-      SseControl(sseControl()) {}
-
-// Waits with the mutex held until ready(). The other thread is usually
-// about to make it so: a while of spinning first spares most of the
-// blockings, which cost much more where the system mediates them (Wine).
+// Waits with the lock held until ready(). The other thread is usually about
+// to make it so: a while of spinning first spares most of the blockings.
 template <typename ReadyFn>
-void WindowCrewC::waitFor(WaitE what, ReadyFn ready) {
-    pthread_cond_t& condition = what == ForWork ? Shared->WorkReady : Shared->WorkDone;
+void WindowCrewC::waitFor(std::unique_lock<std::mutex>& lock, std::condition_variable& signal,
+                          ReadyFn ready) {
     for (int turn = 0; turn < SpinTurns && !ready(); ++turn) {
-        pthread_mutex_unlock(&Shared->Mutex);
+        lock.unlock();
         spinPause();
-        pthread_mutex_lock(&Shared->Mutex);
+        lock.lock();
     }
-    while (!ready()) pthread_cond_wait(&condition, &Shared->Mutex);
+    signal.wait(lock, ready);
 }
 
 void WindowCrewC::finish() {
-    LockC lock(Shared->Mutex);
+    std::unique_lock<std::mutex> lock(Mutex);
     Published = Claimed;
-    while (WorkerBusy) pthread_cond_wait(&Shared->WorkDone, &Shared->Mutex);
+    WorkDone.wait(lock, [this] { return !WorkerBusy; });
     Job = nullptr;
 }
 
 WindowCrewC::~WindowCrewC() {
-    if (Shared->Started) {
-        {
-            LockC lock(Shared->Mutex);
-            Exit = true;
-            pthread_cond_signal(&Shared->WorkReady);
-        }
-        pthread_join(Shared->Thread, nullptr);
+    if (Thread == nullptr) return;
+    {
+        std::lock_guard<std::mutex> lock(Mutex);
+        Exit = true;
     }
-    pthread_cond_destroy(&Shared->WorkDone);
-    pthread_cond_destroy(&Shared->WorkReady);
-    pthread_mutex_destroy(&Shared->Mutex);
-    delete Shared;
+    WorkReady.notify_one();
+    seam::joinThread(Thread);
 }
 
 bool WindowCrewC::startWorker() {
-    if (Shared->Started) return true;
-    Shared->Started = pthread_create(&Shared->Thread, nullptr, work, this) == 0;
-    return Shared->Started;
+    if (Thread == nullptr) Thread = seam::startThread(work, this);
+    return Thread != nullptr;
 }
 
 void WindowCrewC::begin(readwindows::WindowJobC* job) {
-    LockC lock(Shared->Mutex);
+    std::lock_guard<std::mutex> lock(Mutex);
     Job = job;
     Published = 0;
     Claimed = 0;
@@ -143,15 +90,17 @@ void WindowCrewC::begin(readwindows::WindowJobC* job) {
 }
 
 void WindowCrewC::publish(const readwindows::WindowS& window) {
-    LockC lock(Shared->Mutex);
-    Windows[Published % MaxWindows] = window;
-    Done[Published % MaxWindows] = false;
-    ++Published;
-    pthread_cond_signal(&Shared->WorkReady);
+    {
+        std::lock_guard<std::mutex> lock(Mutex);
+        Windows[Published % MaxWindows] = window;
+        Done[Published % MaxWindows] = false;
+        ++Published;
+    }
+    WorkReady.notify_one();
 }
 
 bool WindowCrewC::claim(unsigned& number) {
-    LockC lock(Shared->Mutex);
+    std::lock_guard<std::mutex> lock(Mutex);
     if (Claimed == Published) return false;
     number = Claimed++;
     return true;
@@ -159,7 +108,7 @@ bool WindowCrewC::claim(unsigned& number) {
 
 void WindowCrewC::scan(unsigned number, uint32_t maxReads) {
     const readwindows::ScanEndS end = Job->scan(window(number), maxReads);
-    LockC lock(Shared->Mutex);
+    std::lock_guard<std::mutex> lock(Mutex);
     record(number, end);
 }
 
@@ -167,30 +116,30 @@ void WindowCrewC::scan(unsigned number, uint32_t maxReads) {
 void WindowCrewC::record(unsigned number, readwindows::ScanEndS end) {
     Ends[number % MaxWindows] = end;
     Done[number % MaxWindows] = true;
-    pthread_cond_broadcast(&Shared->WorkDone);
+    WorkDone.notify_all();
 }
 
 bool WindowCrewC::isDone(unsigned number) {
-    LockC lock(Shared->Mutex);
+    std::lock_guard<std::mutex> lock(Mutex);
     return Done[number % MaxWindows];
 }
 
 void WindowCrewC::waitDone(unsigned number) {
-    LockC lock(Shared->Mutex);
-    waitFor(ForScan, [this, number] { return Done[number % MaxWindows]; });
+    std::unique_lock<std::mutex> lock(Mutex);
+    waitFor(lock, WorkDone, [this, number] { return Done[number % MaxWindows]; });
 }
 
-void* WindowCrewC::work(void* crew) {
+void WindowCrewC::work(void* crew) {
     static_cast<WindowCrewC*>(crew)->workLoop();
-    return nullptr;
 }
 
 // Waits for a window, claims and scans it, with the pass thread's
 // floating-point settings, until told to end.
 void WindowCrewC::workLoop() {
-    pthread_mutex_lock(&Shared->Mutex);
+    std::unique_lock<std::mutex> lock(Mutex);
     for (;;) {
-        waitFor(ForWork, [this] { return Exit || (Job != nullptr && Claimed < Published); });
+        waitFor(lock, WorkReady,
+                [this] { return Exit || (Job != nullptr && Claimed < Published); });
         if (Exit) break;
         const unsigned number = Claimed++;
         const readwindows::WindowS scanning = window(number);
@@ -198,13 +147,12 @@ void WindowCrewC::workLoop() {
         const uint16_t x87 = X87Control;
         const uint32_t sse = SseControl;
         WorkerBusy = true;
-        pthread_mutex_unlock(&Shared->Mutex);
+        lock.unlock();
         if (x87Control() != x87) setX87Control(x87);
         if (sseControl() != sse) setSseControl(sse);
         const readwindows::ScanEndS end = job->scan(scanning, UINT32_MAX);
-        pthread_mutex_lock(&Shared->Mutex);
+        lock.lock();
         WorkerBusy = false;
         record(number, end);
     }
-    pthread_mutex_unlock(&Shared->Mutex);
 }

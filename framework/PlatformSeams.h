@@ -1,5 +1,5 @@
 #pragma once
-// The platform services that the portable core (startup/, engine/) reaches.
+// The platform services that the portable layers (core/, engine/, startup/) reach.
 // Each has a Win32 implementation in framework/win32 and a native stand-in in
 // framework/native that the unit tests script; the core never includes
 // <windows.h>.
@@ -54,6 +54,15 @@ using FoundFileFn = bool (*)(void* context, const char* name);
 // with the wildcards * and ? that may start with a folder; gives each name,
 // without the folder, to found in the order the system lists them.
 void findFiles(const char* pattern, FoundFileFn found, void* context);
+
+// A thread of the engine's own: started on fn(arg), ended when fn returns
+// and the starter joins it. startThread gives none when the system cannot
+// start one (the engine then does the work on its own thread).
+struct ThreadS;
+using ThreadFn = void (*)(void* arg);
+ThreadS* startThread(ThreadFn fn, void* arg);
+// Waits until the thread's fn has returned, then lets the thread go.
+void joinThread(ThreadS* thread);
 
 // The multi-line edit control of the text output window, as the output
 // window's buffer side drives it. Until the control's window exists none of

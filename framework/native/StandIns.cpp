@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <new>
+#include <system_error>
+#include <thread>
 
 #include "framework/PlatformSeams.h"
 
@@ -205,6 +208,28 @@ void findFiles(const char* pattern, FoundFileFn found, void* context) {
     if (!finder) return;
     for (const std::string& name : finder(pattern))
         if (!found(context, name.c_str())) return;
+}
+
+struct ThreadS {
+    std::thread Thread;
+};
+
+ThreadS* startThread(ThreadFn fn, void* arg) {
+    ThreadS* thread = new (std::nothrow) ThreadS;
+    if (thread == nullptr) return nullptr;
+    try {
+        thread->Thread = std::thread(fn, arg);
+    } catch (const std::system_error&) {
+        delete thread;
+        return nullptr;
+    }
+    return thread;
+}
+
+void joinThread(ThreadS* thread) {
+    if (thread == nullptr) return;
+    thread->Thread.join();
+    delete thread;
 }
 
 }  // namespace seam

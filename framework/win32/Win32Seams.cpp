@@ -1,7 +1,10 @@
 // Win32 implementation of the platform seams.
 #include <windows.h>
 
+#include <process.h>
+
 #include <cstdlib>
+#include <new>
 
 #include "framework/PlatformSeams.h"
 
@@ -71,6 +74,42 @@ void findFiles(const char* pattern, FoundFileFn found, void* context) {
             more = found(context, entry.cFileName);
     } while (more && FindNextFileA(search, &entry));
     FindClose(search);
+}
+
+struct ThreadS {
+    HANDLE Handle;
+    ThreadFn Fn;
+    void* Arg;
+};
+
+namespace {
+
+// The C runtime's own thread start, so that the thread may use the runtime.
+unsigned __stdcall runThread(void* thread) {
+    const ThreadS* started = static_cast<const ThreadS*>(thread);
+    started->Fn(started->Arg);
+    return 0;
+}
+
+}  // namespace
+
+ThreadS* startThread(ThreadFn fn, void* arg) {
+    ThreadS* thread = new (std::nothrow) ThreadS{nullptr, fn, arg};
+    if (thread == nullptr) return nullptr;
+    const uintptr_t handle = _beginthreadex(nullptr, 0, runThread, thread, 0, nullptr);
+    if (handle == 0) {
+        delete thread;
+        return nullptr;
+    }
+    thread->Handle = reinterpret_cast<HANDLE>(handle);
+    return thread;
+}
+
+void joinThread(ThreadS* thread) {
+    if (thread == nullptr) return;
+    WaitForSingleObject(thread->Handle, INFINITE);
+    CloseHandle(thread->Handle);
+    delete thread;
 }
 
 }  // namespace seam
