@@ -1,7 +1,8 @@
 #pragma once
 // The platform services that the portable core (startup/, engine/) and the
-// front ends' portable logic reach. Each has a Win32 implementation in framework/win32 and a native
-// stand-in in framework/native that the unit tests script; the core never includes <windows.h>.
+// front ends' portable logic reach. Each has a Win32 implementation in
+// framework/win32 and a native stand-in in framework/native that the unit
+// tests script; the core never includes <windows.h>.
 #include <cstddef>
 #include <ctime>
 

@@ -89,7 +89,7 @@ FileMade createFile(const char* path, void*& file, char* reason) {
     return FileRefused;
 }
 
-// WriteFile takes at most 4 GB less one byte at a time.
+// In pieces of at most 1 GB: one WriteFile counts its bytes in a DWORD.
 bool writeFile(void* file, const char* bytes, std::size_t count, char* reason) {
     while (count > 0) {
         const DWORD piece = count > 0x40000000 ? 0x40000000 : static_cast<DWORD>(count);
