@@ -3,6 +3,7 @@
 // clock, the floor (what reading a file costs at least), file names in rows,
 // the command line, and the rows of the summary table that bench/run
 // assembles.
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -122,12 +123,42 @@ inline double floorSeconds(const std::vector<const char*>& paths, int passes) {
     return since(start);
 }
 
+// The floor beside a method that may read its files twice: turn by turn,
+// two passes over the files, each timed. One is the best single pass (what
+// reading the files once costs), Two the best turn of two passes in a row.
+struct FloorBestS {
+    double One = 1e300;
+    double Two = 1e300;
+    int Turns = 0;
+
+    void turn(const std::vector<const char*>& paths) {
+        const double first = floorSeconds(paths, 1);
+        const double second = floorSeconds(paths, 1);
+        One = std::min(One, std::min(first, second));
+        Two = std::min(Two, first + second);
+        ++Turns;
+    }
+};
+
 // The ratio of the straightforward time to ours, with whether it meets the
-// goal when there is one (goal > 0).
+// goal when there is one (goal > 0): at least goal.
 inline std::string ratioText(double ratio, double goal) {
     char text[40];
     if (goal > 0)
         std::snprintf(text, sizeof text, "%.2fx %s", ratio, ratio >= goal ? "met" : "MISSED");
+    else
+        std::snprintf(text, sizeof text, "%.2fx", ratio);
+    return text;
+}
+
+// A ratio with its bound, when there is one (bound > 0): at most bound, or
+// at least it, and whether it keeps it.
+inline std::string boundText(double ratio, double bound, bool atMost) {
+    char text[48];
+    const bool kept = atMost ? ratio <= bound : ratio >= bound;
+    if (bound > 0)
+        std::snprintf(text, sizeof text, "%.2fx (at %s %gx: %s)", ratio, atMost ? "most" : "least",
+                      bound, kept ? "met" : "MISSED");
     else
         std::snprintf(text, sizeof text, "%.2fx", ratio);
     return text;
@@ -144,8 +175,11 @@ inline const char* baseName(const char* path) {
 // benchmarks in one file and prints the table from it): what was measured
 // (kind, build, subject: a file's name or a number of files, the unit of the
 // per-unit figures), our seconds and per-unit figure, the floor's seconds
-// for the same files, and the straightforward method's seconds and per-unit
-// figure. A negative time means there is none to compare with.
+// for the same files (one pass over each, and two in a row), the
+// straightforward method's seconds and per-unit figure, and the bounds the
+// row is held to: ours at most FloorGoal times one floor pass, the
+// straightforward method at least PlainGoal times ours. A negative number
+// means there is none.
 struct RowS {
     const char* Kind;
     const char* Build;
@@ -156,33 +190,41 @@ struct RowS {
     double FloorSeconds = -1;
     double PlainSeconds = -1;
     double PlainPerUnit = -1;
+    double FloorTwoSeconds = -1;
+    double FloorGoal = -1;
+    double PlainGoal = -1;
 };
 
-// The row appended to path, tab-separated, "-" for a time there is none of.
+// The row appended to path, tab-separated: kind, build, subject, unit, our
+// seconds and per-unit figure, the floor's seconds of one and of two passes,
+// the straightforward method's seconds and per-unit figure, the floor's and
+// the straightforward method's bound; "-" for a number there is none of.
 // Nothing without a path.
 inline void writeRow(const char* path, const RowS& row) {
     if (path == nullptr) return;
     std::FILE* out = std::fopen(path, "a");
     if (out == nullptr) throw Fail{std::string("cannot append to ") + path};
-    std::fprintf(out, "%s\t%s\t%s\t%s\t%.6f\t%.6f\t", row.Kind, row.Build, row.Subject.c_str(),
+    std::fprintf(out, "%s\t%s\t%s\t%s\t%.6f\t%.6f", row.Kind, row.Build, row.Subject.c_str(),
                  row.Unit, row.Seconds, row.PerUnit);
-    if (row.FloorSeconds < 0)
-        std::fprintf(out, "-\t");
-    else
-        std::fprintf(out, "%.6f\t", row.FloorSeconds);
-    if (row.PlainSeconds < 0)
-        std::fprintf(out, "-\t-\n");
-    else
-        std::fprintf(out, "%.6f\t%.6f\n", row.PlainSeconds, row.PlainPerUnit);
+    for (double number : {row.FloorSeconds, row.FloorTwoSeconds, row.PlainSeconds, row.PlainPerUnit,
+                          row.FloorGoal, row.PlainGoal}) {
+        if (number < 0)
+            std::fprintf(out, "\t-");
+        else
+            std::fprintf(out, "\t%.6f", number);
+    }
+    std::fprintf(out, "\n");
     if (std::fclose(out) != 0) throw Fail{std::string("cannot write ") + path};
 }
 
 // --repeat N, --goal X, --header, --rows FILE (where writeRow appends), and
-// with engineModes --memory and --list; the rest are files. False on
-// anything else or without a file.
+// with engineModes --memory, --list, --floor-goal X and --plain-repeat N;
+// the rest are files. False on anything else or without a file.
 struct ArgsS {
     int Repeat = 5;
+    int PlainRepeat = 0;  // 0: as many as Repeat
     double Goal = 0;
+    double FloorGoal = 0;
     bool Header = false;
     bool Memory = false;
     bool List = false;
@@ -204,6 +246,11 @@ struct ArgsS {
                 Memory = true;
             } else if (engineModes && std::strcmp(argv[i], "--list") == 0) {
                 List = true;
+            } else if (engineModes && std::strcmp(argv[i], "--floor-goal") == 0 && i + 1 < argc) {
+                FloorGoal = std::atof(argv[++i]);
+            } else if (engineModes && std::strcmp(argv[i], "--plain-repeat") == 0 && i + 1 < argc) {
+                PlainRepeat = std::atoi(argv[++i]);
+                if (PlainRepeat < 1) return false;
             } else if (argv[i][0] == '-') {
                 return false;
             } else {

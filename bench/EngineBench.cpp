@@ -3,26 +3,31 @@
 // of the same job: the tests' reference pass (tests/common/ReferencePass.h,
 // the checks, thresholds and spike rules spelled out in order, strtod per
 // datum) reading through fopen(path, "r") and fgets(buf, 48, f) per line;
-// and against the floor: two plain passes over the file that only read it
-// in blocks and count its line feeds (bench::FloorPassC), as the engine may
-// read a file twice.
+// and against the floor: plain passes over the file that only read it in
+// blocks and count its line feeds (bench::FloorPassC), one pass (what
+// reading the file once costs) and two in a row (the engine may read a file
+// twice).
 //
-//   enginebench [--repeat N] [--goal X] [--header] [--rows TABLE] FILE...
+//   enginebench [--repeat N] [--plain-repeat N] [--goal X] [--floor-goal X]
+//               [--header] [--rows TABLE] FILE...
 //   enginebench --list [--repeat N] [--goal X] [--rows TABLE] FILE...
 //   enginebench --memory [--header] FILE
 //   enginebench --results FILE...
 //
-// For each file both methods and the floor run N times (5 by default),
-// taking turns; the best pass of each counts. Every pass must yield a result line, and all of
-// them the same one: both lines are printed, and the run fails (exit 1) when
-// they differ or a method rejects the file. One row per method follows:
-// samples, best seconds, nanoseconds per sample (both passes over the file
-// included) and, on the engine's row, the ratio of the straightforward time
-// to the engine time (above 1: the engine is faster) with, given --goal,
-// whether it reaches X. A missed goal is reported, not failed. With --rows,
-// each file's comparison is also appended to TABLE as a row of bench/run's
-// summary table (seconds and nanoseconds per sample of both methods, the
-// floor's seconds).
+// For each file the engine and the floor run N times (5 by default), the
+// straightforward method in as many of the first of those turns as
+// --plain-repeat says (all by default; a pass over a large file takes
+// seconds);
+// the best pass of each counts. Every pass must yield a result line, and all
+// of them the same one: both lines are printed, and the run fails (exit 1)
+// when they differ or a method rejects the file. One row per method follows
+// (samples, passes, best seconds, nanoseconds per sample), then the floor's
+// rows (one pass, two passes), then the engine against both: the engine time
+// over one floor pass with, given --floor-goal, whether it stays within X,
+// and the straightforward time over the engine time (above 1: the engine is
+// faster) with, given --goal, whether it reaches X. A missed goal is
+// reported, not failed. With --rows, each file's comparison is also
+// appended to TABLE as a row of bench/run's summary table.
 //
 // --list does the job of a silent run over all the files at once: the engine
 // with every name in GOOD and one ValidateAll, against the straightforward
@@ -228,14 +233,13 @@ Outcome timed(JobFn job, const char* path) {
 }
 
 void printHeader() {
-    std::printf("%-7s %-24s %-12s %9s %9s %10s  %s\n", "build", "file", "method", "samples",
-                "best s", "ns/sample", "strtod/engine");
+    std::printf("%-7s %-28s %-12s %9s %6s %9s %10s\n", "build", "file", "method", "samples",
+                "passes", "best s", "ns/sample");
 }
 
-void printRow(const char* file, const char* method, const Outcome& best, const std::string& ratio) {
-    std::printf("%-7s %-24s %-12s %9lu %9.3f %10.1f  %s\n", BuildName, file, method,
-                static_cast<unsigned long>(best.samples), best.seconds,
-                best.seconds * 1e9 / best.samples, ratio.c_str());
+void printRow(const char* file, const char* method, uint32_t samples, int passes, double seconds) {
+    std::printf("%-7s %-28s %-12s %9lu %6d %9.4f %10.1f\n", BuildName, file, method,
+                static_cast<unsigned long>(samples), passes, seconds, seconds * 1e9 / samples);
 }
 
 // Keeps the faster pass; each must give the result line of the first.
@@ -246,30 +250,61 @@ void keepBest(Outcome& best, const Outcome& pass, const char* method) {
     if (pass.seconds < best.seconds) best.seconds = pass.seconds;
 }
 
-void benchFile(const char* path, int repeat, double goal, const char* rows) {
-    Outcome engineBest = timed(engineResult, path);
-    Outcome plainBest = timed(plainResult, path);
-    double floorBest = bench::floorSeconds({path}, 2);
-    std::printf("%-7s engine:       %s\n", BuildName, engineBest.result.c_str());
-    std::printf("%-7s fgets+strtod: %s\n", BuildName, plainBest.result.c_str());
+// The best passes over one file of each method and of the floor.
+struct FileBestS {
+    Outcome Engine;
+    Outcome Plain;
+    int EnginePasses = 1;
+    int PlainPasses = 1;
+    bench::FloorBestS Floor;
+};
+
+// The engine and the floor take repeat turns, the straightforward method the
+// first plainRepeat of them; the first turn's result lines are printed and
+// must agree.
+FileBestS measureFile(const char* path, int repeat, int plainRepeat) {
+    FileBestS best;
+    best.Engine = timed(engineResult, path);
+    best.Plain = timed(plainResult, path);
+    best.Floor.turn({path});
+    std::printf("%-7s engine:       %s\n", BuildName, best.Engine.result.c_str());
+    std::printf("%-7s fgets+strtod: %s\n", BuildName, best.Plain.result.c_str());
     std::fflush(stdout);
-    if (engineBest.result != plainBest.result || engineBest.samples != plainBest.samples)
+    if (best.Engine.result != best.Plain.result || best.Engine.samples != best.Plain.samples)
         throw Fail{std::string("the engine and fgets+strtod give different results for ") + path};
     for (int i = 1; i < repeat; ++i) {
-        keepBest(engineBest, timed(engineResult, path), "engine");
-        keepBest(plainBest, timed(plainResult, path), "fgets+strtod");
-        floorBest = std::min(floorBest, bench::floorSeconds({path}, 2));
+        keepBest(best.Engine, timed(engineResult, path), "engine");
+        ++best.EnginePasses;
+        if (i < plainRepeat) {
+            keepBest(best.Plain, timed(plainResult, path), "fgets+strtod");
+            ++best.PlainPasses;
+        }
+        best.Floor.turn({path});
     }
+    return best;
+}
 
-    const double ratio = plainBest.seconds / engineBest.seconds;
-    const std::string ratioShown = bench::ratioText(ratio, goal);
-    printRow(baseName(path), "engine", engineBest, ratioShown);
-    printRow(baseName(path), "fgets+strtod", plainBest, "");
-    printRow(baseName(path), "floor", {"", engineBest.samples, floorBest}, "");
+void benchFile(const char* path, const bench::ArgsS& args) {
+    const FileBestS best =
+        measureFile(path, args.Repeat, args.PlainRepeat > 0 ? args.PlainRepeat : args.Repeat);
+    const char* file = baseName(path);
+    const uint32_t samples = best.Engine.samples;
+    printRow(file, "engine", samples, best.EnginePasses, best.Engine.seconds);
+    printRow(file, "fgets+strtod", samples, best.PlainPasses, best.Plain.seconds);
+    printRow(file, "floor x1", samples, 2 * best.Floor.Turns, best.Floor.One);
+    printRow(file, "floor x2", samples, best.Floor.Turns, best.Floor.Two);
+    std::printf(
+        "%-7s %-28s engine / one floor pass %s, fgets+strtod / engine %s\n", BuildName, file,
+        bench::boundText(best.Engine.seconds / best.Floor.One, args.FloorGoal, true).c_str(),
+        bench::boundText(best.Plain.seconds / best.Engine.seconds, args.Goal, false).c_str());
     std::fflush(stdout);
-    bench::writeRow(rows, {"engine", BuildName, baseName(path), "ns/sample", engineBest.seconds,
-                           engineBest.seconds * 1e9 / engineBest.samples, floorBest,
-                           plainBest.seconds, plainBest.seconds * 1e9 / plainBest.samples});
+    bench::RowS row{"engine",       BuildName,           file,
+                    "ns/sample",    best.Engine.seconds, best.Engine.seconds * 1e9 / samples,
+                    best.Floor.One, best.Plain.seconds,  best.Plain.seconds * 1e9 / samples};
+    row.FloorTwoSeconds = best.Floor.Two;
+    if (args.FloorGoal > 0) row.FloorGoal = args.FloorGoal;
+    if (args.Goal > 0) row.PlainGoal = args.Goal;
+    bench::writeRow(args.Rows, row);
 }
 
 // One engine pass over the list, timed from the first allocation to the last
@@ -304,21 +339,22 @@ double timedPlainList(const std::vector<const char*>& paths, const std::string& 
 }
 
 // The engine over all the files in one ValidateAll against fgets+strtod over
-// the same names and the floor's two passes over each, in turns; the best
-// pass of each counts.
+// the same names and the floor's passes over them, in turns; the best pass
+// of each counts.
 void benchList(const std::vector<const char*>& paths, int repeat, double goal, const char* rows) {
     uint64_t samples = 0;
     const std::string wanted = plainList(paths, samples);  // also warms the file cache
     double engineBest = timedEngineList(paths, wanted);
     double plainBest = timedPlainList(paths, wanted);
-    double floorBest = bench::floorSeconds(paths, 2);
+    bench::FloorBestS floor;
+    floor.turn(paths);
     std::printf("%-7s engine and fgets+strtod: the same %zu result lines (%s ... %s)\n", BuildName,
                 paths.size(), baseName(paths.front()), baseName(paths.back()));
     std::fflush(stdout);
     for (int i = 1; i < repeat; ++i) {
         engineBest = std::min(engineBest, timedEngineList(paths, wanted));
         plainBest = std::min(plainBest, timedPlainList(paths, wanted));
-        floorBest = std::min(floorBest, bench::floorSeconds(paths, 2));
+        floor.turn(paths);
     }
 
     const double files = static_cast<double>(paths.size());
@@ -334,11 +370,14 @@ void benchList(const std::vector<const char*>& paths, int repeat, double goal, c
     };
     row("engine", engineBest, ratioShown.c_str());
     row("fgets+strtod", plainBest, "");
-    row("floor", floorBest, "");
+    row("floor x1", floor.One, "");
+    row("floor x2", floor.Two, "");
     std::fflush(stdout);
-    bench::writeRow(rows,
-                    {"batch", BuildName, std::to_string(paths.size()), "ms/file", engineBest,
-                     engineBest * 1e3 / files, floorBest, plainBest, plainBest * 1e3 / files});
+    bench::RowS tableRow{"batch",   BuildName,  std::to_string(paths.size()),
+                         "ms/file", engineBest, engineBest * 1e3 / files,
+                         floor.One, plainBest,  plainBest * 1e3 / files};
+    tableRow.FloorTwoSeconds = floor.Two;
+    bench::writeRow(rows, tableRow);
 }
 
 // The process's peak resident memory so far, KiB.
@@ -380,7 +419,8 @@ void printResults(const std::vector<const char*>& files) {
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: enginebench [--repeat N] [--goal X] [--header] [--rows TABLE] FILE...\n"
+                 "usage: enginebench [--repeat N] [--plain-repeat N] [--goal X] [--floor-goal X]\n"
+                 "                   [--header] [--rows TABLE] FILE...\n"
                  "       enginebench --list [--repeat N] [--goal X] [--rows TABLE] FILE...\n"
                  "       enginebench --memory [--header] FILE\n"
                  "       enginebench --results FILE...\n");
@@ -416,7 +456,7 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (args.Header) printHeader();
-        for (const char* path : args.Files) benchFile(path, args.Repeat, args.Goal, args.Rows);
+        for (const char* path : args.Files) benchFile(path, args);
     } catch (const Fail& fail) {
         std::fflush(stdout);
         std::fprintf(stderr, "enginebench: FAILED: %s\n", fail.what.c_str());

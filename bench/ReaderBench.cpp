@@ -14,7 +14,7 @@
 // whether that ratio reaches X. Exit status 0 unless something failed; a
 // missed goal is reported, not failed. With --rows, each file's comparison
 // is also appended to TABLE as a row of bench/run's summary table (seconds
-// and nanoseconds per read of both methods, the floor's seconds).
+// and nanoseconds per read of both methods, the floor's seconds, the goal).
 //
 // The fgets stream is opened in text mode. Under the Win32 C runtime that
 // drops the CR of each CR LF, as the reader does; natively text mode is
@@ -232,9 +232,11 @@ void benchFile(const char* path, int repeat, double goal, const char* rows) {
     std::fflush(stdout);
     // Every line of a wave file fits one read: nanoseconds per read are per line.
     const double reads = static_cast<double>(readerBest.reads);
-    bench::writeRow(rows, {"reader", BuildName, baseName(path), "ns/line", readerBest.seconds,
-                           readerBest.seconds * 1e9 / reads, floorBest, streamBest.seconds,
-                           streamBest.seconds * 1e9 / reads});
+    bench::RowS row{"reader",  BuildName,          baseName(path),
+                    "ns/line", readerBest.seconds, readerBest.seconds * 1e9 / reads,
+                    floorBest, streamBest.seconds, streamBest.seconds * 1e9 / reads};
+    if (goal > 0) row.PlainGoal = goal;
+    bench::writeRow(rows, row);
 }
 
 int usage() {

@@ -54,13 +54,14 @@ if(NOT TALLY_RUNS_HERE)
 endif()
 
 gtest_discover_tests(e2e_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                     TEST_FILTER "-BatchStress*" TEST_PREFIX "${TALLY_TEST_PREFIX}"
+                     TEST_FILTER "-BatchStress*:PassClicks*" TEST_PREFIX "${TALLY_TEST_PREFIX}"
                      PROPERTIES RUN_SERIAL TRUE TIMEOUT 120 LABELS e2e)
 # The stress tests make and count thousands of files and check texts of
-# hundreds of thousands of characters: a minute or two under Wine, several on
-# a loaded machine.
+# hundreds of thousands of characters, and the clicks test clicks through
+# several long Counts: a minute or two under Wine, several on a loaded
+# machine.
 gtest_discover_tests(e2e_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                     TEST_FILTER "BatchStress*" TEST_PREFIX "${TALLY_TEST_PREFIX}"
+                     TEST_FILTER "BatchStress*:PassClicks*" TEST_PREFIX "${TALLY_TEST_PREFIX}"
                      PROPERTIES RUN_SERIAL TRUE TIMEOUT 300 LABELS e2e)
 
 # The release zip of tools/package: the same bytes twice, and the program in

@@ -29,36 +29,39 @@ CountC::CountC(GoodBadListC& params, QuitterS& quitter)
       Params(params),
       State(params.FileState),
       Quitter(quitter),
-      CountFromCandidates(false),
+      CountFromMarks(false),
       FirstPassData(0),
       DotCountdown(DotPollData),
-      CandidateMemory(nullptr),
-      CandidateWords(0) {
+      MarkBits(nullptr),
+      MarkList(nullptr),
+      MarkListWords(0) {
     setCandidateRoom(CandidateRoom);
 }
 
 CountC::~CountC() {
-    delete[] CandidateMemory;
+    delete[] MarkBits;
+    delete[] MarkList;
 }
 
 void CountC::setCandidateRoom(uint32_t candidates) {
-    delete[] CandidateMemory;
-    CandidateMemory = nullptr;
-    const std::size_t bytes = std::size_t{candidates} * (sizeof(double) + sizeof(uint32_t));
-    CandidateWords = static_cast<uint32_t>((bytes + 7) / 8);
+    delete[] MarkList;
+    MarkList = nullptr;
+    const std::size_t bytes = std::size_t{candidates} * (sizeof(int64_t) + sizeof(uint32_t));
+    MarkListWords = static_cast<uint32_t>((bytes + 7) / 8);
 }
 
-// An empty list of candidates, complete so far; false (and not complete)
-// when its memory cannot be had.
-bool CountC::startCandidates() {
-    if (CandidateMemory == nullptr && CandidateWords > 0)
-        CandidateMemory = new (std::nothrow) uint64_t[CandidateWords];
-    if (CandidateMemory == nullptr) {
-        Candidates = CandidatesS();
-        return false;
-    }
-    Candidates.start(CandidateMemory, CandidateWords);
-    return true;
+// Marks for as many data as a file may have, and an empty list. The bits
+// are had, and written, once for all files: the memory in use does not
+// depend on the file's size.
+MarksC* CountC::startMarks() {
+    const std::size_t bitWords = Params.HeaderLimits.SamplesMax / 64 + 2;
+    if (MarkBits == nullptr) MarkBits = new (std::nothrow) uint64_t[bitWords]();
+    if (MarkList == nullptr && MarkListWords > 0)
+        MarkList = new (std::nothrow) uint64_t[MarkListWords];
+    if (MarkBits == nullptr || (MarkList == nullptr && MarkListWords > 0)) return nullptr;
+    MarkBits[0] = 0;  // each next word is written whole as the marks grow
+    Marks.start(MarkBits, MarkList, MarkListWords);
+    return &Marks;
 }
 
 // A spike opens at a high datum once W data have passed since RegionStart and
@@ -91,15 +94,15 @@ int CountC::CountFile(OutputC* win) {
     H = State.HeightH;
     W = State.WidthW;
     G = State.GlitchG;
-    // The data need not be read again when the validation pass kept those
-    // that may be high.
-    if (CountFromCandidates) {
-        CountFromCandidates = false;
+    // The data need not be read again when the validation pass marked those
+    // that may be high and listed those that may not be.
+    if (CountFromMarks) {
+        CountFromMarks = false;
         Status = 0;
-        if (countCandidates() != QuitDuringCount) writeResult(win);
+        if (countMarks() != QuitDuringCount) writeResult(win);
         return 0;
     }
-    CountFromCandidates = false;
+    CountFromMarks = false;
     int sought = seekLine(RegionStart);
     if (sought < 0) {
         ErrHandle.report(sought,
@@ -135,68 +138,120 @@ int CountC::CountFile(OutputC* win) {
 
 namespace {
 
-// The position of the first set bit at or after from, or count when none
-// lies before count.
-uint32_t nextHigh(const uint64_t* bits, uint32_t from, uint32_t count) {
+// The position of the first bit at or after from that is set (clear, when
+// flip is all ones), or count when none lies before count. Mostly found in
+// the word of from.
+inline __attribute__((always_inline)) uint32_t nextBit(const uint64_t* bits, uint32_t from,
+                                                       uint32_t count, uint64_t flip) {
+    if (from >= count) return count;
     uint32_t at = from;
-    uint64_t word = from < count ? bits[at >> 6] >> (at & 63) : 0;
+    uint64_t word = (bits[at >> 6] ^ flip) >> (at & 63);
     while (word == 0) {
         at = (at | 63) + 1;
         if (at >= count) return count;
-        word = bits[at >> 6];
+        word = bits[at >> 6] ^ flip;
     }
     at += static_cast<uint32_t>(__builtin_ctzll(word));
     return at < count ? at : count;
 }
 
+inline __attribute__((always_inline)) uint32_t nextHigh(const uint64_t* bits, uint32_t from,
+                                                        uint32_t count) {
+    return nextBit(bits, from, count, 0);
+}
+
+inline __attribute__((always_inline)) uint32_t nextLow(const uint64_t* bits, uint32_t from,
+                                                       uint32_t count) {
+    return nextBit(bits, from, count, ~uint64_t{0});
+}
+
 }  // namespace
 
-// The steps takeHigh and takeLow would take datum by datum, with the low
-// data between high ones taken at once: outside a spike they change
-// nothing, inside one they add to the glitch run until it closes the spike.
-template <typename NextHighFn>
-void CountC::takeHighs(uint32_t data, NextHighFn nextHigh) {
+// The steps takeHigh and takeLow would take datum by datum over data data
+// (bit set: high), a stretch at a time: outside a spike, the lows and the
+// highs that cannot open one change nothing; inside, the highs only clear
+// the glitch run, and the spike closes where a run of lows reaches G. The
+// state is kept in locals meanwhile.
+void CountC::takeBits(const uint64_t* bits, uint32_t data) {
+    const uint32_t first = DatumIx;  // the index of bit 0
+    bool inSpike = InSpike;
+    uint32_t glitchRun = GlitchRun;
+    uint32_t regionStart = RegionStart;
+    uint32_t spikes = Spikes;
+    const uint32_t w = W;
+    const uint32_t g = G;
     uint32_t at = 0;
     while (at < data) {
-        const uint32_t high = nextHigh(at);
-        uint32_t lows = high - at;
-        if (InSpike && lows >= G - GlitchRun) {
-            lows = G - GlitchRun;  // the last of them closes the spike
-            GlitchRun = G - 1;
-            DatumIx += lows - 1;
-            takeLow();
-            ++DatumIx;
+        if (!inSpike) {
+            // From W past RegionStart a spike opens at the next high datum.
+            const uint32_t index = first + at;
+            if (index >= regionStart) {
+                if (index - regionStart < w) at = regionStart + w - first;
+                at = nextHigh(bits, at, data);
+            } else {
+                RegionStart = regionStart;
+                at = nextOpening(bits, at, data, first);
+            }
+            if (at >= data) break;
+            inSpike = true;
+            glitchRun = 0;
+            ++at;
+            continue;
+        }
+        if ((bits[at >> 6] >> (at & 63)) & 1) {
+            glitchRun = 0;
+            at = nextLow(bits, at, data);
+            continue;
+        }
+        const uint32_t lows = nextHigh(bits, at, data) - at;
+        if (lows < g - glitchRun) {
+            glitchRun += lows;
             at += lows;
             continue;
         }
-        if (InSpike) GlitchRun += lows;
-        DatumIx += lows;
-        at = high;
-        if (at == data) break;
-        takeHigh();
-        ++DatumIx;
-        ++at;
+        at += g - glitchRun;  // one past the low that closes the spike
+        const uint32_t closing = first + at - 1;
+        inSpike = false;
+        glitchRun = g;  // as takeLow leaves it
+        if (closing - regionStart >= w) ++spikes;
+        regionStart = closing - g;
     }
+    InSpike = inSpike;
+    GlitchRun = glitchRun;
+    RegionStart = regionStart;
+    Spikes = spikes;
+    DatumIx = first + data;
 }
 
-void CountC::takeBits(const uint64_t* bits, uint32_t data) {
-    takeHighs(data, [bits, data](uint32_t at) { return nextHigh(bits, at, data); });
+// The first high datum at or after at that opens a spike (data when none):
+// one W or more past RegionStart, or below it (the difference wraps).
+uint32_t CountC::nextOpening(const uint64_t* bits, uint32_t at, uint32_t data, uint32_t first) {
+    while (at < data) {
+        const uint32_t index = first + at;
+        if (index - RegionStart < W) {  // from RegionStart to W past it nothing opens
+            at = RegionStart + W - first;
+            continue;
+        }
+        // Below RegionStart a spike opens up to RegionStart; past RegionStart + W, anywhere.
+        const uint32_t end =
+            index < RegionStart && RegionStart - first < data ? RegionStart - first : data;
+        const uint32_t high = nextHigh(bits, at, end);
+        if (high < end) return high;
+        at = end;
+    }
+    return data;
 }
 
-// The count over the validation pass's data from the candidates it kept:
-// those that reach H are the high data, all others are low. As the loop of
-// countData, it stops at a quit seen before the first datum.
-int CountC::countCandidates() {
+// The count over the validation pass's data from its marks: the listed
+// data below H lose theirs, and the marked data are then the high ones. As
+// the loop of countData, it stops at a quit seen before the first datum.
+int CountC::countMarks() {
     const uint32_t data = FirstPassData;
     if (data > 0 && quitAsked()) return QuitDuringCount;
-    const uint32_t first = DatumIx;
-    uint32_t next = 0;  // the candidate to look at
-    takeHighs(data, [this, first, data, &next](uint32_t at) {
-        while (next < Candidates.Count &&
-               (Candidates.Places[next] - first < at || Candidates.Values[next] < H))
-            ++next;
-        return next < Candidates.Count ? Candidates.Places[next] - first : data;
-    });
+    const CutS height = CutS::atLeast(H);
+    for (uint32_t i = 0; i < Marks.count(); ++i)
+        if (!Marks.datum(i).reaches(height)) Marks.clearMark(Marks.place(i));
+    takeBits(Marks.bits(), data);
     return 0;
 }
 
@@ -244,22 +299,19 @@ int CountC::countData() {
     }
     for (; DatumIx <= samples; ++DatumIx) {
         const char* read = nextRead();
-        if (read == nullptr) return readFailed() ? -4 : 0;
+        // Fewer data than the validation pass found: the file changed.
+        if (read == nullptr) return readFailed() || DatumIx <= FirstPassData ? -4 : 0;
         pollPoint();
         if (quitAsked()) return QuitDuringCount;
-        const SmallSpelling small = smallSpelling(read);
-        if ((small == SmallNegative && rules.NegativesLow) ||
-            (small == SmallTenth && rules.TenthsLow)) {
-            takeLow();
-        } else if (toDatum(read, Datum)) {
-            if (Datum >= H) {
-                takeHigh();
-            } else {
-                takeLow();
-            }
-        } else {
+        bool high;
+        if (!rules.judge(read, high)) {
             keepRead(read);
             return BadDatumStatus;
+        }
+        if (high) {
+            takeHigh();
+        } else {
+            takeLow();
         }
     }
     return 0;

@@ -1,7 +1,9 @@
 #pragma once
-// The spike counter: re-reads the data of a file the validation pass has
-// accepted and writes its result line (duration, spikes, rate) to the output
-// window, with the thresholds H, W and G that the pass left in FileState.
+// The spike counter: counts the spikes of a file the validation pass has
+// accepted, from the marks the pass left (DataWindows.h) or by reading its
+// data again, and writes its result line (duration, spikes, rate) to the
+// output window, with the thresholds H, W and G that the pass left in
+// FileState.
 #include <cstdint>
 
 #include "engine/DataWindows.h"
@@ -19,14 +21,16 @@ class CountC : public FileReadC {
     CountC(const CountC&) = delete;
     CountC& operator=(const CountC&) = delete;
 
-    // Room for that many candidates (CandidatesS) from the next validation
+    // Room for that many listed marks (MarksC) from the next validation
     // pass on, in place of CandidateRoom: the tests make it small or none,
     // so that the count reads the file again.
     void setCandidateRoom(uint32_t candidates);
 
     // Counts the open file's spikes and writes its result line to win (none:
     // not written). 0, also when a quit request stops it; -2 when the data
-    // cannot be reached, -3 when a datum does not convert, -4 otherwise.
+    // cannot be reached, -3 when a datum does not convert, -4 otherwise (a
+    // read error, or fewer data than the validation pass found: the file
+    // changed between the passes).
     int CountFile(OutputC* win);
 
     bool InSpike;
@@ -63,17 +67,18 @@ class CountC : public FileReadC {
         return dotPoll();
     }
 
-    // The data of the open file that may reach H, as the validation pass
-    // kept them: CountFile counts from them without reading the file again
-    // when the pass set CountFromCandidates (the list is complete for the
-    // file's data, FirstPassData of them).
-    bool startCandidates();
+    // The marks of the data of the open file that may reach H, as the
+    // validation pass leaves them: CountFile counts from them without
+    // reading the file again when the pass set CountFromMarks (every marked
+    // datum below the sure height listed, FirstPassData data). None when
+    // their memory cannot be had.
+    MarksC* startMarks();
 
     GoodBadListC& Params;
     FileStateS& State;
     QuitterS& Quitter;
-    CandidatesS Candidates;
-    bool CountFromCandidates;
+    MarksC Marks;
+    bool CountFromMarks;
     uint32_t FirstPassData;
 
   private:
@@ -83,16 +88,16 @@ class CountC : public FileReadC {
     // The state machine's step for a datum at or above H, and below it.
     void takeHigh();
     void takeLow();
-    // The state machine over so many data from DatumIx on; nextHigh(at)
-    // gives the first high datum at or after at (from DatumIx), or data.
-    template <typename NextHighFn>
-    void takeHighs(uint32_t data, NextHighFn nextHigh);
+    // The state machine over so many data from DatumIx on, a bit each (set:
+    // high).
     void takeBits(const uint64_t* bits, uint32_t data);
+    uint32_t nextOpening(const uint64_t* bits, uint32_t at, uint32_t data, uint32_t first);
     int countData();
-    int countCandidates();
+    int countMarks();
     void writeResult(OutputC* win);
 
     uint32_t DotCountdown;
-    uint64_t* CandidateMemory;  // none until a validation pass needs it
-    uint32_t CandidateWords;    // of CandidateMemory
+    uint64_t* MarkBits;      // a bit for each datum a file may have; none until needed
+    uint64_t* MarkList;      // none until a validation pass needs it
+    uint32_t MarkListWords;  // of MarkList
 };

@@ -3,140 +3,248 @@
 #include <cmath>
 #include <cstring>
 
-void CandidatesS::start(uint64_t* memory, std::size_t words) {
-    Count = 0;
-    Capacity = static_cast<uint32_t>(words * 8 / (sizeof *Values + sizeof *Places));
-    Complete = true;
-    Values = reinterpret_cast<double*>(memory);
-    Places = reinterpret_cast<uint32_t*>(Values + Capacity);
+#include "engine/ExtendedPrecision.h"
+
+double DatumS::value() const {
+    if (!Keyed) return Value;
+    return NegativeZero ? -0.0 : datum::valueOf(Key);
 }
 
-void CandidatesS::dropBelow(double floor) {
+double GreatestC::value() const {
+    if (!ValueKnown) {
+        Value = datum::valueOf(Key);
+        ValueKnown = true;
+    }
+    return Value;
+}
+
+// The keys at or below cutAbove(value) - 1 have values not above value.
+void GreatestC::takeValue(double value) {
+    Key = datum::cutAbove(value) - 1;
+    Value = value;
+    ValueKnown = true;
+}
+
+FirstPassRulesS::FirstPassRulesS(double level, double lowest, double highest, double height)
+    : Level(CutS::above(level)),
+      Lowest(CutS::atLeast(lowest)),
+      Highest(CutS::above(highest)),
+      Height(height),
+      Sure(CutS::atLeast(heightOf(highest))) {}
+
+double spikeHeight(double greatest, double height) {
+    ExtendedPrecisionC extended;
+    return static_cast<double>(greatest * static_cast<long double>(height) * 0.01L);
+}
+
+void MarksC::start(uint64_t* bits, uint64_t* list, std::size_t listWords) {
+    Bits = bits;
+    Capacity = static_cast<uint32_t>(listWords * 8 / (sizeof *Keys + sizeof *Places));
+    Keys = reinterpret_cast<int64_t*>(list);
+    Places = reinterpret_cast<uint32_t*>(Keys + Capacity);
+    Count = 0;
+    Complete = true;
+}
+
+DatumS MarksC::datum(uint32_t i) const {
+    DatumS datum;
+    if ((Places[i] & ValueFlag) == 0) {
+        datum.Key = Keys[i];
+        return datum;
+    }
+    datum.Keyed = false;
+    std::memcpy(&datum.Value, &Keys[i], sizeof datum.Value);
+    return datum;
+}
+
+void MarksC::dropBelow(const CutS& floor) {
     uint32_t kept = 0;
     for (uint32_t i = 0; i < Count; ++i) {
-        if (Values[i] < floor) continue;
-        Values[kept] = Values[i];
+        if (!datum(i).reaches(floor)) {
+            clearMark(place(i));
+            continue;
+        }
+        Keys[kept] = Keys[i];
         Places[kept] = Places[i];
         ++kept;
     }
     Count = kept;
 }
 
-FirstPassRulesS::FirstPassRulesS(double level, double lowest, double highest, double height)
-    : Level(level),
-      Lowest(lowest),
-      Highest(highest),
-      HeightFraction(height / 100),
-      NegativesJudged(lowest <= -1.0),
-      TenthsJudged(highest >= 0.1 && level >= 0.1),
-      Bounds{{DecimalBoundS(level), DecimalBoundS(lowest), DecimalBoundS(highest)},
-             {DecimalBoundS(-level), DecimalBoundS(-lowest), DecimalBoundS(-highest)}} {}
+bool MarksC::mark(uint32_t place, const DatumS& datum, const CutS& sure) {
+    Bits[place >> 6] |= uint64_t{1} << (place & 63);
+    if (datum.reaches(sure)) return true;
+    if (Count == Capacity) {
+        Complete = false;
+        return false;
+    }
+    if (datum.Keyed) {
+        Keys[Count] = datum.Key;
+        Places[Count] = place;
+    } else {
+        std::memcpy(&Keys[Count], &datum.Value, sizeof datum.Value);
+        Places[Count] = place | ValueFlag;
+    }
+    ++Count;
+    return true;
+}
 
-void FirstPassTallyC::start(const FirstPassRulesS& rules, double known,
+void FirstPassTallyC::start(const FirstPassRulesS& rules, const GreatestC& known, const CutS& floor,
                             const readwindows::WindowS& window) {
+    Rules = &rules;
     Data = 0;
-    Runs = RunsS();
+    Greatest = known;
+    Rose = false;
     FirstAbove = false;
     FirstRun = 0;
-    Last = KeptDatumS();
-    LastNotTenth = KeptDatumS();
-    Candidates.start(window.Scratch, window.ScratchWords);
-    Rules = &rules;
-    newMax(known);
+    Floor = floor;
+    Refusal = None;
+    LongestAbove = 0;
+    LongestBelow = 0;
+    Run = 0;
+    Above = false;
+    LastKind = LastKey;
+    LastKeyed = 0;
+    LastValued = 0.0;
+    LastRead = nullptr;
+    Same.forget();
+    // A bit per datum, a datum taking a byte at least; the list after them.
+    const std::size_t bitWords = (window.Cut - window.From) / 64 + 2;
+    std::memset(window.Scratch, 0, bitWords * sizeof *window.Scratch);
+    Marks.start(window.Scratch, window.Scratch + bitWords, window.ScratchWords - bitWords);
+    classify();
 }
 
-// A fixed-point datum that is converted: judged from its digits when they
-// tell that it lies within the limits, below the greatest datum so far and
-// on one side of the level. False when they do not (takeOther converts it).
-bool FirstPassTallyC::takeFixed(const char* read, const FileReadC::FixedS& spelling) {
-    const uint32_t nanos = FileReadC::fixedNanos(read, spelling);
-    const int sign = spelling.Negative ? -1 : 1;
-    const bool tenth = !spelling.Negative && spelling.Tenth && Rules->TenthsJudged;
-    const bool judged = (spelling.Negative && Rules->NegativesJudged) || (tenth && TenthsJudged);
-    const int toFloor = sign * FloorBound[spelling.Negative].order(nanos, 9);
-    if (toFloor == 0) return false;
-    const FirstPassRulesS::BoundsS& bounds = Rules->Bounds[spelling.Negative];
-    const int level = sign * bounds.Level.order(nanos, 9);
-    const bool known = sign * bounds.Lowest.order(nanos, 9) > 0 &&
-                       sign * bounds.Highest.order(nanos, 9) < 0 &&
-                       (spelling.Negative || MaxBound.order(nanos, 9) < 0) && level != 0;
-    if (!judged && !known) return false;
-    if (toFloor > 0) keepCandidate(FileReadC::shortValue(spelling.Negative, nanos, 9));
-    Last.keepFixed(!judged, spelling.Negative, nanos);
-    LastNotTenth.keepFixed(!judged && !tenth, spelling.Negative, nanos);
-    takeRun(!judged && level > 0);
+FirstPassTallyC::LastE FirstPassTallyC::minusZero(const char* read) {
+    while (*read == ' ' || *read == '\t' || *read == '\v' || *read == '\f' || *read == '\r') ++read;
+    return *read == '-' ? LastMinusZero : LastKey;
+}
+
+DatumS FirstPassTallyC::lastDatum() const {
+    DatumS datum;
+    datum.Key = LastKeyed;
+    switch (LastKind) {
+        case LastMinusZero:
+            datum.NegativeZero = true;
+            break;
+        case LastValue:
+            datum.Keyed = false;
+            datum.Value = LastValued;
+            break;
+        case LastText:
+            if (datum::read(LastRead, datum.Key, datum.Value) != datum::Keyed) {
+                datum.Keyed = false;
+            } else if (datum.Key == 0) {
+                datum.NegativeZero = minusZero(LastRead) == LastMinusZero;
+            }
+            break;
+        default:
+            break;
+    }
+    return datum;
+}
+
+RunsS FirstPassTallyC::runs() const {
+    RunsS runs;
+    runs.LongestAbove = LongestAbove;
+    runs.LongestBelow = LongestBelow;
+    runs.Run = Run;
+    runs.Above = Above;
+    return runs;
+}
+
+// A datum without a key (or none at all), by the same rules as a keyed one.
+bool FirstPassTallyC::takeOther(datum::FormE form, double value) {
+    if (form == datum::NotANumber) {
+        Refusal = Unreadable;
+        return false;
+    }
+    if (!Rules->Lowest.reachedBy(value) || Rules->Highest.reachedBy(value)) {
+        Refusal = OutOfRange;
+        return false;
+    }
+    LastKind = LastValue;
+    LastValued = value;
+    if (value > Greatest.value()) riseTo(value);
+    if (Floor.reachedBy(value)) {
+        DatumS datum;
+        datum.Keyed = false;
+        datum.Value = value;
+        markListed(datum);
+    }
+    takeRuns(Rules->Level.reachedBy(value), 1);
     return true;
 }
 
-void FirstPassTallyC::newMax(double value) {
-    Max = value;
-    MaxBound.set(value);
-    TenthsJudged = Rules->TenthsJudged && Max >= 0.1;
-    Floor = heightFloor(Max, Rules->HeightFraction);
-    FloorBound[0].set(Floor);
-    FloorBound[1].set(-Floor);
-    Quiet = {Rules->NegativesJudged && Floor > 0.0, TenthsJudged ? tenthsBelow(Floor) : 0u};
+void FirstPassTallyC::riseTo(int64_t key) {
+    Greatest.takeKey(key);
+    Rose = true;
+    if (key >= ClassifyAt) classify();
 }
 
-// Which data spelled "0.0" surely lie below floor, by their next character
-// (readwindows::JudgedS): all of them once floor passes 0.1; else those
-// whose hundredths digit lies two below floor's (a value below 0.01 less
-// than floor), or that end there (0). A digit above floor's
-// makes their value be needed.
-unsigned FirstPassTallyC::tenthsBelow(double floor) {
-    if (floor > 0.1) return 256;
-    if (!(floor > 0.0)) return 0;
-    const int hundredths = static_cast<int>(floor * 100);
-    return '0' + (hundredths > 1 ? hundredths - 1 : 0);
+void FirstPassTallyC::riseTo(double value) {
+    Greatest.takeValue(value);
+    Rose = true;
+    if (Greatest.key() >= ClassifyAt) classify();
 }
 
-// A datum on the other side than the run before it. The local runs start
-// below, as the file's do; a first datum above starts the first run.
-void FirstPassTallyC::newRun(bool above) {
-    if (Data == 0) {
-        FirstAbove = above;
-    } else if (FirstRun == 0) {
-        FirstRun = Data;
+// A datum at or above the floor and, unless it reaches the sure height,
+// listed; a full list first drops what lies below the height of the
+// window's own greatest datum, then gives up (nothing is marked any more).
+void FirstPassTallyC::markListed(const DatumS& datum) {
+    if (!Marks.listed()) return;
+    if (Marks.full() && !datum.reaches(Rules->Sure)) raiseFloor();
+    if (!datum.reaches(Floor)) return;
+    if (!Marks.mark(Data, datum, Rules->Sure)) Floor = CutS::none();
+}
+
+void FirstPassTallyC::raiseFloor() {
+    Floor = CutS::atLeast(Rules->heightOf(Greatest.value()));
+    Marks.dropBelow(Floor);
+    classify();
+}
+
+// The prefix classes against the limits, the level, the floor, the sure
+// height and the greatest datum, by the least and the most key of each
+// prefix. The greatest datum only grows: a class that waits for it to
+// reach a prefix's most changes once it does (ClassifyAt).
+void FirstPassTallyC::classify() {
+    using namespace readwindows;
+    const int64_t greatest = Greatest.key();
+    ClassifyAt = datum::KeyLimit;
+    for (unsigned prefix = 0; prefix < NegativePrefix; ++prefix) {
+        const int64_t least = prefixLeast(prefix);
+        const int64_t most = prefixMost(prefix);
+        if (most > greatest && most < ClassifyAt) ClassifyAt = most;
+        uint8_t known = ReadDatum;
+        if (least >= Rules->Lowest.Key && most < Rules->Highest.Key && most <= greatest) {
+            if (most < Floor.Key && most < Rules->Level.Key) {
+                known = Low;
+            } else if (least >= Floor.Key && least >= Rules->Sure.Key &&
+                       least >= Rules->Level.Key) {
+                known = High;
+            }
+        }
+        Prefixes[prefix] = known;
     }
-    Runs.end();
-    Runs.Run = 0;
-    Runs.Above = above;
+    // Negative data lie in (-1, 0]: below the level, not above the greatest.
+    const bool lowNegatives =
+        100 - datum::KeyScale >= Rules->Lowest.Key && 0 < Floor.Key && 0 < Rules->Level.Key;
+    Prefixes[NegativePrefix] = lowNegatives ? Low : ReadDatum;
+    Prefixes[NoPrefix] = ReadDatum;
 }
 
-// Any datum, by the sequential loop's rules (ValidateC::firstPass), with
-// this window's greatest datum for the file's.
-bool FirstPassTallyC::takeOther(const char* read) {
-    const FileReadC::SmallSpelling small = FileReadC::smallSpelling(read);
-    const bool tenth = small == FileReadC::SmallTenth && Rules->TenthsJudged;
-    const bool judged =
-        (small == FileReadC::SmallNegative && Rules->NegativesJudged) || (tenth && Max >= 0.1);
-    double value;
-    bool above = false;
-    if (!judged) {
-        if (!FileReadC::toDatum(read, value)) return false;
-        if (value < Rules->Lowest || value > Rules->Highest) return false;
-        Last.keepValue(value);
-        if (!tenth) LastNotTenth.keepValue(value);
-        if (value > Max) newMax(value);
-        above = value > Rules->Level;
-        keepCandidate(value);
-    } else if (FileReadC::toDatum(read, value)) {  // judged, and yet it may reach H
-        keepCandidate(value);
-    }
-    takeRun(above);
-    return true;
-}
-
-// The greatest datum and the runs join as the sequential loop would have
-// built them; the last datum is the window's last converted as the file's
-// greatest datum so far has it judge data below 0.1.
+// The greatest datum, the runs and the marks join as the sequential pass
+// would have built them.
 void FirstPassDataS::fold(const FirstPassTallyC& tally, const FirstPassRulesS& rules) {
     if (tally.Data == 0) return;
-    const KeptDatumS& last =
-        rules.TenthsJudged && MaxValue >= 0.1 ? tally.LastNotTenth : tally.Last;
-    if (last.Kind != KeptDatumS::None) Value = last.value();
-    if (tally.Max > MaxValue) MaxValue = tally.Max;
-    foldCandidates(tally.Candidates, heightFloor(MaxValue, rules.HeightFraction));
+    Last = tally.lastDatum();
+    AnyData = true;
+    if (tally.Rose && tally.Greatest.value() > Greatest.value()) {
+        Greatest = tally.Greatest;
+        if (Greatest.key() >= RaiseAt) raiseFloor(rules);
+    }
+    foldMarks(tally, rules);
     Data += tally.Data;
     if (tally.FirstRun == 0) {
         Runs.takeRun(tally.FirstAbove, tally.Data);
@@ -144,52 +252,69 @@ void FirstPassDataS::fold(const FirstPassTallyC& tally, const FirstPassRulesS& r
     }
     Runs.takeRun(tally.FirstAbove, tally.FirstRun);
     Runs.end();
-    if (tally.Runs.LongestAbove > Runs.LongestAbove) Runs.LongestAbove = tally.Runs.LongestAbove;
-    if (tally.Runs.LongestBelow > Runs.LongestBelow) Runs.LongestBelow = tally.Runs.LongestBelow;
-    Runs.Run = tally.Runs.Run;
-    Runs.Above = tally.Runs.Above;
+    const RunsS windowRuns = tally.runs();
+    if (windowRuns.LongestAbove > Runs.LongestAbove) Runs.LongestAbove = windowRuns.LongestAbove;
+    if (windowRuns.LongestBelow > Runs.LongestBelow) Runs.LongestBelow = windowRuns.LongestBelow;
+    Runs.Run = windowRuns.Run;
+    Runs.Above = windowRuns.Above;
 }
 
-// The window's candidates that reach the file's floor, placed after the
-// data so far.
-void FirstPassDataS::foldCandidates(const CandidatesS& window, double floor) {
-    if (!window.Complete) Candidates->Complete = false;
-    for (uint32_t i = 0; i < window.Count && Candidates->Complete; ++i) {
-        if (window.Values[i] >= floor)
-            Candidates->keep(Data + window.Places[i] + 1, window.Values[i], floor);
+// The floor rises to the height of the greatest datum so far, and again
+// only once that has grown by a 256th: each rise sweeps the list.
+void FirstPassDataS::raiseFloor(const FirstPassRulesS& rules) {
+    Floor = CutS::atLeast(rules.heightOf(Greatest.value()));
+    const int64_t key = Greatest.key();
+    RaiseAt = key > 0 ? key + key / 256 + 1 : 1;
+    if (Marks != nullptr) Marks->dropBelow(Floor);
+}
+
+// The window's marks after the data so far, its listed data that reach the
+// file's floor into the file's list; a full list first drops what lies
+// below the height of the greatest datum so far, then gives up.
+void FirstPassDataS::foldMarks(const FirstPassTallyC& tally, const FirstPassRulesS& rules) {
+    if (Marks == nullptr || !Marks->listed()) return;
+    if (!tally.Marks.listed()) {
+        Marks->giveUp();
+        return;
+    }
+    uint64_t* bits = Marks->bits();
+    const uint64_t* window = tally.Marks.bits();
+    const uint32_t shift = Data & 63;
+    uint64_t* to = bits + Data / 64;
+    const uint32_t words = (tally.Data + 63) / 64;
+    for (uint32_t i = 0; i < words; ++i) {
+        to[i] |= window[i] << shift;
+        to[i + 1] = shift != 0 ? window[i] >> (64 - shift) : 0;
+    }
+    for (uint32_t i = 0; i < tally.Marks.count(); ++i) {
+        const DatumS datum = tally.Marks.datum(i);
+        const uint32_t place = Data + tally.Marks.place(i);
+        if (!datum.reaches(Floor)) {
+            Marks->clearMark(place);
+            continue;
+        }
+        if (Marks->full()) raiseFloor(rules);
+        if (!datum.reaches(Floor)) {
+            Marks->clearMark(place);
+        } else if (!Marks->mark(place, datum, rules.Sure)) {
+            return;
+        }
     }
 }
 
-CountRulesS::CountRulesS(double height)
-    : H(height),
-      NegativesLow(height > 0.0),
-      TenthsLow(height > 0.1),
-      High{DecimalBoundS(height), DecimalBoundS(-height)} {}
-
-// Any datum, by the sequential loop's rules (CountC::countData); a
-// fixed-point one first from its digits.
-bool CountRulesS::judge(const char* read, bool& high) const {
-    const FileReadC::FixedS spelling = FileReadC::fixedPoint(read);
-    if (spelling.Fixed) {
-        const uint32_t nanos = FileReadC::fixedNanos(read, spelling);
-        const int order = (spelling.Negative ? -1 : 1) * High[spelling.Negative].order(nanos, 9);
-        high = order > 0;
-        if (order != 0) return true;
+CountRulesS::CountRulesS(double height) : H(CutS::atLeast(height)) {
+    using namespace readwindows;
+    for (unsigned prefix = 0; prefix < NegativePrefix; ++prefix) {
+        Prefixes[prefix] = prefixMost(prefix) < H.Key     ? Low
+                           : prefixLeast(prefix) >= H.Key ? High
+                                                          : ReadDatum;
     }
-    const FileReadC::SmallSpelling small = FileReadC::smallSpelling(read);
-    if ((small == FileReadC::SmallNegative && NegativesLow) ||
-        (small == FileReadC::SmallTenth && TenthsLow)) {
-        high = false;
-        return true;
-    }
-    double value;
-    if (!FileReadC::toDatum(read, value)) return false;
-    high = value >= H;
-    return true;
+    Prefixes[NegativePrefix] = 0 < H.Key ? Low : ReadDatum;  // data in (-1, 0]
+    Prefixes[NoPrefix] = ReadDatum;
 }
 
 // The window's bits start clear: a read takes one byte at least.
 CountTallyC::CountTallyC(const CountRulesS& rules, const readwindows::WindowS& window)
     : Data(0), Rules(rules), Bits(window.Scratch) {
-    std::memset(Bits, 0, ((window.Cut - window.From) / 64 + 1) * sizeof *Bits);
+    std::memset(Bits, 0, ((window.Cut - window.From) / 64 + 2) * sizeof *Bits);
 }

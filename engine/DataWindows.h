@@ -1,15 +1,86 @@
 #pragma once
 // What the two passes gather from a window of data reads, on whichever
-// thread scans it, and how the validation pass folds a window's statistics
-// into the file's. A datum is judged by the rules the sequential loops of
-// ValidateC and CountC apply; a short decimal is mostly judged from its
-// digits (DecimalBoundS) and its value computed only where they do not
-// decide.
+// thread scans it, and how the validation pass folds a window's share into
+// the file's. Each datum is placed against the thresholds by its key
+// (datum::read): one integer comparison per threshold, exact; the few data
+// without a key are converted and compared as doubles.
+//
+// The validation pass also marks, one bit per datum, every datum that may
+// reach the spike height H = p h / 100: those at or above the height that
+// the greatest datum so far gives (H never lies below it, as p only grows).
+// Marked data at or above the height of the greatest datum the limits
+// allow are surely high; the others, few, are kept with their keys (the
+// list), so that once H is known the count clears the marks of those below
+// it and runs its state machine over the marks, without reading the file
+// again.
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 
-#include "engine/DecimalBound.h"
-#include "engine/FileReadC.h"
+#include "engine/DatumKey.h"
+#include "engine/ReadWindows.h"
+
+// A threshold as a datum meets it: by key (at least Key) or by value (at
+// least Value, or above it when Strict).
+struct CutS {
+    int64_t Key = datum::KeyLimit;
+    double Value = 0.0;
+    bool Strict = false;
+
+    static CutS atLeast(double x) { return {datum::cutAtLeast(x), x, false}; }
+    static CutS above(double x) { return {datum::cutAbove(x), x, true}; }
+    // A threshold no datum reaches.
+    static CutS none() { return {datum::KeyLimit, HUGE_VAL, true}; }
+    bool reachedBy(double value) const { return Strict ? value > Value : value >= Value; }
+};
+
+// A datum as the pass keeps it: a key, or a value when it has none.
+struct DatumS {
+    int64_t Key = 0;
+    double Value = 0.0;
+    bool Keyed = true;
+    bool NegativeZero = false;  // the key 0 of a datum spelled with a minus
+
+    double value() const;
+    bool reaches(const CutS& cut) const { return Keyed ? Key >= cut.Key : cut.reachedBy(Value); }
+};
+
+// The greatest datum so far (p, which starts at 0). Key is a key that no
+// greater datum's key lies at or below, so that a keyed datum is greater
+// only when its key is; Value is its double, worked out when it is needed.
+class GreatestC {
+  public:
+    int64_t key() const { return Key; }
+    double value() const;
+    // A keyed datum with a key above key().
+    void takeKey(int64_t key) {
+        Key = key;
+        ValueKnown = false;
+    }
+    // A datum with a value above value(), that has no key.
+    void takeValue(double value);
+    // Whether the greatest datum reaches cut.
+    bool reaches(const CutS& cut) const {
+        return ValueKnown ? cut.reachedBy(Value) : Key >= cut.Key;
+    }
+    // A datum that is greater than the greatest so far.
+    bool lessThan(const DatumS& datum) const {
+        return datum.Keyed ? datum.Key > Key : datum.Value > value();
+    }
+    void take(const DatumS& datum) {
+        if (datum.Keyed) {
+            takeKey(datum.Key);
+        } else {
+            takeValue(datum.Value);
+        }
+    }
+
+  private:
+    int64_t Key = 0;
+    mutable double Value = 0.0;
+    mutable bool ValueKnown = true;
+};
 
 // The longest runs of consecutive data above, and at or below, the level.
 // The first datum starts a run of its own side, as if an empty run at or
@@ -36,208 +107,289 @@ struct RunsS {
     }
 };
 
-// The last datum converted, kept as a fixed-point spelling (sign and
-// billionths) or as its value.
-struct KeptDatumS {
-    enum KindE : uint32_t { None, Fixed, Computed };
-    uint32_t Kind = None;
-    uint32_t Nanos = 0;
-    bool Negative = false;
-    double Value = 0.0;
+// The spike height H = p h / 100 of greatest datum p and percentage h,
+// formed in extended precision and rounded to a double. It never falls as
+// p grows.
+double spikeHeight(double greatest, double height);
 
-    // Keeps the spelling when keep (without a branch: most data are such).
-    void keepFixed(bool keep, bool negative, uint32_t nanos) {
-        Kind = keep ? uint32_t{Fixed} : Kind;
-        Nanos = keep ? nanos : Nanos;
-        Negative = keep ? negative : Negative;
-    }
-    void keepValue(double value) {
-        Kind = Computed;
-        Value = value;
-    }
-    double value() const {
-        return Kind == Fixed ? FileReadC::shortValue(Negative, Nanos, 9) : Value;
-    }
+// The validation pass's rules for a datum: within [Lowest, Highest], above
+// the level or not; the height a greatest datum gives, and the height of
+// the greatest the limits allow (Sure: a datum at least that is high
+// whatever p turns out to be).
+struct FirstPassRulesS {
+    FirstPassRulesS(double level, double lowest, double highest, double height);
+    double heightOf(double greatest) const { return spikeHeight(greatest, Height); }
+
+    CutS Level;
+    CutS Lowest;
+    CutS Highest;  // a datum reaching it lies above the limits
+    double Height;
+    CutS Sure;
 };
 
-// The data of a file that may reach the spike height H, each with its
-// place (1 for the first datum) and value, kept by the validation pass so
-// that the count need not read the file again. The greatest datum so far, p'
-// <= p, bounds H = p h / 100 from below: a datum below floor(p') is low for
-// sure. Up to Capacity data are kept; when more would be, those below the
-// latest floor are dropped, and when that does not help the list gives up
-// (Complete false) and the count reads the file again.
-struct CandidatesS {
+// Marks, one bit per datum, and the list of marked data that may yet lie
+// below H, each with its place (from 0) and key or value.
+class MarksC {
+  public:
+    // Marks in bits (one per datum, set bits set by mark only), the list in
+    // listWords words of memory.
+    void start(uint64_t* bits, uint64_t* list, std::size_t listWords);
+    // Forgets the list entries and marks of data below floor.
+    void dropBelow(const CutS& floor);
+    // Marks datum place; false when the list, full, cannot hold it (the
+    // marks are then incomplete: listed() is false).
+    bool mark(uint32_t place, const DatumS& datum, const CutS& sure);
+    // Marks datum place, that reaches the sure height: not listed.
+    void markSure(uint32_t place) { Bits[place >> 6] |= uint64_t{1} << (place & 63); }
+    // Marks the data from place on whose bits are set in data, likewise.
+    void markSure(uint32_t place, uint64_t data) {
+        const uint32_t shift = place & 63;
+        Bits[place >> 6] |= data << shift;
+        if (shift != 0) Bits[(place >> 6) + 1] |= data >> (64 - shift);
+    }
+    // Whether every marked datum below Sure is in the list.
+    bool listed() const { return Complete; }
+    void giveUp() { Complete = false; }
+    uint32_t count() const { return Count; }
+    bool full() const { return Count == Capacity; }
+    uint32_t place(uint32_t i) const { return Places[i] & PlaceMask; }
+    DatumS datum(uint32_t i) const;
+    uint64_t* bits() const { return Bits; }
+    void clearMark(uint32_t place) { Bits[place >> 6] &= ~(uint64_t{1} << (place & 63)); }
+
+  private:
+    enum : uint32_t { ValueFlag = 1u << 31, PlaceMask = ValueFlag - 1 };
+    uint64_t* Bits = nullptr;
+    int64_t* Keys = nullptr;  // a key, or the bits of a value (ValueFlag in the place)
+    uint32_t* Places = nullptr;
     uint32_t Count = 0;
     uint32_t Capacity = 0;
     bool Complete = false;
-    double* Values = nullptr;
-    uint32_t* Places = nullptr;
-
-    // The list in words of memory, empty.
-    void start(uint64_t* memory, std::size_t words);
-    void keep(uint32_t place, double value, double floor) {
-        if (Count == Capacity) dropBelow(floor);
-        if (Count == Capacity) {
-            Complete = false;
-            return;
-        }
-        Values[Count] = value;
-        Places[Count] = place;
-        ++Count;
-    }
-    void dropBelow(double floor);
 };
 
-// A floor of H = p h / 100 (formed in extended precision and rounded) from
-// a greatest datum p' <= p, as a double: a hair below p' h / 100, so that it
-// lies at or below H however either is rounded.
-inline double heightFloor(double greatest, double heightFraction) {
-    return greatest * heightFraction * (1.0 - 1.0 / (1ull << 40));
-}
+// The key of the last datum read whose line ends within its first 16
+// bytes, and those bytes: a datum spelled alike has the same key, which
+// need not be read again (a constant or clipped signal).
+class SameSpellingC {
+  public:
+    bool holds(const char* read, int64_t& key) const {
+        uint64_t low, high;
+        std::memcpy(&low, read, sizeof low);
+        std::memcpy(&high, read + 8, sizeof high);
+        key = Key;
+        return ((low ^ Low) | (high ^ High)) == 0 && Kept;
+    }
+    void forget() { Kept = false; }
+    void keep(const char* read, int64_t key) {
+        if (!readwindows::lineFeedWithin16(reinterpret_cast<const unsigned char*>(read))) return;
+        std::memcpy(&Low, read, sizeof Low);
+        std::memcpy(&High, read + 8, sizeof High);
+        Key = key;
+        Kept = true;
+    }
 
-// The validation pass's rules for a datum: within [Lowest, Highest], above
-// the level or not; data in (-1, 0] judged from their spelling when the
-// limits allow it, data below 0.1 too once the greatest datum and the level
-// reach 0.1.
-struct FirstPassRulesS {
-    FirstPassRulesS(double level, double lowest, double highest, double height);
-
-    double Level;
-    double Lowest;
-    double Highest;
-    double HeightFraction;  // h / 100
-    bool NegativesJudged;
-    bool TenthsJudged;
-    // The level and the limits against the digits of positive data ([0]),
-    // and their negatives against those of negative data ([1]).
-    struct BoundsS {
-        DecimalBoundS Level, Lowest, Highest;
-    } Bounds[2];
+  private:
+    uint64_t Low = 0;
+    uint64_t High = 0;
+    int64_t Key = 0;
+    bool Kept = false;
 };
 
 // One window's share of the validation pass, gathered as if no datum came
-// before it: the data, the greatest datum (from 0), the runs, and the last
-// datum converted. Whether data below 0.1 are judged from their spelling
-// depends on the greatest datum of the whole file so far; the window takes
-// its own greatest for it, and keeps the last datum converted also as the
-// file's greatest would have it from 0.1 on (LastNotTenth): those are the
-// only differences that makes (data below 0.1 lie at or below the level and
-// below any greatest datum of 0.1 or more).
+// before it: the data, the greatest datum (from the file's greatest when the
+// window was handed out), the runs, the last datum, the marks (against the
+// file's floor then, raised by the window itself when its list fills).
 class FirstPassTallyC {
   public:
-    // A window's tally, the greatest datum taken from known (the greatest of
-    // the file before some earlier window), its candidates in the window's
-    // scratch.
-    void start(const FirstPassRulesS& rules, double known, const readwindows::WindowS& window);
-    // Takes the next datum; false when it does not convert or lies out of
-    // range (the window stops before it). Most data are judged by their
-    // spelling alone: at or below the level and below H, nothing more to
-    // note. A short one (readwindows::scanReads) is told by its first three
-    // characters.
-    bool take(const char* read, bool isShort) {
-        if (isShort && Quiet.takes(readwindows::headOf(read), read)) {
-            takeJudged(1);
+    enum RefusalE { None, Unreadable, OutOfRange };
+
+    // A window's tally; its marks and list in the window's scratch.
+    void start(const FirstPassRulesS& rules, const GreatestC& known, const CutS& floor,
+               const readwindows::WindowS& window);
+    // Takes the next datum; false, with Refusal, when it does not convert or
+    // lies out of range (the window stops before it).
+    bool take(const char* read) {
+        int64_t key;
+        if (Same.holds(read, key)) return takeKey(key, read);
+        double value;
+        const datum::FormE form = datum::read(read, key, value);
+        if (__builtin_expect(form == datum::Keyed, 1)) {
+            if (!takeKey(key, read)) return false;
+            Same.keep(read, key);  // taken: within the limits
             return true;
         }
-        const FileReadC::FixedS spelling = FileReadC::fixedPoint(read);
-        return (spelling.Fixed && takeFixed(read, spelling)) || takeOther(read);
+        return takeOther(form, value);
     }
-    // The data judged by their spelling that lie below the floor of H, too:
-    // nothing of them to note.
-    readwindows::JudgedS judged() const { return Quiet; }
-    // So many data judged by their spelling (none at all too).
-    void takeJudged(uint32_t count) {
-        if (Runs.Above & (count != 0)) newRun(false);
-        Runs.Run += count;
-        Data += count;
+    // The prefix classes of the data (readwindows::prefixOf): Low for those
+    // surely within the limits, at or below the level, below the floor and
+    // not above the greatest datum (nothing to note but their count); High
+    // for those surely within the limits, above the level, at or above the
+    // sure height and not above the greatest datum (marked, not listed).
+    const uint8_t* prefixes() const { return Prefixes; }
+    // The class of a datum spelled as the last one read (its line ending
+    // within 16 bytes), when it needs no more than its bits: not above the
+    // greatest datum, not listed. ReadDatum otherwise.
+    uint8_t repeatOf(const char* read) const {
+        int64_t key;
+        if (!Same.holds(read, key) || key > Greatest.key()) return readwindows::ReadDatum;
+        const bool marked = key >= Floor.Key;
+        if (marked && key < Rules->Sure.Key) return readwindows::ReadDatum;
+        return readwindows::Told | (key >= Rules->Level.Key ? readwindows::AboveBit : 0) |
+               (marked ? readwindows::MarkBit : 0);
     }
+    // count data in a row told by their class or as repeats, a bit each in
+    // aboves and in marks.
+    void takeClassed(uint64_t aboves, uint64_t marks, uint32_t count, const char* last) {
+        if (marks != 0) Marks.markSure(Data, marks);
+        for (uint32_t at = 0; at < count;) {
+            // The run of data on the side of datum at.
+            const bool above = (aboves >> at) & 1;
+            const uint64_t others = (above ? ~aboves : aboves) >> at;
+            uint32_t length = count - at;
+            if (others != 0 && uint32_t(__builtin_ctzll(others)) < length)
+                length = uint32_t(__builtin_ctzll(others));
+            takeRuns(above, length);
+            at += length;
+        }
+        LastKind = LastText;
+        LastRead = last;
+    }
+    // The window's last datum (none when it took none).
+    DatumS lastDatum() const;
+    // The window's runs, closed: the longest of each side, the last run.
+    RunsS runs() const;
 
     uint32_t Data;
-    double Max;
-    RunsS Runs;
+    GreatestC Greatest;
+    bool Rose;          // above the greatest datum it started from
     bool FirstAbove;    // the side of the first datum
     uint32_t FirstRun;  // the length of the first run once another began; 0 before
-    KeptDatumS Last;
-    KeptDatumS LastNotTenth;
-    CandidatesS Candidates;  // places from 0, the window's first datum
+    MarksC Marks;       // places from 0, the window's first datum
+    CutS Floor;
+    RefusalE Refusal;
 
   private:
-    bool takeFixed(const char* read, const FileReadC::FixedS& spelling);
-    bool takeOther(const char* read);
-    void keepCandidate(double value) {
-        if (value >= Floor) Candidates.keep(Data, value, Floor);
-    }
-    void newMax(double value);
-    void takeRun(bool above) {
-        if (above != Runs.Above) newRun(above);
-        ++Runs.Run;
-        ++Data;
-    }
-    void newRun(bool above);
-    static unsigned tenthsBelow(double floor);
+    enum LastE { LastKey, LastMinusZero, LastValue, LastText };
 
+    bool takeKey(int64_t key, const char* read) {
+        if (__builtin_expect(key < Rules->Lowest.Key || key >= Rules->Highest.Key, 0)) {
+            Refusal = OutOfRange;
+            return false;
+        }
+        LastKind = key != 0 ? LastKey : minusZero(read);
+        LastKeyed = key;
+        if (__builtin_expect(key > Greatest.key(), 0)) riseTo(key);
+        if (key >= Floor.Key) {
+            if (key >= Rules->Sure.Key) {
+                Marks.markSure(Data);
+            } else {
+                DatumS datum;
+                datum.Key = key;
+                markListed(datum);
+            }
+        }
+        takeRuns(key >= Rules->Level.Key, 1);
+        return true;
+    }
+    bool takeOther(datum::FormE form, double value);
+    // The last datum taken, of the key 0: spelled with a minus or not.
+    static LastE minusZero(const char* read);
+    void riseTo(int64_t key);
+    void riseTo(double value);
+    void markListed(const DatumS& datum);
+    void raiseFloor();
+    void classify();
+    // count data in a row on one side. A run's longest is kept as it grows.
+    void takeRuns(bool above, uint32_t count) {
+        const bool change = above != Above;
+        if (__builtin_expect(Data == 0, 0)) FirstAbove = above;
+        FirstRun = FirstRun == 0 && change && Data != 0 ? Data : FirstRun;
+        Run = change ? count : Run + count;
+        Above = above;
+        uint32_t& longest = above ? LongestAbove : LongestBelow;
+        longest = Run > longest ? Run : longest;
+        Data += count;
+    }
     const FirstPassRulesS* Rules;
-    bool TenthsJudged;  // data below 0.1 judged by their spelling: Max reached 0.1
-    DecimalBoundS MaxBound;
-    double Floor;                 // of H, from Max
-    DecimalBoundS FloorBound[2];  // Floor against positive digits, -Floor negative ones
-    readwindows::JudgedS Quiet;
+    uint32_t LongestAbove;
+    uint32_t LongestBelow;
+    uint32_t Run;
+    bool Above;
+    LastE LastKind;  // which of these holds the last datum:
+    int64_t LastKeyed;
+    double LastValued;
+    const char* LastRead;  // its text, when its prefix class told
+    int64_t ClassifyAt;    // the greatest key from which the classes change
+    SameSpellingC Same;
+    uint8_t Prefixes[readwindows::PrefixCount];
 };
 
-// The validation pass's statistics of the data so far.
+// The validation pass's statistics of the data so far, and its marks.
 struct FirstPassDataS {
-    double Value;  // the last datum converted
-    double MaxValue;
+    explicit FirstPassDataS(MarksC* marks) : Marks(marks) {}
+
+    DatumS Last;  // the last datum
+    bool AnyData = false;
+    GreatestC Greatest;
     RunsS Runs;
-    uint32_t Data;            // taken so far
-    CandidatesS* Candidates;  // of the file
+    uint32_t Data = 0;  // taken so far
+    MarksC* Marks;      // of the file (none: not kept)
+    CutS Floor;         // the height of the greatest datum when the floor last rose
 
     // The window's data after those so far.
     void fold(const FirstPassTallyC& tally, const FirstPassRulesS& rules);
+    // Raises the floor to the height of the greatest datum so far.
+    void raiseFloor(const FirstPassRulesS& rules);
 
   private:
-    void foldCandidates(const CandidatesS& window, double floor);
+    void foldMarks(const FirstPassTallyC& tally, const FirstPassRulesS& rules);
+    int64_t RaiseAt = 0;  // the greatest key from which the floor is raised again
 };
 
-// The count's rules for a datum: high when it reaches H; data in (-1, 0]
-// are low when H > 0, data below 0.1 when H > 0.1, by their spelling.
+// The count's rules for a datum: high when it reaches H, most told by
+// their prefix class (readwindows::prefixOf).
 struct CountRulesS {
     explicit CountRulesS(double height);
     // Whether the datum is high; false when it does not convert.
-    bool judge(const char* read, bool& high) const;
+    bool judge(const char* read, bool& high) const {
+        DatumS datum;
+        switch (datum::read(read, datum.Key, datum.Value)) {
+            case datum::Keyed:
+                high = datum.Key >= H.Key;
+                return true;
+            case datum::Valued:
+                high = datum.Value >= H.Value;
+                return true;
+            default:
+                return false;
+        }
+    }
 
-    double H;
-    bool NegativesLow;
-    bool TenthsLow;
-    DecimalBoundS High[2];  // H against the digits of positive data, -H of negative ones
+    CutS H;
+    uint8_t Prefixes[readwindows::PrefixCount];
 };
 
 // One window's share of the count: a bit per datum, set for a high one.
-// Most data are low by their spelling alone.
 class CountTallyC {
   public:
     CountTallyC(const CountRulesS& rules, const readwindows::WindowS& window);
-    // Takes the next datum; false when it does not convert. A short one
-    // (readwindows::scanReads) is told by its first three characters when
-    // they make it low.
-    bool take(const char* read, bool isShort) {
-        const readwindows::HeadE head =
-            isShort ? readwindows::headOf(read) : readwindows::OtherHead;
-        if (!(head == readwindows::NegativeHead && Rules.NegativesLow) &&
-            !(head == readwindows::TenthHead && Rules.TenthsLow)) {
-            bool high;
-            if (!Rules.judge(read, high)) return false;
-            Bits[Data >> 6] |= uint64_t{high} << (Data & 63);
-        }
-        ++Data;
+    // Takes the next datum; false when it does not convert.
+    bool take(const char* read) {
+        bool high;
+        if (!Rules.judge(read, high)) return false;
+        takeClassed(high, high, 1, read);
         return true;
     }
-    readwindows::JudgedS judged() const {
-        return {Rules.NegativesLow, Rules.TenthsLow ? 256u : 0u};
+    const uint8_t* prefixes() const { return Rules.Prefixes; }
+    uint8_t repeatOf(const char*) const { return readwindows::ReadDatum; }
+    // count data in a row told by their class, a bit each in highs (set:
+    // high).
+    void takeClassed(uint64_t highs, uint64_t, uint32_t count, const char*) {
+        const uint32_t shift = Data & 63;
+        Bits[Data >> 6] |= highs << shift;
+        if (shift != 0) Bits[(Data >> 6) + 1] |= highs >> (64 - shift);
+        Data += count;
     }
-    // So many data low by their spelling.
-    void takeJudged(uint32_t count) { Data += count; }
 
     uint32_t Data;
 

@@ -10,6 +10,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "engine/DatumKey.h"
 #include "engine/WindowCrewC.h"
 #include "framework/PlatformSeams.h"
 #include "startup/ErrHandleC.h"
@@ -132,8 +133,10 @@ void FileReadC::freeWindows() {
 bool FileReadC::makeWindows() {
     if (WindowMemory != nullptr && WindowBytes == WantedBytes) return true;
     freeWindows();
-    const std::size_t words =
-        WantedBytes / 64 + 2 > LeastScratch ? WantedBytes / 64 + 2 : std::size_t{LeastScratch};
+    // A bit per byte, and room for the validation pass's list of marks.
+    const std::size_t listWords =
+        WantedBytes / 32 > LeastScratch ? WantedBytes / 32 : std::size_t{LeastScratch};
+    const std::size_t words = WantedBytes / 64 + 2 + listWords;
     const std::size_t bytes = (WantedBytes + WindowSlack + 7) / 8 * 8;
     const std::size_t slotSize = words * 8 + bytes;
     WindowMemory = new (std::nothrow) unsigned char[WindowCount * slotSize]();
@@ -363,107 +366,20 @@ bool FileReadC::dotDue() {
     return false;
 }
 
-namespace {
-
-// The parts of a decimal number as scanned: its significant digits (at most
-// 19 kept in Mantissa) and the power of ten to apply to them.
-struct DecimalS {
-    uint64_t Mantissa = 0;
-    int KeptDigits = 0;   // significant digits in Mantissa
-    long Exponent10 = 0;  // value = Mantissa * 10^Exponent10 when AllKept
-    bool AllKept = true;  // no non-zero digit dropped
-    bool NonZero = false;
-    long IntDigits = 0;        // significant digits before the point
-    long ZerosAfterPoint = 0;  // zeros after the point before the first significant digit
-
-    // The decimal exponent of the leading significant digit.
-    long magnitude() const { return IntDigits > 0 ? IntDigits - 1 : -ZerosAfterPoint - 1; }
-};
-
-// Longest exponent that still matters; larger ones saturate.
-const long ExponentCap = 100000;
-
-// Scans digits with an optional point; returns the end, or none without a digit.
-const char* scanDigits(const char* p, DecimalS& number) {
-    bool sawDigit = false;
-    bool afterPoint = false;
-    for (;; ++p) {
-        if (*p == '.' && !afterPoint) {
-            afterPoint = true;
-            continue;
-        }
-        if (!isDigit(*p)) break;
-        sawDigit = true;
-        int digit = *p - '0';
-        if (!number.NonZero && digit == 0) {
-            if (afterPoint) {
-                ++number.ZerosAfterPoint;
-                --number.Exponent10;
-            }
-            continue;
-        }
-        number.NonZero = true;
-        if (!afterPoint) ++number.IntDigits;
-        if (number.KeptDigits < 19) {
-            number.Mantissa = number.Mantissa * 10 + static_cast<uint64_t>(digit);
-            ++number.KeptDigits;
-            if (afterPoint) --number.Exponent10;
-        } else {
-            if (!afterPoint) ++number.Exponent10;
-            if (digit != 0) number.AllKept = false;
-        }
+// Reads byte by byte: text need not be readable past its terminator.
+bool FileReadC::toDatum(const char* text, double& value) {
+    int64_t key;
+    switch (datum::detail::readAny(text, key, value)) {
+        case datum::Keyed:
+            value = datum::valueOf(key);
+            // A minus before a zero stays in its double.
+            if (key == 0 && *skipDatumBlanks(text) == '-') value = -0.0;
+            return true;
+        case datum::Valued:
+            return true;
+        default:
+            return false;
     }
-    return sawDigit ? p : nullptr;
-}
-
-// Scans an exponent part; returns where the number ends.
-const char* scanExponent(const char* p, long& exponent) {
-    exponent = 0;
-    if (*p != 'e' && *p != 'E') return p;
-    const char* q = p + 1;
-    bool negative = *q == '-';
-    if (*q == '+' || *q == '-') ++q;
-    if (!isDigit(*q)) return p;  // "1e" and "1e+" end before the e
-    for (; isDigit(*q); ++q) {
-        if (exponent < ExponentCap) exponent = exponent * 10 + (*q - '0');
-    }
-    if (negative) exponent = -exponent;
-    return q;
-}
-
-// Short decimals: mantissa and power of ten both exact doubles, so one
-// multiplication or division rounds correctly.
-bool fastDecimal(const DecimalS& number, long exponent, double& value) {
-    long power = number.Exponent10 + exponent;
-    if (!number.AllKept || number.Mantissa > (uint64_t{1} << 53) || power < -22 || power > 22)
-        return false;
-    double mantissa = static_cast<double>(number.Mantissa);
-    value = power >= 0 ? mantissa * FileReadC::ExactPowers[power]
-                       : mantissa / FileReadC::ExactPowers[-power];
-    return true;
-}
-
-}  // namespace
-
-bool FileReadC::fullDatum(const char* text, double& value) {
-    const char* p = skipDatumBlanks(text);
-    bool negative = *p == '-';
-    if (*p == '+' || *p == '-') ++p;
-    DecimalS number;
-    const char* digitsEnd = scanDigits(p, number);
-    if (digitsEnd == nullptr) return false;
-    long exponent = 0;
-    const char* end = scanExponent(digitsEnd, exponent);
-    double magnitude = 0.0;
-    if (!number.NonZero) {
-        magnitude = 0.0;
-    } else if (!fastDecimal(number, exponent, magnitude)) {
-        std::from_chars_result read = std::from_chars(p, end, magnitude);
-        if (read.ec == std::errc::result_out_of_range)
-            magnitude = number.magnitude() + exponent >= 0 ? HUGE_VAL : 0.0;
-    }
-    value = negative ? -magnitude : magnitude;
-    return true;
 }
 
 bool FileReadC::toHeaderNumber(const char* text, uint32_t& value) {

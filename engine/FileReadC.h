@@ -37,7 +37,7 @@ class FileReadC {
         WindowSlack = 64,        // bytes readable past a window's end
         SmallWindow = 1 << 16,   // the one window kept when the others' memory cannot be had
         DotInterval = 2,         // seconds between progress dots
-        LeastScratch = 1 << 10,  // words of scratch a window has at least
+        LeastScratch = 1 << 10,  // words of scratch a window has at least, besides its bits
     };
     using ClockFn = std::time_t (*)(std::time_t*);
 
@@ -88,47 +88,7 @@ class FileReadC {
     // point (at least one digit), an optional exponent; anything after it is
     // ignored. Correctly rounded; beyond the double range it reads as
     // +/-HUGE_VAL, below it as 0. False when no number can be read.
-    static bool toDatum(const char* text, double& value) {
-        return shortDecimal(text, value) || fullDatum(text, value);
-    }
-    // What the spelling of a datum alone tells: SmallNegative for "-0.ddd"
-    // or "-.ddd" (a value in (-1, 0]), SmallTenth for "0.0ddd" or ".0ddd" (a
-    // value in [0, 0.1) before rounding), each without an exponent and ending
-    // within 16 bytes; NotSmall for anything else. Most data of a wave are
-    // such small noise, which the engine need not convert. read is a text from
-    // nextRead: at least 16 bytes can be read from it.
-    enum SmallSpelling { NotSmall, SmallNegative, SmallTenth };
-    static SmallSpelling smallSpelling(const char* read);
-    // The parts of a short decimal as toDatum's fast path reads it: its sign,
-    // its digits as one number (below 10^9) and how many of them follow the
-    // point. False for anything else. Its value is shortValue of the parts.
-    static bool shortParts(const char* text, bool& negative, uint32_t& mantissa, int& decimals);
-    // What a datum's spelling tells at a glance, without a branch: Fixed
-    // for [-]0.d... with one to nine decimals and then a character below '0'
-    // (a line end, a blank, ...), most data of a wave. Such a datum is a
-    // short decimal of value shortValue(Negative, fixedNanos(text, spelling),
-    // 9); smallSpelling gives SmallNegative for it when Negative, and
-    // SmallTenth when not and Tenth (its first decimal is 0). text can be
-    // read 16 bytes far.
-    struct FixedS {
-        bool Fixed;
-        bool Negative;
-        bool Tenth;
-        unsigned Decimals;  // how many
-    };
-    static FixedS fixedPoint(const char* text);
-    // The decimals of a Fixed datum as billionths: nanos / 10^9 is its magnitude.
-    static uint32_t fixedNanos(const char* text, const FixedS& spelling);
-    static double shortValue(bool negative, uint32_t mantissa, int decimals) {
-        // The digits fit 32 bits and the power of ten is exact, so one
-        // division rounds correctly.
-        const double magnitude = static_cast<int32_t>(mantissa) / ExactPowers[decimals];
-        return negative ? -magnitude : magnitude;
-    }
-    // Powers of ten that doubles hold exactly.
-    static constexpr double ExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                             1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                             1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    static bool toDatum(const char* text, double& value);
 
     // A header number read as formatted %u input on a 32-bit platform: white
     // space skipped, optional sign, a minus wraps (-1 is 4294967295), too
@@ -177,8 +137,6 @@ class FileReadC {
         bool FetchFailed;      // the stream's error state after the fetch
     };
 
-    static bool shortDecimal(const char* text, double& value);
-    static bool fullDatum(const char* text, double& value);
     bool fillBlock();
     void forgetBlock();
     bool makeWindows();
@@ -210,8 +168,7 @@ class FileReadC {
     WindowCrewC* Crew;            // the worker; none until a file needs it
     bool Windowed;
     unsigned char SmallBytes[SmallWindow + WindowSlack];
-    uint64_t
-        SmallScratch[SmallWindow / 64 + 2 > LeastScratch ? SmallWindow / 64 + 2 : LeastScratch];
+    uint64_t SmallScratch[SmallWindow / 64 + 2 + SmallWindow / 32];
 };
 
 inline const char* FileReadC::nextRead() {
@@ -234,125 +191,4 @@ inline const char* FileReadC::nextRead() {
     }
 #endif
     return ReadLine() == 0 ? Line : nullptr;
-}
-
-// The common datum: blanks, a sign, digits with a point of which at most
-// nine count from the first non-zero one, at most 22 decimals, no exponent.
-inline bool FileReadC::shortParts(const char* text, bool& negative, uint32_t& mantissa,
-                                  int& decimals) {
-    const char* p = text;
-    while (*p == ' ' || *p == '\t') ++p;
-    negative = *p == '-';
-    p += negative || *p == '+';
-    const char* const start = p;
-    mantissa = 0;
-    for (; *p >= '0' && *p <= '9'; ++p) {
-        if (mantissa >= 100000000) return false;  // a tenth significant digit
-        mantissa = mantissa * 10 + static_cast<uint32_t>(*p - '0');
-    }
-    decimals = 0;
-    if (*p == '.') {
-        const char* const first = ++p;
-        for (; *p >= '0' && *p <= '9'; ++p) {
-            if (mantissa >= 100000000) return false;
-            mantissa = mantissa * 10 + static_cast<uint32_t>(*p - '0');
-        }
-        decimals = static_cast<int>(p - first);
-        if (p - start == 1) return false;  // a point alone
-    } else if (p == start) {
-        return false;
-    }
-    return decimals <= 22 && *p != 'e' && *p != 'E';
-}
-
-namespace fixedpoint {
-
-// Eight decimal digits (0 to 9, one per byte, the first the most
-// significant) as one number.
-inline uint32_t eightDigits(uint64_t digits) {
-    digits = (digits * 2561) >> 8;
-    digits = ((digits & 0x00FF00FF00FF00FFull) * 6553601) >> 16;
-    return static_cast<uint32_t>(((digits & 0x0000FFFF0000FFFFull) * 42949672960001ull) >> 32);
-}
-
-// One bit per byte of the 16 from text that is a decimal digit.
-inline unsigned digitBits(const char* text) {
-#if defined(__SSE2__)
-    const __m128i group = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text));
-    const __m128i digits = _mm_and_si128(_mm_cmpgt_epi8(group, _mm_set1_epi8('0' - 1)),
-                                         _mm_cmplt_epi8(group, _mm_set1_epi8('9' + 1)));
-    return static_cast<unsigned>(_mm_movemask_epi8(digits));
-#else
-    unsigned bits = 0;
-    for (int i = 0; i < 16; ++i) bits |= unsigned(text[i] >= '0' && text[i] <= '9') << i;
-    return bits;
-#endif
-}
-
-}  // namespace fixedpoint
-
-inline FileReadC::FixedS FileReadC::fixedPoint(const char* text) {
-    const bool negative = text[0] == '-';
-    const unsigned first = 2 + negative;  // where the decimals start
-    uint16_t head;
-    std::memcpy(&head, text + negative, sizeof head);
-    const uint16_t zeroPoint = '0' | '.' << 8;
-    const unsigned decimals =
-        static_cast<unsigned>(__builtin_ctz(~fixedpoint::digitBits(text) >> first));
-    const unsigned char after = static_cast<unsigned char>(text[(first + decimals) & 15]);
-    const bool fixed = (head == zeroPoint) & (decimals - 1 < 9) & (after < '0');
-    return {fixed, negative, text[first] == '0', decimals};
-}
-
-inline uint32_t FileReadC::fixedNanos(const char* text, const FixedS& spelling) {
-    const char* decimals = text + 2 + spelling.Negative;
-    uint64_t bytes;
-    std::memcpy(&bytes, decimals, sizeof bytes);
-    const unsigned kept = spelling.Decimals < 8 ? spelling.Decimals : 8;
-    bytes &= 0x0F0F0F0F0F0F0F0Full & (~uint64_t{0} >> (64 - 8 * kept));
-    const uint32_t ninth = spelling.Decimals == 9 ? static_cast<uint32_t>(decimals[8] - '0') : 0;
-    return fixedpoint::eightDigits(bytes) * 10 + ninth;
-}
-
-inline bool FileReadC::shortDecimal(const char* text, double& value) {
-    bool negative;
-    uint32_t mantissa;
-    int decimals;
-    if (!shortParts(text, negative, mantissa, decimals)) return false;
-    value = shortValue(negative, mantissa, decimals);
-    return true;
-}
-
-inline FileReadC::SmallSpelling FileReadC::smallSpelling(const char* read) {
-    SmallSpelling kind = SmallTenth;
-    unsigned first;  // the position of the first digit after the point
-    if (read[0] == '-') {
-        kind = SmallNegative;
-        if (read[1] == '.') {
-            first = 2;
-        } else if (read[1] == '0' && read[2] == '.') {
-            first = 3;
-        } else {
-            return NotSmall;
-        }
-    } else if (read[0] == '0' && read[1] == '.' && read[2] == '0') {
-        first = 3;
-    } else if (read[0] == '.' && read[1] == '0') {
-        first = 2;
-    } else {
-        return NotSmall;
-    }
-    unsigned end = first;
-#if defined(__SSE2__)
-    const __m128i group = _mm_loadu_si128(reinterpret_cast<const __m128i*>(read));
-    const __m128i digits = _mm_and_si128(_mm_cmpgt_epi8(group, _mm_set1_epi8('0' - 1)),
-                                         _mm_cmplt_epi8(group, _mm_set1_epi8('9' + 1)));
-    const unsigned others = ~static_cast<unsigned>(_mm_movemask_epi8(digits)) | 0x10000u;
-    end += static_cast<unsigned>(__builtin_ctz(others >> first));
-#else
-    while (end < 16 && read[end] >= '0' && read[end] <= '9') ++end;
-#endif
-    if (end >= 16 || (end == 2 && kind == SmallNegative)) return NotSmall;  // "-." alone
-    const char after = read[end];
-    return after == 'e' || after == 'E' ? NotSmall : kind;
 }

@@ -8,6 +8,7 @@
 // pass's thread, is its WindowJobC.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -106,15 +107,6 @@ inline MaskT lowBits(std::size_t count) {
     return count >= GroupBytes ? ~MaskT{0} : (MaskT{1} << count) - 1;
 }
 
-// The set bits of a mask, without the instruction the baseline lacks.
-inline uint32_t bitCount(MaskT mask) {
-    const MaskT ones = ~MaskT{0};
-    mask -= (mask >> 1) & (ones / 3);
-    mask = (mask & (ones / 15 * 3)) + ((mask >> 2) & (ones / 15 * 3));
-    mask = (mask + (mask >> 4)) & (ones / 255 * 15);
-    return static_cast<uint32_t>((mask * (ones / 255)) >> (GroupBytes - 8));
-}
-
 #if defined(__SSE2__)
 // part(16 bytes) for each 16 bytes of a group, as one mask.
 template <typename PartFn>
@@ -141,6 +133,16 @@ inline MaskT bytesEqual(const unsigned char* at, char c) {
     return bits;
 }
 #endif
+
+// Whether a line feed lies among the 16 bytes at text.
+inline bool lineFeedWithin16(const unsigned char* text) {
+#if defined(__SSE2__)
+    const __m128i group = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text));
+    return _mm_movemask_epi8(_mm_cmpeq_epi8(group, _mm_set1_epi8('\n'))) != 0;
+#else
+    return std::memchr(text, '\n', 16) != nullptr;
+#endif
+}
 
 // What a group's bytes are: line feeds, CRs, and bytes that a line of data
 // spelled the common way does not hold (anything but digits, '-', '.' and
@@ -180,61 +182,62 @@ inline MaskT oddBytes(const unsigned char* at, const GroupMasksS& masks) {
     return lone | ctrlZs;
 }
 
-// The spellings of data that their first characters decide in a short line
-// (at most ShortLine characters before its line feed, no letter e or E):
-// "-0." is what FileReadC::smallSpelling calls SmallNegative, "0.0"
-// SmallTenth, as their digits end within 16 characters and no exponent
-// follows. A tally tells which of them it takes without a look (judged()):
-// those of "-0.", and those of "0.0" whose next character lies below
-// TenthsBelow (a digit low enough, or anything below '0'; 0: none, 256: all).
-const std::size_t ShortLine = 15;
-enum HeadE { OtherHead, NegativeHead, TenthHead };
-struct JudgedS {
-    bool Negatives;
-    unsigned TenthsBelow;
-
-    bool takes(HeadE head, const char* text) const {
-        return (head == NegativeHead && Negatives) ||
-               (head == TenthHead && static_cast<unsigned char>(text[3]) < TenthsBelow);
-    }
+// A datum spelled [-]0.dd... or [-].dd... (the sign a minus, at least one
+// digit after a lone point) with at most PlainDecimals decimals and no
+// exponent lies within 10^-16 of the decimals it starts with: a tally can
+// often tell from its first two alone where it lies against its thresholds
+// (prefix classes), without reading it. The class of a positive datum with
+// first decimals dd is Prefixes[dd], of any negative one Prefixes[100], of
+// any other Prefixes[101] (always ReadDatum): ReadDatum (0) when it must be
+// read; otherwise Told with the bits the tally notes of such a datum,
+// AboveBit and MarkBit (Low: neither, High: both).
+const std::size_t PlainDecimals = 16;
+const unsigned NegativePrefix = 100;
+enum PrefixClassE : uint8_t {
+    ReadDatum = 0,
+    AboveBit = 1,
+    MarkBit = 2,
+    Told = 4,
+    Low = Told,
+    High = Told | AboveBit | MarkBit
 };
 
-inline HeadE headOf(const char* text) {
-    const bool zeroPoint = text[1] == '0' && text[2] == '.';
-    return text[0] == '-' && zeroPoint                          ? NegativeHead
-           : text[0] == '0' && text[1] == '.' && text[2] == '0' ? TenthHead
-                                                                : OtherHead;
+// The index of the datum at text (length bytes before its line feed) in a
+// table of prefix classes, or NoPrefix (whose class is ReadDatum) when its
+// spelling is not one of those. Without a branch: most lines of a wave
+// come here. text can be read 8 bytes far.
+const unsigned NoPrefix = 101;
+const unsigned PrefixCount = NoPrefix + 1;
+inline unsigned prefixOf(const unsigned char* text, std::size_t length) {
+    uint64_t bytes;
+    std::memcpy(&bytes, text, sizeof bytes);  // the first byte the lowest
+    const bool negative = (bytes & 0xFF) == '-';
+    bytes >>= 8 * unsigned{negative};
+    const bool zeroPoint = (bytes & 0xFFFF) == ('0' | '.' << 8);
+    const bool point = (bytes & 0xFF) == '.';
+    const uint64_t decimals = bytes >> (zeroPoint ? 16 : 8);
+    const unsigned first = unsigned(decimals & 0xFF) - unsigned{'0'};
+    const unsigned second = unsigned(decimals >> 8 & 0xFF) - unsigned{'0'};
+    const std::size_t head = std::size_t{negative} + (zeroPoint ? 2 : 1);
+    const bool spelled = (zeroPoint || (point && first <= 9)) && length <= head + PlainDecimals;
+    const unsigned positive = first > 9 ? 0 : first * 10 + (second > 9 ? 0 : second);
+    return !spelled ? NoPrefix : negative ? NegativePrefix : positive;
 }
 
-// The bytes of a group below limit (1 to 255).
-inline MaskT bytesBelow(const unsigned char* at, unsigned limit) {
-#if defined(__SSE2__)
-    const __m128i most = _mm_set1_epi8(static_cast<char>(limit - 1));
-    return groupBits(
-        at, [&most](__m128i group) { return _mm_cmpeq_epi8(_mm_min_epu8(group, most), group); });
-#else
-    MaskT bits = 0;
-    for (std::size_t i = 0; i < GroupBytes; ++i) bits |= MaskT(at[i] < limit) << i;
-    return bits;
-#endif
+// The keys (value times 10^18) between which a positive datum with first
+// decimals prefix lies: up to 16 decimals after them.
+inline int64_t prefixLeast(unsigned prefix) {
+    return int64_t(prefix) * 10000000000000000;
 }
-
-// The positions in a group where a judged head begins.
-inline MaskT judgedHeads(const unsigned char* at, JudgedS judged) {
-    const MaskT zeros = bytesEqual(at, '0');
-    const MaskT points = bytesEqual(at, '.');
-    const MaskT negative =
-        judged.Negatives ? bytesEqual(at, '-') & (zeros >> 1) & (points >> 2) : 0;
-    const MaskT next = judged.TenthsBelow >= 256 ? ~MaskT{0}
-                       : judged.TenthsBelow == 0 ? 0
-                                                 : bytesBelow(at, judged.TenthsBelow) >> 3;
-    return negative | (zeros & (points >> 1) & (zeros >> 2) & next);
+inline int64_t prefixMost(unsigned prefix) {
+    return int64_t(prefix + 1) * 10000000000000000 - 100;
 }
 
 // Whether the lines ending in a group, up to its last line feed, hold
-// only what data spelled the common way hold, CRs only before line feeds,
-// and at most ShortLine characters each: no 16 bytes in a row without a
-// line feed.
+// only what data spelled the common way hold (no exponent), CRs only before
+// line feeds, and at most PlainLine bytes each: no PlainLine + 1 bytes in a
+// row without a line feed.
+const std::size_t PlainLine = PlainDecimals + 4;  // "-0.", the decimals, a CR
 inline bool commonLines(const GroupMasksS& masks) {
     const MaskT lines = lowBits(highestBit(masks.LineFeeds));
     if (((masks.Others | (masks.Crs & ~(masks.LineFeeds >> 1))) & lines) != 0) return false;
@@ -243,6 +246,7 @@ inline bool commonLines(const GroupMasksS& masks) {
     run &= run >> 2;
     run &= run >> 4;
     run &= run >> 8;
+    run &= run >> (PlainLine + 1 - 16);
     return run == 0;
 }
 
@@ -266,7 +270,7 @@ class SlowLineC {
             Line[length++] = static_cast<char>(c);
             if (c != '\n' && length < ReadMax) continue;
             Line[length] = '\0';
-            if (reads == maxReads || !take.take(Line, false)) break;
+            if (reads == maxReads || !take.take(Line)) break;
             ++reads;
             length = 0;
             readStart = i + 1;
@@ -280,15 +284,15 @@ class SlowLineC {
 };
 
 // Takes every read of bytes[pos, cut) in order, at most maxReads, into a
-// tally: tally.take(text, isShort) gets a read's text, ended by its line
-// feed (a CR may stand before it) where the read lies whole in the window,
-// or a copy of the read ended by a terminator; isShort tells that the text
-// has at most ShortLine characters before its line feed and no letter e or
-// E. take returns false to stop before that read. Where a whole group of
-// bytes holds short lines, those whose heads the tally judges
-// (tally.judged()) are taken together, tally.takeJudged(count) for those
-// before each other line; they are most data of a wave. bytes must be
-// readable 64 bytes past cut.
+// tally: tally.take(text) gets a read's text, ended by its line feed (a CR
+// may stand before it) where the read lies whole in the window, or a copy
+// of the read ended by a terminator; it returns false to stop before that
+// read. A datum whose prefix class (tally.prefixes(), see prefixOf) tells
+// where it lies is not read, nor one that tally.repeatOf(text) tells (a
+// repeat of the datum read before it): tally.takeClassed(aboves, marks,
+// count, last) takes count of them in a row, a bit each in aboves and marks
+// (PrefixClassE), last the text of the last one. bytes must be readable 64
+// bytes past cut.
 template <typename TallyT>
 class ReadScanC {
   public:
@@ -301,7 +305,7 @@ class ReadScanC {
             const bool roomy = MaxReads - Reads >= GroupBytes;
             std::size_t taken = 0;  // bytes of the lines taken, from pos
             const bool goOn = roomy && masks.LineFeeds != 0 && commonLines(masks)
-                                  ? takeShortLines(pos, masks, taken)
+                                  ? takePlainLines(pos, masks, taken)
                                   : takeLines(pos, masks, taken);
             if (!goOn) return {Reads, pos + taken, false};
             if (taken == 0 && Reads < MaxReads && !takeLongLine(pos, taken))
@@ -312,34 +316,69 @@ class ReadScanC {
     }
 
   private:
-    // The short lines of a group: the judged ones together, the others
-    // one at a time.
-    bool takeShortLines(std::size_t pos, const GroupMasksS& masks, std::size_t& taken) {
-        const MaskT lineFeeds = masks.LineFeeds;
-        const MaskT last = MaskT{1} << highestBit(lineFeeds);
-        const MaskT starts = ((lineFeeds << 1) | 1) & ~(last << 1);
-        const MaskT judged = starts & judgedHeads(Bytes + pos, Tally.judged());
-        uint32_t done = 0;  // lines of the group taken
-        for (MaskT others = starts & ~judged; others != 0; others &= others - 1) {
-            const std::size_t start = lowestBit(others);
-            const uint32_t before = bitCount(starts & lowBits(start));
-            takeJudged(before - done);
-            done = before;
-            if (!Tally.take(reinterpret_cast<const char*>(Bytes + pos + start), true)) {
-                taken = start;
-                return false;
-            }
-            ++Reads;
-            ++done;
+    // One line of a group, whole in the window, length bytes before its
+    // line feed: by its prefix class when that tells (plain lines), else
+    // read.
+    bool takeLine(const unsigned char* text, std::size_t length, bool plain) {
+        const char* read = reinterpret_cast<const char*>(text);
+        uint8_t known = Tally.prefixes()[plain ? prefixOf(text, length) : NoPrefix];
+        if (known == ReadDatum) known = Tally.repeatOf(read);
+        if (known != ReadDatum) {
+            Tally.takeClassed(known & AboveBit, (known & MarkBit) >> 1, 1, read);
+        } else if (!Tally.take(read)) {
+            return false;
         }
-        takeJudged(bitCount(lineFeeds) - done);
-        taken = highestBit(lineFeeds) + 1;
+        ++Reads;
         return true;
     }
 
-    void takeJudged(uint32_t count) {
-        Tally.takeJudged(count);
-        Reads += count;
+    // The lines of a group whose lines are all plain (commonLines): those
+    // whose class tells (or that repeat the datum read before them) go to
+    // the tally together, a bit each for above and for marked in the order
+    // of the lines, until a line must be read.
+    bool takePlainLines(std::size_t pos, const GroupMasksS& masks, std::size_t& taken) {
+        const uint8_t* classes = Tally.prefixes();
+        const unsigned char* bytes = Bytes + pos;
+        ClassedS classed;
+        std::size_t start = 0;
+        for (MaskT lineFeeds = masks.LineFeeds; lineFeeds != 0; lineFeeds &= lineFeeds - 1) {
+            const std::size_t end = lowestBit(lineFeeds);
+            const unsigned char* text = bytes + start;
+            const char* read = reinterpret_cast<const char*>(text);
+            uint8_t known = classes[prefixOf(text, end - start)];
+            start = end + 1;
+            if (known == ReadDatum) known = Tally.repeatOf(read);
+            if (known != ReadDatum) {
+                classed.Aboves |= uint64_t(known & AboveBit) << classed.Count;
+                classed.Marks |= uint64_t((known & MarkBit) >> 1) << classed.Count;
+                ++classed.Count;
+                classed.Last = read;
+                continue;
+            }
+            takeClassed(classed);
+            if (!Tally.take(read)) {
+                taken = text - bytes;
+                return false;
+            }
+            ++Reads;
+        }
+        takeClassed(classed);
+        taken = start;
+        return true;
+    }
+
+    // Data told by their class, in a row: a bit each for above and marked.
+    struct ClassedS {
+        uint64_t Aboves = 0;
+        uint64_t Marks = 0;
+        uint32_t Count = 0;
+        const char* Last = nullptr;
+    };
+    void takeClassed(ClassedS& classed) {
+        if (classed.Count == 0) return;
+        Tally.takeClassed(classed.Aboves, classed.Marks, classed.Count, classed.Last);
+        Reads += classed.Count;
+        classed = ClassedS();
     }
 
     // The lines of any group that end in it, one at a time.
@@ -355,12 +394,11 @@ class ReadScanC {
             const std::size_t end = lowestBit(lineFeeds);
             const std::size_t characters = end - start - ((dropped >> end) & 1);
             if ((odd & below) == 0 && characters < ReadMax) {
-                const bool isShort = (end - start <= ShortLine) & ((es & below) == 0);
-                if (!Tally.take(reinterpret_cast<const char*>(Bytes + pos + start), isShort)) {
+                const bool plain = (end - start <= PlainLine) & ((es & below) == 0);
+                if (!takeLine(Bytes + pos + start, end - start, plain)) {
                     taken = start;
                     return false;
                 }
-                ++Reads;
             } else {
                 std::size_t at = pos + start;
                 const bool whole = Slow.take(Bytes, at, pos + end + 1, MaxReads, Reads, Tally);

@@ -244,17 +244,24 @@ class ValidateC::FirstPassJobC : public readwindows::WindowJobC {
   public:
     FirstPassJobC(ValidateC& pass, const FirstPassRulesS& rules, FirstPassDataS& data,
                   uint32_t readsLeft)
-        : WindowJobC(readsLeft), Pass(pass), Rules(rules), Data(data), Known{}, Tallies{} {}
+        : WindowJobC(readsLeft),
+          Pass(pass),
+          Rules(rules),
+          Data(data),
+          Known{},
+          Floors{},
+          Tallies{} {}
 
-    // The greatest datum merged so far is a greatest datum the window may
-    // start from: the file's before it is no less.
+    // The greatest datum and the floor merged so far are those the window
+    // may start from: the file's before it are no less.
     void published(const readwindows::WindowS& window) override {
-        Known[window.Slot] = Data.MaxValue;
+        Known[window.Slot] = Data.Greatest;
+        Floors[window.Slot] = Data.Floor;
     }
 
     readwindows::ScanEndS scan(const readwindows::WindowS& window, uint32_t maxReads) override {
         FirstPassTallyC& tally = Tallies[window.Slot];
-        tally.start(Rules, Known[window.Slot], window);
+        tally.start(Rules, Known[window.Slot], Floors[window.Slot], window);
         return readwindows::scanReads(window.Bytes, window.From, window.Cut, maxReads, tally);
     }
 
@@ -268,7 +275,8 @@ class ValidateC::FirstPassJobC : public readwindows::WindowJobC {
     ValidateC& Pass;
     const FirstPassRulesS& Rules;
     FirstPassDataS& Data;
-    double Known[WindowCount];
+    GreatestC Known[WindowCount];
+    CutS Floors[WindowCount];
     FirstPassTallyC Tallies[WindowCount];
 };
 
@@ -285,57 +293,44 @@ bool ValidateC::pollData(uint32_t data) {
 }
 
 // Reads the data: each must convert and lie within the limits. Gathers the
-// greatest datum p and the longest runs above and at-or-below h/100. Stops
-// at the end of the data or once the line after the last datum the header
-// announced has been read (that line is not examined). Whole windows of
-// data are taken on two threads; the rest, from where a window stops (a
-// datum that fails, the last datum, the end of the file), one read at a time.
+// greatest datum p and the longest runs above and at-or-below h/100, and
+// marks the data that may reach H (DataWindows.h). Stops at the end of the
+// data or once the line after the last datum the header announced has been
+// read (that line is not examined). Whole windows of data are taken on two
+// threads; the rest, from where a window stops (a datum that fails, the last
+// datum, the end of the file), one read at a time, each as a window of one.
 ValidateC::DataResult ValidateC::firstPass() {
-    CountFromCandidates = false;
-    startCandidates();
+    CountFromMarks = false;
     const FirstPassRulesS rules(runLevel(Params.Height), Params.HeaderLimits.DatumMin,
                                 Params.HeaderLimits.DatumMax, Params.Height);
     const uint32_t lastLine = State.Samples + 5;
-    FirstPassDataS data{State.Value, 0.0, RunsS(), 0, &Candidates};
+    FirstPassDataS data(startMarks());
+    data.raiseFloor(rules);
     if (LineNo < lastLine) {
         FirstPassJobC job(*this, rules, data, lastLine - LineNo);
         if (!runWindows(job)) return DataQuit;
     }
     DataResult result = DataGood;
-    // Data in (-1, 0] lie in range, at or below the level and below p; data
-    // below 0.1 too once p and the level are at least the double nearest 0.1.
-    // Such data are judged by their spelling; Value keeps the last datum
-    // converted.
+    uint64_t scratch[TailScratchWords];
+    const readwindows::WindowS one{-1, nullptr, 0, 1, scratch, TailScratchWords};
+    FirstPassTallyC tally;
     const char* read;
     while ((read = nextRead()) != nullptr && LineNo <= lastLine) {
         if (quitAsked()) return DataQuit;
-        Candidates.Complete = false;  // the count reads the file again
-        const SmallSpelling small = smallSpelling(read);
-        bool isAbove = false;
-        if (!(small == SmallNegative && rules.NegativesJudged) &&
-            !(small == SmallTenth && rules.TenthsJudged && data.MaxValue >= 0.1)) {
-            double datum;
-            if (!toDatum(read, datum)) {
-                result = DataUnreadable;
-                break;
-            }
-            if (datum < rules.Lowest || datum > rules.Highest) {
-                result = DataOutOfRange;
-                break;
-            }
-            data.Value = datum;
-            if (datum > data.MaxValue) data.MaxValue = datum;
-            isAbove = datum > rules.Level;
+        tally.start(rules, data.Greatest, data.Floor, one);
+        if (!tally.take(read)) {
+            result = tally.Refusal == FirstPassTallyC::OutOfRange ? DataOutOfRange : DataUnreadable;
+            break;
         }
         if (dotPoll()) putDot();
-        data.Runs.take(isAbove);
+        data.fold(tally, rules);
     }
     data.Runs.end();
-    State.Value = data.Value;
-    State.MaxValue = data.MaxValue;
+    if (data.AnyData) State.Value = data.Last.value();
+    State.MaxValue = data.Greatest.value();
     State.RunAbove = data.Runs.LongestAbove;
     State.RunBelow = data.Runs.LongestBelow;
-    CountFromCandidates = result == DataGood && Candidates.Complete;
+    CountFromMarks = result == DataGood && data.Marks != nullptr && data.Marks->listed();
     FirstPassData = data.Data;
     return result;
 }
@@ -368,7 +363,7 @@ double ValidateC::runLevel(double height) {
 
 void ValidateC::setThresholds(FileStateS& state, double height, double width) {
     ExtendedPrecisionC extended;
-    state.HeightH = static_cast<double>(state.MaxValue * static_cast<long double>(height) * 0.01L);
+    state.HeightH = spikeHeight(state.MaxValue, height);
     const uint32_t longest = state.RunAbove > state.RunBelow ? state.RunAbove : state.RunBelow;
     uint32_t widthW = static_cast<uint32_t>(longest * static_cast<long double>(width) * 0.01L);
     uint32_t glitchG = static_cast<uint32_t>(widthW * 0.1L);

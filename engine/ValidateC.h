@@ -13,7 +13,7 @@
 
 class ValidateC : public CountC {
   public:
-    enum Sizes { ReportStartSize = 10000 };
+    enum Sizes { ReportStartSize = 10000, TailScratchWords = 16 };
 
     ValidateC(GoodBadListC& params, QuitterS& quitter);
 

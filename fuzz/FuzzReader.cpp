@@ -16,7 +16,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/DatumKey.h"
 #include "engine/FileReadC.h"
+#include "engine/ReadWindows.h"
 #include "fuzz/FuzzSupport.h"
 #include "fuzz/Oracle.h"
 
@@ -118,17 +120,33 @@ void compareLine(const FileReadC& reader, const ReferenceReadsC& reads, std::siz
                    " differs from reference [" + visible(expected) + "]");
 }
 
-// What a datum's spelling alone claims must hold for its value.
-void checkSpelling(const char* text, const std::string& expected, uint32_t lineNo) {
-    const FileReadC::SmallSpelling small = FileReadC::smallSpelling(text);
-    if (small == FileReadC::NotSmall) return;
+// A datum's key gives its value, and the range its first two decimals
+// claim holds for its value.
+void checkKey(const char* text, const std::string& expected, uint32_t lineNo) {
     double value = 0.0;
     const bool ok = oracle::datum(expected.c_str(), value);
-    const bool holds = ok && (small == FileReadC::SmallNegative ? value > -1.0 && value <= 0.0
-                                                                : value >= 0.0 && value <= 0.1);
-    FUZZ_CHECK(holds, "spelling " + where(lineNo, expected) + " claimed " +
-                          (small == FileReadC::SmallNegative ? "(-1, 0]" : "[0, 0.1]") +
-                          " but reads as " + converted(ok, value));
+    int64_t key = 0;
+    double keyless = 0.0;
+    if (datum::read(text, key, keyless) == datum::Keyed) {
+        FUZZ_CHECK(ok && datum::valueOf(key) == value, "key " + where(lineNo, expected) +
+                                                           " reads as " +
+                                                           converted(true, datum::valueOf(key)) +
+                                                           ", reference " + converted(ok, value));
+    }
+    const std::size_t length = expected.find('\n');
+    if (length == std::string::npos || expected.find_first_of("eE") != std::string::npos) return;
+    const unsigned prefix =
+        readwindows::prefixOf(reinterpret_cast<const unsigned char*>(text), length);
+    if (prefix == readwindows::NoPrefix) return;
+    const int64_t least = prefix == readwindows::NegativePrefix ? 100 - datum::KeyScale
+                                                                : readwindows::prefixLeast(prefix);
+    const int64_t most =
+        prefix == readwindows::NegativePrefix ? 0 : readwindows::prefixMost(prefix);
+    const bool holds = ok && value >= datum::valueOf(least) && value <= datum::valueOf(most);
+    FUZZ_CHECK(holds, "prefix " + where(lineNo, expected) + " claimed [" +
+                          converted(true, datum::valueOf(least)) + ", " +
+                          converted(true, datum::valueOf(most)) + "] but reads as " +
+                          converted(ok, value));
 }
 
 fuzzsupport::MemFileC& file() {
@@ -190,7 +208,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         FUZZ_CHECK(index < total && reader.LineNo == index + 2,
                    "nextRead gives read " + std::to_string(index + 1) + " of " +
                        std::to_string(total) + " numbered " + std::to_string(reader.LineNo));
-        checkSpelling(text, reads[index], reader.LineNo);
+        checkKey(text, reads[index], reader.LineNo);
         compareDatum(text, reads[index], reader.LineNo);
         reader.keepRead(text);
         compareLine(reader, reads, index, "nextRead then keepRead");

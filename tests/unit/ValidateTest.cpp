@@ -8,10 +8,12 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "framework/native/StandIns.h"
+#include "tests/common/EnginePass.h"
 #include "tests/common/ListMemory.h"
 #include "tests/common/ThresholdCheck.h"
 #include "tests/common/WaveText.h"
@@ -196,6 +198,49 @@ TEST_F(ValidateTest, DataAndTheEndOfTheFile) {
     EXPECT_EQ(Edit.Shown, expected);
     EXPECT_EQ(names(GoodBadListC::GOOD), good);
     EXPECT_TRUE(standin::shownBoxes().empty());
+}
+
+// A greatest datum so small that H = p h / 100 rounds to 0: the datum 0
+// then reaches H, from the marks as from a second reading.
+TEST_F(ValidateTest, ASubnormalGreatestDatumCountsAsTheRulesSay) {
+    const std::string path = Files.write(header(1000) + "0\n-1\n2.5e-323\n");
+    for (const long room : {-1L, 0L}) {
+        const testcheck::EngineOutcome out =
+            testcheck::runEngine({path}, 10.0, 10.0, testcheck::Runs[0], "tallywave", {0, room});
+        EXPECT_EQ(out.Text, result(path, "0.10 s (100.0 ms) | 1 spikes => 10.0/sec.")) << room;
+    }
+}
+
+// A file cut short after the validation pass, while the count reads it
+// again: the count fails, as when its data cannot be read, rather than
+// report the spikes that are left.
+TEST_F(ValidateTest, AFileCutShortBeforeTheCountFails) {
+    windowclock::TurnAtEveryPollC turns;
+    Engine.setCandidateRoom(0);  // 0.47 lies below any H these data may give: read again
+    Engine.setWindowBytes(1024);
+    const std::string path = add(header(20000) + repeat("0.3\n0.47\n0.9\n0.1\n", 5000));
+    struct CutS {
+        const FileStateS* State;
+        std::string Path;
+        bool Done;
+    } cut{&Params.FileState, path, false};
+    Params.FileState.WidthW = 0;  // set, with H, only for the count
+    Engine.PassHook.set(
+        [](void* context) {
+            auto* file = static_cast<CutS*>(context);
+            if (file->Done || file->State->WidthW == 0) return;
+            std::filesystem::resize_file(file->Path, std::filesystem::file_size(file->Path) / 4);
+            file->Done = true;
+        },
+        &cut);
+    EXPECT_EQ(run(), 0);
+    EXPECT_TRUE(cut.Done);
+    EXPECT_EQ(Edit.Shown,
+              "(Warning: Count spikes in good File=" + path + " returned failure).\r\n");
+    EXPECT_EQ(names(GoodBadListC::BAD), Names{path});
+    const Names boxes = testboxes::takeTexts();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].find("Spike count failed at file line="), std::string::npos) << boxes[0];
 }
 
 TEST_F(ValidateTest, ThresholdsInExtendedPrecision) {
