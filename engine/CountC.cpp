@@ -329,4 +329,5 @@ void CountC::writeResult(OutputC* win) {
     if (win == nullptr || quitAsked()) return;
     win->addLine(ResultStr);
     win->refresh();
+    win->fileDone({FileOutcomeS::Counted, FName, "", Duration, Spikes, Rate});
 }

@@ -71,6 +71,7 @@ int ValidateC::ValidateAll() {
 }
 
 int ValidateC::walkGood() {
+    tellNamesRefused();
     GoodTotal = Params.getTotal(GoodBadListC::GOOD);
     if (GoodTotal < 1) {
         Status = engine::NothingToDo;
@@ -418,13 +419,30 @@ void ValidateC::scrollIn() {
     OutWin->NewLines = 0;
 }
 
+// A reason line, and the file's outcome with it.
+void ValidateC::showReason(const char* writer, const char* what) {
+    showLine(writer, what);
+    OutWin->fileDone({FileOutcomeS::Refused, FName, ReportStr.c_str(), 0.0, 0, 0.0});
+}
+
+// The names in BAD when the pass begins are those the front end refused by
+// their names and has listed already. (A deleted BAD holds none; its count
+// is read directly, as getTotal would warn of it.)
+void ValidateC::tellNamesRefused() {
+    if (silent()) return;
+    const int32_t refused = Params.Bad.FCount;
+    for (int32_t pos = 1; pos <= refused; ++pos)
+        OutWin->fileDone(
+            {FileOutcomeS::InvalidName, Params.getName(GoodBadListC::BAD, pos), "", 0.0, 0, 0.0});
+}
+
 bool ValidateC::silent() const {
     return quitAsked() || OutWin == nullptr;
 }
 
 void ValidateC::badNotReadable() {
     if (silent() || !compose("File=%s.  Can't open for test read.", FName)) return;
-    showLine("badNotReadable", "addLine() test read failure message");
+    showReason("badNotReadable", "addLine() test read failure message");
 }
 
 void ValidateC::badHeaderFmt(const char* /*keyword*/) {
@@ -432,7 +450,7 @@ void ValidateC::badHeaderFmt(const char* /*keyword*/) {
                              "truncated file.",
                              FName, static_cast<int>(LineNo)))
         return;
-    showLine("badHeaderFmt", "addLine() header read failure message");
+    showReason("badHeaderFmt", "addLine() header read failure message");
 }
 
 void ValidateC::badHeaderVal(const char* /*keyword*/) {
@@ -440,7 +458,7 @@ void ValidateC::badHeaderVal(const char* /*keyword*/) {
                              "invalid param.",
                              FName, static_cast<int>(LineNo)))
         return;
-    showLine("badHeaderVal", "addLine() header value failure message");
+    showReason("badHeaderVal", "addLine() header value failure message");
 }
 
 void ValidateC::badDatum() {
@@ -449,18 +467,18 @@ void ValidateC::badDatum() {
                  static_cast<int>(LineNo), static_cast<int>(LineNo - HeaderLimitsS::HeaderLines),
                  static_cast<int>(State.Samples)))
         return;
-    showLine("badDatum", "addLine() data value failure message");
+    showReason("badDatum", "addLine() data value failure message");
 }
 
 void ValidateC::badCount() {
     if (silent() || !compose("(Warning: Count spikes in good File=%s returned failure).", FName))
         return;
-    showLine("badCount", "addLine() CountFile() failure message");
+    showReason("badCount", "addLine() CountFile() failure message");
 }
 
 void ValidateC::badClose() {
     if (silent() || !compose("(Warning:  close good File=%s returned failure).", FName)) return;
-    showLine("badClose", "addLine() close() failure message");
+    showReason("badClose", "addLine() close() failure message");
 }
 
 // A dot goes after whatever the window holds, without a line end.
@@ -478,6 +496,9 @@ void ValidateC::goodFileList() {
     if (silent() || !compose("Files to be processed: [%s].", Params.listNames(GoodBadListC::GOOD)))
         return;
     showLine("goodFileList", "addLine() files-to-process message");
+    for (int32_t pos = 1; pos <= Params.getTotal(GoodBadListC::GOOD); ++pos)
+        OutWin->fileDone(
+            {FileOutcomeS::Checked, Params.getName(GoodBadListC::GOOD, pos), "", 0.0, 0, 0.0});
 }
 
 void ValidateC::summarize() {

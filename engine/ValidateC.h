@@ -63,6 +63,8 @@ class ValidateC : public CountC {
     bool silent() const;
     bool compose(const char* format, ...) TALLY_PRINTF_LIKE(2, 3);
     void showLine(const char* writer, const char* what);
+    void showReason(const char* writer, const char* what);
+    void tellNamesRefused();
     void scrollIn();
     void reportWriter(int status, const char* writer, const char* what);
 

@@ -1,8 +1,8 @@
 #pragma once
-// The platform services that the portable layers (core/, engine/, startup/) reach.
-// Each has a Win32 implementation in framework/win32 and a native stand-in in
-// framework/native that the unit tests script; the core never includes
-// <windows.h>.
+// The platform services that the portable layers (core/, engine/, startup/)
+// and the front ends' portable logic reach. Each has a Win32 implementation
+// in framework/win32 and a native stand-in in framework/native that the unit
+// tests script; the portable layers never include <windows.h>.
 #include <cstddef>
 #include <ctime>
 
@@ -63,6 +63,21 @@ using ThreadFn = void (*)(void* arg);
 ThreadS* startThread(ThreadFn fn, void* arg);
 // Waits until the thread's fn has returned, then lets the thread go.
 void joinThread(ThreadS* thread);
+
+// A file written whole, step by step. A step that fails puts the system's
+// reason for it (ReasonSize characters at most, the terminator included)
+// into reason.
+enum { ReasonSize = 256 };
+enum FileMade { FileCreated, FileExists, FileRefused };
+// A new file at path, open for writing, in file; FileExists (no reason)
+// when something of that name is there already.
+FileMade createFile(const char* path, void*& file, char* reason);
+bool writeFile(void* file, const char* bytes, std::size_t count, char* reason);
+// Closes the file once what was written to it has reached the disk.
+bool closeFile(void* file, char* reason);
+// The file at from takes the name to, in place of the file there, if any.
+bool replaceFile(const char* from, const char* to, char* reason);
+void removeFile(const char* path);
 
 // The multi-line edit control of the text output window, as the output
 // window's buffer side drives it. Until the control's window exists none of

@@ -183,6 +183,18 @@ class TFrameWindow : public TWindow {
     // Large and small icon from the program's resources, given at creation.
     void setIcon(int resourceId) { IconId = resourceId; }
     TWindow* client() const { return Client; }
+    // A command of the frame's window menu, which the user also gives with
+    // Ctrl+key while the frame or a window in it has the keyboard focus; it
+    // reaches onCommand with id. A frame with a system menu shows the entry
+    // there, after a separator; a frame without one (and so without a close
+    // box) shows it alone in a menu of its own on Alt+Space. The system keeps
+    // the four low bits of a system menu's ids: those of id are 0. Set before
+    // the window is made.
+    void setMenuCommand(int id, const char* text, char key) {
+        MenuCommandId = id;
+        MenuCommandText = text;
+        MenuCommandKey = key;
+    }
 
   protected:
     void onCreated() override;
@@ -194,8 +206,17 @@ class TFrameWindow : public TWindow {
     void fitClient();
     void shrinkToClient();
 
+    // The window menu's command: its entry in the menu and its keys.
+    void addMenuCommand();
+    void showOwnMenu();
+    void dropMenuCommand();
+
     TWindow* Client;
     int IconId = 0;
+    int MenuCommandId = 0;
+    const char* MenuCommandText = nullptr;
+    char MenuCommandKey = 0;
+    void* MenuCommandKeys = nullptr;  // the platform's table of them
     bool ShrinkToClient;
     bool Closing = false;  // its own window is being destroyed
 };

@@ -31,6 +31,7 @@ DialogBoxC::DialogBoxC(TWindow* parent, int resourceId, InvokeParseC* invoke, Qu
       InitHeight(invoke->Height),
       InitWidth(invoke->Width),
       HelperP(nullptr),
+      OutTextP(nullptr),
       PassRunning(false) {
     Status = 0;
     HeightValueP = makeField(25, "Height", 15, HeightId,
@@ -111,7 +112,8 @@ void DialogBoxC::fetchOutputWindow() {
     for (unsigned waited = 0; textApp->readyWindow() == nullptr && waited < StartLineWaitMs;
          waited += stepMs)
         thread::sleepMillis(stepMs);
-    OutWin = textApp->readyWindow();
+    OutTextP = textApp->readyWindow();
+    OutWin = OutTextP;
 }
 
 // Once a quit is under way the output window is going: nothing more is run.
@@ -125,6 +127,7 @@ int DialogBoxC::doCheck() {
                                 "Tallywave: DialogBoxC::doCheck() the text output window is not "
                                 "ready.\nPlease try again.") +
                1;
+    OutTextP->beginPass();
     Status = reportBadNames();
     if (Status < 0)
         ErrHandle.report(Status,
@@ -132,6 +135,7 @@ int DialogBoxC::doCheck() {
                          "Invalid file name(s) may not be presented in the text window.See the "
                          "Help menu for valid input file name format.");
     Status = ValidateAll();
+    OutTextP->endPass();
     return Status + 1;
 }
 

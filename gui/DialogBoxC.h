@@ -12,6 +12,7 @@
 #include "startup/InvokeParseC.h"
 
 class HelpMenuC;
+class TextWinC;
 
 class DialogBoxC : public TDialog, public FileSysAccessC, public ValidateC {
   public:
@@ -63,5 +64,6 @@ class DialogBoxC : public TDialog, public FileSysAccessC, public ValidateC {
     double InitHeight;  // h and w as the dialog found them, shown by showParams
     double InitWidth;
     HelpMenuC* HelperP;
-    bool PassRunning;  // the fields take no typing and Select, Check, Count do nothing
+    TextWinC* OutTextP;  // the output window, as OutWin
+    bool PassRunning;    // the fields take no typing and Select, Check, Count do nothing
 };

@@ -40,7 +40,8 @@ SysContextC::SysContextC()
       CWD(nullptr),
       Date(nullptr),
       Time(nullptr),
-      User(nullptr) {
+      User(nullptr),
+      Started{} {
     obtainBuffers();
     getSysCWD();
     getSysDate();
@@ -90,6 +91,7 @@ const std::tm* SysContextC::readLocalTime(const char* lostWhat) {
                         "SysContextC::getSysDate():  localtime(&t) returned NULL ptr.\n"
                         "t=%X; &t=%p.   %s",
                         static_cast<unsigned>(t), static_cast<void*>(&t), lostWhat);
+    Started = *local;
     return local;
 }
 

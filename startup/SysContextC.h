@@ -49,6 +49,7 @@ class SysContextC {
     char* Date;
     char* Time;
     char* User;
+    std::tm Started;  // the local time the date and time texts were read at, to the second
 
     // Where the date and time probes read the clock; tests replace it.
     static ClockFn Clock;

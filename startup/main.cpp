@@ -25,10 +25,11 @@ void runTextMode(StartupC& startup, QuitterS& quitter) {
 
 // Graphic mode, first step: the output window's application, run by a thread
 // of its own; nothing waits for its window to appear.
-void startOutputWindow(QuitterS& quitter) {
+void startOutputWindow(StartupC& startup, QuitterS& quitter) {
     quitter.TextAppP = new (std::nothrow) TextAppC(ReleaseStr, &quitter);
     if (quitter.TextAppP.load() == nullptr)
         ErrHandle.fatal(-3, "Tallywave Main: Quitter.TextAppP==NULL text output window ptr.");
+    quitter.TextAppP.load()->TextFrameCP->Saver.setRun(startup.CWD, startup.SysContext.Started);
     NewThreadC started(&quitter);
 }
 
@@ -54,7 +55,7 @@ int runFrontEnd(StartupC& startup, QuitterS& quitter) {
             runTextMode(startup, quitter);
             break;
         case ModeGraphic:
-            startOutputWindow(quitter);
+            startOutputWindow(startup, quitter);
             Status = runGraphicMode(startup, quitter);  // the output thread has ended
             break;
         default:

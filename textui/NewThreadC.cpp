@@ -12,7 +12,7 @@ TextAppC::TextAppC(const char* name, QuitterS* quitter)
     TextWinCP = new (std::nothrow) TextWinC();
     if (TextWinCP == nullptr)
         ErrHandle.fatal(-1, "TallyTAppC TextAppC allocate TextWinCP failed: NULL pointer.");
-    TextFrameCP = new (std::nothrow) TextFrameC(nullptr, name, TextWinCP);
+    TextFrameCP = new (std::nothrow) TextFrameC(nullptr, name, TextWinCP, *quitter);
     if (TextFrameCP == nullptr)
         ErrHandle.fatal(-3, "TallyTAppC TextAppC allocate TextFrameCP failed: NULL pointer.");
 }

@@ -123,11 +123,22 @@ void TallyTAppC::buildMainWindow() {
     TextWinCP = new (std::nothrow) TextWinC();
     if (TextWinCP == nullptr)
         ErrHandle.fatal(-2, "TallyTAppC allocate TextWinCP failed: NULL pointer.");
-    TextFrameCP = new (std::nothrow) TextFrameC(nullptr, name(), TextWinCP);
+    TextFrameCP = new (std::nothrow) TextFrameC(nullptr, name(), TextWinCP, *QuitterP);
     if (TextFrameCP == nullptr)
         ErrHandle.fatal(-3, "TallyTAppC allocate TextFrameCP failed: NULL pointer.");
     TextFrameCP->setUp(ws::Overlapped | ws::SysMenu, FrameLeft, FrameTop);
+    TextFrameCP->Saver.setRun(StartupP->CWD, StartupP->SysContext.Started);
     setMainWindow(TextFrameCP);
+}
+
+TextFrameC::TextFrameC(TWindow* parent, const char* title, TextWinC* client,
+                       const QuitterS& quitter)
+    : TDecoratedFrame(parent, title, client), Saver(*client, quitter) {
+    setMenuCommand(SaveResultsId, "Save results...\tCtrl+S", 'S');
+}
+
+void TextFrameC::onCommand(int id, int) {
+    if (id == SaveResultsId) Saver.save(this);
 }
 
 void TextFrameC::setUp(unsigned long style, int left, int top) {
@@ -187,6 +198,7 @@ void TallyTAppC::doRun() {
     if (RunStarted) return;
     RunStarted = true;
     Engine.OutWin = TextWinCP;
+    TextWinCP->beginPass();
     if (StartupP->Mode == ModeSilent) {
         TextWinCP->addLine(MsgStr.c_str());
         TextWinCP->refresh();
@@ -194,6 +206,7 @@ void TallyTAppC::doRun() {
     PassRunning = true;
     Status = Engine.ValidateAll();
     PassRunning = false;
+    TextWinCP->endPass();
     if (Status < 0)
         ErrHandle.report(Status,
                          "Tallywave:  TallyTAppC::doRun() Validate() call failed.\n"

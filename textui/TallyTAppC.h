@@ -9,16 +9,24 @@
 #include "framework/TWindow.h"
 #include "core/ErrHandleC.h"
 #include "startup/StartupC.h"
+#include "textui/SaveResultsC.h"
 #include "textui/TextWinC.h"
 
-// The frame of the output window: a caption, an icon and the TextWinC client.
+// The frame of the output window: a caption, an icon and the TextWinC
+// client; its window menu and Ctrl+S save the results.
 class TextFrameC : public TDecoratedFrame {
   public:
     enum Size { Width = 645, Height = 524 };
-    TextFrameC(TWindow* parent, const char* title, TWindow* client)
-        : TDecoratedFrame(parent, title, client) {}
+    enum Commands { SaveResultsId = 0x0200 };
+
+    TextFrameC(TWindow* parent, const char* title, TextWinC* client, const QuitterS& quitter);
     // Style and place of the frame, with the program's icon.
     void setUp(unsigned long style, int left, int top);
+
+    SaveResultsC Saver;
+
+  protected:
+    void onCommand(int id, int notifyCode) override;
 };
 
 class TallyTAppC : public TApplication {

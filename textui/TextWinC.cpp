@@ -6,6 +6,7 @@
 
 #include "engine/PassHookC.h"
 #include "core/ErrHandleC.h"
+#include "framework/TThread.h"
 
 TextWinC::ReallocFn TextWinC::Realloc = std::realloc;
 
@@ -26,7 +27,8 @@ TextWinC::TextWinC()
       ShownInP(nullptr),
       Held(false),
       Pending(false),
-      LastSent(0) {
+      LastSent(0),
+      Holder(NoHolder) {
     setBkgndColor(0xFFFFFF);
     Text = static_cast<char*>(Realloc(nullptr, TextStartRoom + 1));
     if (Text == nullptr)
@@ -144,4 +146,24 @@ void TextWinC::setEdit(seam::EditControl* edit) {
     ShownInP = edit;
     ShownLen = NothingShown;
     refresh();
+}
+
+// A save holds them only while it copies them: the wait is short.
+void TextWinC::beginPass() {
+    for (int free = NoHolder; !Holder.compare_exchange_weak(free, PassHolds); free = NoHolder)
+        thread::sleepMillis(1);
+    Table.clear();
+}
+
+void TextWinC::endPass() {
+    Holder.store(NoHolder);
+}
+
+bool TextWinC::beginSave() {
+    int free = NoHolder;
+    return Holder.compare_exchange_strong(free, SaveHolds);
+}
+
+void TextWinC::endSave() {
+    Holder.store(NoHolder);
 }

@@ -4,6 +4,7 @@
 // Writers append whole lines with addLine or pieces with appendStr, then
 // refresh; the engine writes through OutputC (engine/OutputC.h), which also
 // keeps the count of new lines, NewLines.
+#include <atomic>
 #include <cstddef>
 
 #include "engine/OutputC.h"
@@ -11,6 +12,7 @@
 #include "framework/TEdit.h"
 #include "framework/TFont.h"
 #include "framework/TWindow.h"
+#include "textui/ResultTableC.h"
 
 class TextWinC : public TWindow, public OutputC {
   public:
@@ -47,6 +49,18 @@ class TextWinC : public TWindow, public OutputC {
     // pass then costs the control a few updates a second, not one per line.
     void holdUpdates(bool hold) override;
 
+    // The file's row in the table of the run.
+    void fileDone(const FileOutcomeS& outcome) override { Table.add(outcome); }
+
+    // Text and Table are written by a pass and read by a save, in graphic
+    // mode on two threads: one side has them at a time. A pass takes them
+    // (waiting while a save copies them) and starts a new table; a save
+    // gets them only while no pass has them, and gives them back at once.
+    void beginPass();
+    void endPass();
+    bool beginSave();
+    void endSave();
+
     // Puts edit in the place of the control that shows the text and gives it
     // the whole text; the window does so with its own once it exists.
     void setEdit(seam::EditControl* edit);
@@ -54,6 +68,7 @@ class TextWinC : public TWindow, public OutputC {
     char* Text;  // always zero-terminated
     TEdit* TEditP;
     TFont* TFontP;
+    ResultTableC Table;  // a row for each file the last pass reported
 
     // Where memory comes from; tests swap it to run out of memory on purpose.
     static ReallocFn Realloc;
@@ -74,4 +89,6 @@ class TextWinC : public TWindow, public OutputC {
     bool Held;                    // updates are held back (holdUpdates)
     bool Pending;                 // a held refresh has not been sent yet
     unsigned long LastSent;       // Millis() of the last update sent
+    enum Holders { NoHolder, PassHolds, SaveHolds };
+    std::atomic<int> Holder;  // who has Text and Table now
 };

@@ -36,6 +36,7 @@ const TWindow* Foreground = nullptr;
 std::mutex CloseGuard;  // both threads of graphic mode post and destroy
 std::set<const TWindow*> ClosesPosted;
 OpenDialogScript OpenScript;
+OpenDialogScript SaveScript;
 }  // namespace
 
 std::vector<MenuEntryS> menuEntries(const TPopupMenu& menu) {
@@ -56,6 +57,9 @@ const TWindow* foregroundWindow() {
 }
 void setOpenDialogScript(OpenDialogScript script) {
     OpenScript = std::move(script);
+}
+void setSaveDialogScript(OpenDialogScript script) {
+    SaveScript = std::move(script);
 }
 
 static void postCloseOf(const TWindow* window) {
@@ -81,6 +85,7 @@ void resetWindows() {
     Foreground = nullptr;
     forgetCloses();
     OpenScript = nullptr;
+    SaveScript = nullptr;
 }
 
 EditControlC& editOf(const TEdit* edit) {
@@ -302,8 +307,9 @@ bool TPopupMenu::trackPopupMenu(unsigned flags, int x, int y, TWindow* owner) {
 
 int TFileOpenDialog::execute() {
     Error = 0;
-    if (!standin::OpenScript) return TOpenSaveDataS::Cancel;
-    return standin::OpenScript(Data, Error);
+    const standin::OpenDialogScript& script = Saving ? standin::SaveScript : standin::OpenScript;
+    if (!script) return TOpenSaveDataS::Cancel;
+    return script(Data, Error);
 }
 
 namespace thread {

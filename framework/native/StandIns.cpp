@@ -2,12 +2,17 @@
 #include "framework/native/StandIns.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <new>
 #include <system_error>
 #include <thread>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "framework/PlatformSeams.h"
 
@@ -26,6 +31,8 @@ unsigned ScreenWidth = StartScreenWidth, ScreenHeight = StartScreenHeight;
 std::string UserName = StartUserName;
 unsigned long ObtainableBytes = AnySize;
 FileFinder Finder;
+bool FailingStep[4] = {};
+std::string FailingReason[4];
 
 int pressEnter(const ShownBox& box) {
     if ((box.flags & 0xF) != seam::BoxYesNo) return seam::AnswerOk;
@@ -68,6 +75,21 @@ void setUserName(const std::string& name) {
 void setObtainableBytes(unsigned long bytes) {
     std::lock_guard<std::mutex> lock(Guard);
     ObtainableBytes = bytes;
+}
+
+void failFileStep(FileStep step, const std::string& reason) {
+    std::lock_guard<std::mutex> lock(Guard);
+    FailingStep[step] = true;
+    FailingReason[step] = reason;
+}
+
+// Whether step is to fail now (once), with its reason in reason.
+static bool stepFails(FileStep step, char* reason) {
+    std::lock_guard<std::mutex> lock(Guard);
+    if (!FailingStep[step]) return false;
+    FailingStep[step] = false;
+    std::snprintf(reason, seam::ReasonSize, "%s", FailingReason[step].c_str());
+    return true;
 }
 
 void setFileFinder(FileFinder finder) {
@@ -145,6 +167,7 @@ void resetAll() {
     UserName = StartUserName;
     ObtainableBytes = AnySize;
     Finder = nullptr;
+    for (bool& failing : FailingStep) failing = false;
 }
 
 }  // namespace standin
@@ -197,6 +220,71 @@ bool canObtainBlock(unsigned long bytes) {
 
 std::time_t currentTime(std::time_t* out) {
     return std::time(out);
+}
+
+// Real files: the descriptor, one up so that none is null, stands for the file.
+static int descriptorOf(void* file) {
+    return static_cast<int>(reinterpret_cast<std::intptr_t>(file)) - 1;
+}
+
+static void systemReason(char* reason) {
+    std::snprintf(reason, ReasonSize, "%s", std::strerror(errno));
+    errno = 0;  // told in the reason
+}
+
+FileMade createFile(const char* path, void*& file, char* reason) {
+    if (standin::stepFails(standin::CreateStep, reason)) return FileRefused;
+    const int made = open(path, O_WRONLY | O_CREAT | O_EXCL, 0666);
+    if (made < 0) {
+        if (errno == EEXIST) return FileExists;
+        systemReason(reason);
+        return FileRefused;
+    }
+    file = reinterpret_cast<void*>(static_cast<std::intptr_t>(made) + 1);
+    return FileCreated;
+}
+
+bool writeFile(void* file, const char* bytes, std::size_t count, char* reason) {
+    if (standin::stepFails(standin::WriteStep, reason)) {
+        count /= 2;
+        while (count > 0) {
+            const ssize_t written = write(descriptorOf(file), bytes, count);
+            if (written <= 0) break;
+            bytes += written;
+            count -= static_cast<std::size_t>(written);
+        }
+        return false;
+    }
+    while (count > 0) {
+        const ssize_t written = write(descriptorOf(file), bytes, count);
+        if (written < 0) {
+            systemReason(reason);
+            return false;
+        }
+        bytes += written;
+        count -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+bool closeFile(void* file, char* reason) {
+    const bool failing = standin::stepFails(standin::CloseStep, reason);
+    if (close(descriptorOf(file)) != 0 && !failing) {
+        systemReason(reason);
+        return false;
+    }
+    return !failing;
+}
+
+bool replaceFile(const char* from, const char* to, char* reason) {
+    if (standin::stepFails(standin::ReplaceStep, reason)) return false;
+    if (std::rename(from, to) == 0) return true;
+    systemReason(reason);
+    return false;
+}
+
+void removeFile(const char* path) {
+    unlink(path);
 }
 
 void findFiles(const char* pattern, FoundFileFn found, void* context) {

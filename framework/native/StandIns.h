@@ -111,6 +111,14 @@ const TWindow* foregroundWindow();
 // Without a script the user cancels.
 using OpenDialogScript = std::function<int(TOpenSaveDataS& data, unsigned long& error)>;
 void setOpenDialogScript(OpenDialogScript script);
+// The same for the Save As dialog. Without a script the user cancels.
+void setSaveDialogScript(OpenDialogScript script);
+
+// The file steps a test may have fail (the stand-ins write real files).
+enum FileStep { CreateStep, WriteStep, CloseStep, ReplaceStep };
+// The next call of step fails with the system's reason; a write that fails
+// first writes half its bytes, as on a disk that fills up.
+void failFileStep(FileStep step, const std::string& reason);
 
 // What the system lists for a file-name pattern with wildcards: the names
 // of the matching files, without their folder, in the system's order.
@@ -120,7 +128,8 @@ void setFileFinder(FileFinder finder);
 
 // Back to the start state: no boxes recorded, Enter answers, no echo, and
 // the screen, user and memory above, no user script, no menus shown, bitmaps
-// drawn, foreground window, open-dialog script or file finder.
+// drawn, foreground window, file-dialog scripts, file finder or file step
+// to fail.
 void resetAll();
 
 }  // namespace standin

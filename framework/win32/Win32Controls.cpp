@@ -1,6 +1,6 @@
 // Win32 side of the controls and services the graphic front end uses: edit
 // fields with a text limit and a typing filter, bitmaps and brushes, the
-// pop-up menu, the file-open dialog and thread start.
+// pop-up menu, the file dialogs and thread start.
 #include <windows.h>
 
 #include <cderr.h>
@@ -19,6 +19,8 @@ static_assert(TPopupMenu::Grayed == MF_GRAYED && TPopupMenu::Separator == MF_SEP
                   TPopupMenu::CenterAlign == TPM_CENTERALIGN,
               "menu flags must carry Win32's values");
 static_assert(TOpenSaveDataS::AllowMultiSelect == OFN_ALLOWMULTISELECT &&
+                  TOpenSaveDataS::OverwritePrompt == OFN_OVERWRITEPROMPT &&
+                  TOpenSaveDataS::NoChangeDir == OFN_NOCHANGEDIR &&
                   TOpenSaveDataS::Explorer == OFN_EXPLORER &&
                   TOpenSaveDataS::LongNames == OFN_LONGNAMES &&
                   TOpenSaveDataS::BufferTooSmall == FNERR_BUFFERTOOSMALL,
@@ -152,7 +154,7 @@ int TFileOpenDialog::execute() {
     dialog.lpstrDefExt = Data.DefExt;
     dialog.Flags = Data.Flags;
     if (LOBYTE(LOWORD(GetVersion())) >= 4) dialog.Flags |= OFN_EXPLORER;
-    const BOOL chosen = GetOpenFileNameA(&dialog);
+    const BOOL chosen = Saving ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
     Error = CommDlgExtendedError();
     return chosen ? TOpenSaveDataS::Ok : TOpenSaveDataS::Cancel;
 }

@@ -3,6 +3,7 @@
 
 #include <process.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <new>
 
@@ -62,6 +63,71 @@ bool canObtainBlock(unsigned long bytes) {
     const bool obtained = block != nullptr;
     std::free(block);
     return obtained;
+}
+
+// The system's text for error, without its line end; its number when the
+// system has none.
+static void reasonOf(DWORD error, char* reason) {
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, error, 0, reason, ReasonSize, nullptr);
+    while (length > 0 &&
+           (reason[length - 1] == '\n' || reason[length - 1] == '\r' || reason[length - 1] == ' '))
+        --length;
+    if (length == 0)
+        std::snprintf(reason, ReasonSize, "system error %lu", static_cast<unsigned long>(error));
+    else
+        reason[length] = '\0';
+}
+
+FileMade createFile(const char* path, void*& file, char* reason) {
+    HANDLE made =
+        CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (made != INVALID_HANDLE_VALUE) {
+        file = made;
+        return FileCreated;
+    }
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) return FileExists;
+    reasonOf(error, reason);
+    return FileRefused;
+}
+
+// In pieces of at most 1 GB: one WriteFile counts its bytes in a DWORD.
+bool writeFile(void* file, const char* bytes, std::size_t count, char* reason) {
+    while (count > 0) {
+        const DWORD piece = count > 0x40000000 ? 0x40000000 : static_cast<DWORD>(count);
+        DWORD written = 0;
+        if (!WriteFile(static_cast<HANDLE>(file), bytes, piece, &written, nullptr)) {
+            reasonOf(GetLastError(), reason);
+            return false;
+        }
+        if (written == 0) {  // nothing more goes onto the disk
+            reasonOf(ERROR_DISK_FULL, reason);
+            return false;
+        }
+        bytes += written;
+        count -= written;
+    }
+    return true;
+}
+
+bool closeFile(void* file, char* reason) {
+    const bool flushed = FlushFileBuffers(static_cast<HANDLE>(file));
+    const DWORD error = GetLastError();
+    const bool closed = CloseHandle(static_cast<HANDLE>(file));
+    if (flushed && closed) return true;
+    reasonOf(flushed ? GetLastError() : error, reason);
+    return false;
+}
+
+bool replaceFile(const char* from, const char* to, char* reason) {
+    if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    reasonOf(GetLastError(), reason);
+    return false;
+}
+
+void removeFile(const char* path) {
+    DeleteFileA(path);
 }
 
 void findFiles(const char* pattern, FoundFileFn found, void* context) {

@@ -123,6 +123,11 @@ TWindow* WindowGlue::DialogInMaking = nullptr;
 // its keys (Tab between controls, Enter and Escape as commands).
 static thread_local HWND ThreadDialog = nullptr;
 
+// The frame of this thread whose window-menu command has keys, and their
+// table: the message loop turns those keys into the command.
+static thread_local HWND ThreadKeysFrame = nullptr;
+static thread_local HACCEL ThreadKeys = nullptr;
+
 bool TWindow::makeWindow() {
     const char* cls = className();
     if (cls == nullptr) {
@@ -262,16 +267,70 @@ std::intptr_t TFrameWindow::handleMessage(unsigned msg, std::uintptr_t wParam,
                 SendMessageA(hwndOf(this), WM_SETICON, ICON_SMALL,
                              reinterpret_cast<LPARAM>(smallIcon));
             }
+            if (MenuCommandId != 0) addMenuCommand();
             return 0;
         case WM_SIZE:
             fitClient();
             return 0;
+        case WM_SYSCOMMAND:
+            if (MenuCommandId != 0 && (wParam & 0xFFF0) == static_cast<WPARAM>(MenuCommandId)) {
+                onCommand(MenuCommandId, 0);
+                return 0;
+            }
+            if (MenuCommandId != 0 && (wParam & 0xFFF0) == SC_KEYMENU && lParam == ' ' &&
+                !(GetWindowLongPtrA(hwndOf(this), GWL_STYLE) & WS_SYSMENU)) {
+                showOwnMenu();
+                return 0;
+            }
+            return TWindow::handleMessage(msg, wParam, lParam);
         case WM_DESTROY:
             Closing = true;
+            dropMenuCommand();
             return TWindow::handleMessage(msg, wParam, lParam);
         default:
             return TWindow::handleMessage(msg, wParam, lParam);
     }
+}
+
+// The entry goes into the system menu, when there is one; the keys into the
+// thread's table.
+void TFrameWindow::addMenuCommand() {
+    HWND hwnd = hwndOf(this);
+    if (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_SYSMENU) {
+        HMENU system = GetSystemMenu(hwnd, FALSE);
+        AppendMenuA(system, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(system, MF_STRING, static_cast<UINT_PTR>(MenuCommandId), MenuCommandText);
+    }
+    ACCEL key{FVIRTKEY | FCONTROL, static_cast<WORD>(MenuCommandKey),
+              static_cast<WORD>(MenuCommandId)};
+    MenuCommandKeys = CreateAcceleratorTableA(&key, 1);
+    ThreadKeysFrame = hwnd;
+    ThreadKeys = static_cast<HACCEL>(MenuCommandKeys);
+}
+
+// The menu of a frame without a system menu, where that menu would open:
+// below the caption's left end.
+void TFrameWindow::showOwnMenu() {
+    HWND hwnd = hwndOf(this);
+    HMENU menu = CreatePopupMenu();
+    if (menu == nullptr) return;
+    AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(MenuCommandId), MenuCommandText);
+    POINT at{0, 0};
+    ClientToScreen(hwnd, &at);
+    const BOOL chosen = TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD, at.x,
+                                       at.y, 0, hwnd, nullptr);
+    DestroyMenu(menu);
+    if (chosen == MenuCommandId) onCommand(MenuCommandId, 0);
+}
+
+void TFrameWindow::dropMenuCommand() {
+    if (MenuCommandKeys == nullptr) return;
+    if (ThreadKeys == MenuCommandKeys) {
+        ThreadKeys = nullptr;
+        ThreadKeysFrame = nullptr;
+    }
+    DestroyAcceleratorTable(static_cast<HACCEL>(MenuCommandKeys));
+    MenuCommandKeys = nullptr;
 }
 
 // The frame's client area takes the size of the client's window.
@@ -349,8 +408,13 @@ std::intptr_t TDialog::handleMessage(unsigned msg, std::uintptr_t wParam, std::i
     }
 }
 
-// The thread's dialog has its keys first (Tab, Enter, Escape).
+// The keys of a frame's window-menu command come first, from the frame or a
+// window in it; then the thread's dialog has its keys (Tab, Enter, Escape).
 static void dispatch(MSG& msg) {
+    if (ThreadKeys != nullptr &&
+        (msg.hwnd == ThreadKeysFrame || IsChild(ThreadKeysFrame, msg.hwnd)) &&
+        TranslateAcceleratorA(ThreadKeysFrame, ThreadKeys, &msg))
+        return;
     if (ThreadDialog != nullptr && IsDialogMessageA(ThreadDialog, &msg)) return;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);

@@ -38,6 +38,7 @@ inline std::time_t frozenClock(std::time_t* out) {
 // What the reference pass gives, and besides: the text the edit control
 // shows and the texts of any boxes shown.
 struct EngineOutcome : PassOutcome {
+    std::string Table;  // the window's rows of the run's table
     std::string Shown;
     std::vector<std::string> Boxes;
 };
@@ -83,6 +84,7 @@ inline EngineOutcome runEngine(const std::vector<std::string>& files, double hei
     EngineOutcome out;
     out.Result = engine.ValidateAll();
     out.Text = window.Text;
+    out.Table = window.Table.rows();
     out.Scrolls = edit.Scrolls;
     out.Good = listOf(params, GoodBadListC::GOOD);
     out.Bad = listOf(params, GoodBadListC::BAD);

@@ -14,10 +14,21 @@
 #include <string>
 #include <vector>
 
+#include "engine/OutputC.h"
 #include "tests/common/CountSummary.h"
 #include "tests/common/ReferenceReader.h"
 
 namespace testcheck {
+
+// A file's row in the table of the run, as the reference pass finds it.
+struct RowS {
+    FileOutcomeS::Result Kind;
+    std::string Name;
+    std::string Reason;
+    double Duration = 0.0;
+    uint32_t Spikes = 0;
+    double Rate = 0.0;
+};
 
 struct PassOutcome {
     int Result = 0;            // what ValidateAll returns
@@ -25,7 +36,8 @@ struct PassOutcome {
     std::vector<int> Scrolls;  // line counts of the writers' scroll requests
     std::vector<std::string> Good;
     std::vector<std::string> Bad;
-    uint64_t Samples = 0;  // the SAMPLES of the files counted
+    uint64_t Samples = 0;    // the SAMPLES of the files counted
+    std::vector<RowS> Rows;  // one for each file, in the window's order
 };
 
 // White space as formatted input and strtod see it ("C" locale).
@@ -121,6 +133,7 @@ class ReferencePassC {
                                     joined(Out.Bad)));
         } else if (Mode == 2) {
             writerLine("Files to be processed: [" + joined(Out.Good) + "].");
+            for (const auto& name : Out.Good) Out.Rows.push_back({FileOutcomeS::Checked, name, ""});
         }
         return Out;
     }
@@ -135,6 +148,11 @@ class ReferencePassC {
     // A reason line or closing text: the writer scrolls by every line added
     // since the previous scroll, its own included.
     void writerLine(const std::string& line) { writerText(line + "\r\n"); }
+    // A reason line, and the file's row.
+    void refuse(const std::string& name, const std::string& line) {
+        writerLine(line);
+        Out.Rows.push_back({FileOutcomeS::Refused, name, line});
+    }
     void writerText(const std::string& text) {
         Out.Text += text;
         Out.Scrolls.push_back(++Pending);
@@ -146,7 +164,7 @@ class ReferencePassC {
         ++Pending;
     }
     void fileLine(const std::string& name, uint32_t lineNo, const char* rest) {
-        writerLine("File=" + name + " line " + std::to_string(int32_t(lineNo)) + rest);
+        refuse(name, "File=" + name + " line " + std::to_string(int32_t(lineNo)) + rest);
     }
     void badDatumLine(const std::string& name, uint32_t lineNo, uint32_t samples) {
         char rest[200];
@@ -159,7 +177,7 @@ class ReferencePassC {
     bool checkFile(const std::string& name) {
         Reader reader(name);
         if (!reader.opened()) {
-            writerLine("File=" + name + ".  Can't open for test read.");
+            refuse(name, "File=" + name + ".  Can't open for test read.");
             return false;
         }
 
@@ -271,6 +289,7 @@ class ReferencePassC {
         std::snprintf(result, sizeof result, "%s : %.2f s (%.1f ms) | %u spikes => %.1f/sec.",
                       name.c_str(), duration, duration * 1000, spikes, rateOut);
         resultLine(result);
+        Out.Rows.push_back({FileOutcomeS::Counted, name, "", duration, spikes, rateOut});
         Out.Samples += samples;
         return true;
     }

@@ -17,6 +17,7 @@
 #include "tests/common/WaveText.h"
 #include "tests/unit/Environment.h"
 #include "tests/unit/TempFiles.h"
+#include "textui/ResultTableC.h"
 
 namespace {
 
@@ -290,6 +291,15 @@ class WaveMakerC {
     bool Wild = false;  // this file has odd header numbers and data spellings
 };
 
+// The reference pass's rows as the window's table holds them.
+std::string tableOf(const std::vector<testcheck::RowS>& rows) {
+    ResultTableC table;
+    for (const auto& row : rows)
+        table.add(
+            {row.Kind, row.Name.c_str(), row.Reason.c_str(), row.Duration, row.Spikes, row.Rate});
+    return table.rows();
+}
+
 void runBoth(const Lines& files, double height, double width, const testcheck::RunS& run,
              const std::string& where, const testcheck::EngineSetupS& setup = {}) {
     const char* const exeName = "/opt/tally wave/tallywave.exe";
@@ -308,6 +318,7 @@ void runBoth(const Lines& files, double height, double width, const testcheck::R
     EXPECT_EQ(got.Bad, expected.Bad) << context;
     EXPECT_EQ(got.Scrolls, expected.Scrolls) << context;
     EXPECT_EQ(got.Shown, got.Text) << context;
+    EXPECT_EQ(got.Table, tableOf(expected.Rows)) << context;
     for (const auto& box : got.Boxes) ADD_FAILURE() << context << " box: " << box;
 }
 

@@ -119,7 +119,8 @@ TEST_F(ParamDialogTest, CheckSettlesTheFieldsEvenWithNothingSelected) {
 }
 
 // Bad names come first with an empty line after them; Check lists the files
-// that passed, Count counts them and sums up, as often as it is pressed.
+// that passed, Count counts them and sums up, as often as it is pressed. The
+// table of the run holds the rows of the last pass.
 TEST_F(ParamDialogTest, CheckAndCountWriteTheirPassesIntoTheOutputWindow) {
     const std::string dir = Files.dir() + "/w";  // file names hold the backslash
     Files.write(sample("calm.txt"), "w\\calm.txt");
@@ -130,6 +131,9 @@ TEST_F(ParamDialogTest, CheckAndCountWriteTheirPassesIntoTheOutputWindow) {
     EXPECT_EQ(output(), badLine + "Files to be processed: [" + dir + "\\calm.txt " + dir +
                             "\\lively.asc ].\r\n");
     EXPECT_FALSE(Dialog->CountFlag);
+    const std::string invalid = dir + "\\calm.doc,invalid name,,,,\r\n";
+    EXPECT_EQ(std::string(TextApp.TextWinCP->Table.rows()),
+              invalid + dir + "\\calm.txt,checked,,,,\r\n" + dir + "\\lively.asc,checked,,,,\r\n");
 
     TextApp.TextWinCP->setLine("");
     Dialog->command(DialogBoxC::CountId, 0);
@@ -141,6 +145,9 @@ TEST_F(ParamDialogTest, CheckAndCountWriteTheirPassesIntoTheOutputWindow) {
     EXPECT_NE(once.find(dir + "\\lively.asc : "), std::string::npos) << once;
     EXPECT_NE(once.find("These 1 were found bad: [" + dir + "\\calm.doc ]."), std::string::npos);
     EXPECT_FALSE(Dialog->CountFlag);
+    EXPECT_EQ(std::string(TextApp.TextWinCP->Table.rows()),
+              invalid + dir + "\\calm.txt,counted,1,0,0,\r\n" + dir +
+                  "\\lively.asc,counted,0.45351473922902497,5,11.024999999999999,\r\n");
 }
 
 // Without memory for the bad-name line both warnings come and the pass goes

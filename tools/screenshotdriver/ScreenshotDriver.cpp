@@ -5,11 +5,16 @@
 //   2. the output window after Select has chosen the given files and Count
 //      has counted them, once the summary is there;
 //   3. the Overview topic chosen from the Help menu.
-// Then it closes the program answering the quit question Yes and returns the
-// program's exit code. Anything that goes wrong is said on stderr and ends it
-// with 1.
+// Then it closes the program answering the quit question Yes. Last it runs
+// tallywave.exe in silent mode over the same files, saves the results as a
+// table with Ctrl+S through the Save As dialog, beside TABLE.bmp with the
+// extension .csv, and saves a fourth picture:
+//   4. the table opened as text, in the text editor that comes with the
+//      system (notepad.exe).
+// It returns the graphic run's exit code. Anything that goes wrong is said on
+// stderr and ends it with 1.
 //
-// Usage: screenshotdriver WORKDIR MAIN.bmp OUTPUT.bmp HELP.bmp fname1 [fname2 ...]
+// Usage: screenshotdriver WORKDIR MAIN.bmp OUTPUT.bmp HELP.bmp TABLE.bmp fname1 [fname2 ...]
 //   WORKDIR  the folder tallywave.exe runs in; the file dialog opens there,
 //            so the names are relative to it
 //   *.bmp    where the pictures go (24-bit .bmp)
@@ -21,6 +26,7 @@
 #include <vector>
 
 #include "windriver/GraphicWindows.h"
+#include "windriver/SaveDialog.h"
 
 namespace {
 
@@ -159,15 +165,73 @@ std::string quit(e2e::LaunchedProcess& run, HWND frame, int32_t* code) {
     return "";
 }
 
+// The place and size of the editor's window: the widest row of the samples'
+// table (110 characters) fits, as do its seven lines.
+const int EditorLeft = 10, EditorTop = 10, EditorWidth = 860, EditorHeight = 190;
+
+// A silent run over names in workDir; its results saved with Ctrl+S as the
+// table csv (a full path); the run then closed answering Yes. Empty when
+// the table is there, else what went wrong.
+std::string saveTable(const std::string& program, const std::string& workDir,
+                      const std::vector<std::string>& names, const std::string& csv) {
+    std::string args = "-s 50 10";
+    for (const std::string& name : names) args += " " + name;
+    e2e::LaunchedProcess run;
+    if (!run.launch(program, args, workDir)) return "cannot start a silent run of " + program;
+    HWND frame = e2e::waitForOutputWindow(run.pid(), WindowPatience);
+    HWND edit = frame ? e2e::outputEdit(frame) : nullptr;
+    if (!edit) return "the silent run showed no output window" + messageBoxes(run.pid());
+    const auto lines = [&] {
+        const std::string text = e2e::windowText(edit);
+        std::size_t count = 0;
+        for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos; at += 2)
+            ++count;
+        return count;
+    };
+    if (!e2e::waitUntil([&] { return lines() == names.size() + 1; }, RunPatience))
+        return "the silent run did not write a line per file" + messageBoxes(run.pid());
+    const std::string saved = e2e::saveResultsAs(run.pid(), frame, false, csv, StepPatience);
+    if (!saved.empty()) return "saving the table: " + saved + messageBoxes(run.pid());
+    if (!e2e::waitUntil([&] { return GetFileAttributesA(csv.c_str()) != INVALID_FILE_ATTRIBUTES; },
+                        StepPatience))
+        return "no table was saved as " + csv + messageBoxes(run.pid());
+    int32_t code = 0;
+    const std::string quitted = quit(run, frame, &code);
+    if (!quitted.empty()) return "the silent run: " + quitted;
+    return code == 0 ? "" : "the silent run ended with exit code " + std::to_string(code);
+}
+
+// Opens csv in the system's text editor and saves its window as bmpPath.
+// Empty when saved, else what went wrong.
+std::string saveTextShot(const std::string& csv, const std::string& bmpPath) {
+    char windowsDir[MAX_PATH] = "";
+    GetWindowsDirectoryA(windowsDir, sizeof windowsDir);
+    const std::string editor = std::string(windowsDir) + "\\notepad.exe";
+    e2e::LaunchedProcess run;  // killed when this ends while it still runs
+    if (!run.launch(editor, "\"" + csv + "\"")) return "cannot start " + editor;
+    HWND window = e2e::waitForWindow(run.pid(), nullptr, nullptr, WindowPatience);
+    if (!window) return editor + " showed no window";
+    SetWindowPos(window, nullptr, EditorLeft, EditorTop, EditorWidth, EditorHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    settle(window);
+    if (!saveWindowShot(window, bmpPath)) return "could not save " + bmpPath;
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    int32_t code = 0;
+    run.waitExit(StepPatience, &code);
+    return "";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 6) {
-        return fail("usage: screenshotdriver WORKDIR MAIN.bmp OUTPUT.bmp HELP.bmp fname1 [...]");
+    if (argc < 7) {
+        return fail(
+            "usage: screenshotdriver WORKDIR MAIN.bmp OUTPUT.bmp HELP.bmp TABLE.bmp fname1 [...]");
     }
     const std::string workDir = argv[1];
     const std::string mainShot = argv[2], outputShot = argv[3], helpShot = argv[4];
-    const std::vector<std::string> names(argv + 5, argv + argc);
+    const std::string tableShot = argv[5];
+    const std::vector<std::string> names(argv + 6, argv + argc);
 
     const std::string program = e2e::exeDir() + "\\tallywave.exe";
     e2e::LaunchedProcess run;  // killed when this ends while it still runs
@@ -223,8 +287,18 @@ int main(int argc, char** argv) {
     int32_t code = 0;
     const std::string quitted = quit(run, windows.Main, &code);
     if (!quitted.empty()) return fail(quitted);
-    if (code != 0)
+    if (code != 0) {
         std::fprintf(stderr, "screenshotdriver: tallywave.exe ended with exit code %d\n",
                      static_cast<int>(code));
-    return code;
+        return code;
+    }
+
+    std::string csv = tableShot.substr(0, tableShot.rfind('.')) + ".csv";
+    for (char& c : csv)
+        if (c == '/') c = '\\';  // the Save As dialog takes backslashes only
+    const std::string table = saveTable(program, workDir, names, csv);
+    if (!table.empty()) return fail(table);
+    const std::string shot = saveTextShot(csv, tableShot);
+    if (!shot.empty()) return fail(shot);
+    return 0;
 }
