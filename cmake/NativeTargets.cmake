@@ -9,6 +9,12 @@ target_link_libraries(unit_tests PRIVATE tallygui tallyframework_native
 target_compile_definitions(unit_tests PRIVATE TALLY_SAMPLES_DIR="${CMAKE_SOURCE_DIR}/samples")
 tally_warnings(unit_tests)
 gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS native)
+# The engine's suites once more in windows of 256 bytes: every file of more
+# than a few lines spans several, and the worker thread scans many of them
+# (tests/common/EngineWindows.h).
+gtest_discover_tests(unit_tests DISCOVERY_TIMEOUT 60 TEST_PREFIX "two-threads."
+                     TEST_FILTER "ValidateTest.*:CountTest.*:FileReadTest.*:FileReadDifferential.*"
+                     PROPERTIES LABELS native ENVIRONMENT "TALLY_TEST_WINDOW_BYTES=256")
 
 # The program's pictures are kept as code: tools/art runs this generator from
 # the repository root, where it rewrites the files in resources/.

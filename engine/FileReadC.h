@@ -71,6 +71,9 @@ class FileReadC {
     // Whether the passes take whole windows of data at once (the default);
     // without, every read is taken one at a time, as the tests compare.
     void setWindowed(bool windowed) { Ring.setWindowed(windowed); }
+    // The windows the worker thread has scanned, all files together: the
+    // tests see that both threads took part.
+    unsigned workerWindows() const { return Ring.workerWindows(); }
 
     char FName[FNameSize];
     char Line[LineSize];

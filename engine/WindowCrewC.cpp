@@ -129,6 +129,11 @@ void WindowCrewC::waitDone(unsigned number) {
     waitFor(lock, WorkDone, [this, number] { return Done[number % MaxWindows]; });
 }
 
+unsigned WindowCrewC::workerScans() {
+    std::lock_guard<std::mutex> lock(Mutex);
+    return WorkerScans;
+}
+
 void WindowCrewC::work(void* crew) {
     static_cast<WindowCrewC*>(crew)->workLoop();
 }
@@ -153,6 +158,7 @@ void WindowCrewC::workLoop() {
         const readwindows::ScanEndS end = job->scan(scanning, UINT32_MAX);
         lock.lock();
         WorkerBusy = false;
+        ++WorkerScans;
         record(number, end);
     }
 }

@@ -20,7 +20,8 @@
 //                Mutex (record)              window Done under Mutex
 //   Done[]       pass (publish), scanning    either, under Mutex
 //                thread (record); Mutex
-//   WorkerBusy   worker, under Mutex         pass, under Mutex (finish)
+//   WorkerBusy,  worker, under Mutex         pass, under Mutex
+//   WorkerScans
 //   Exit         pass, under Mutex           worker, under Mutex
 //   X87Control,  pass (begin, under Mutex)   worker, under Mutex, copied
 //   SseControl                               before it scans
@@ -70,6 +71,8 @@ class WindowCrewC {
     // Ends the run: nothing more is claimed; returns once the worker scans
     // nothing.
     void finish();
+    // The windows the worker has scanned so far, all runs together.
+    unsigned workerScans();
 
   private:
     WindowCrewC() = default;
@@ -95,7 +98,8 @@ class WindowCrewC {
     bool Done[MaxWindows] = {};
     unsigned Published = 0;
     unsigned Claimed = 0;
-    bool WorkerBusy = false;  // the worker scans a window
+    bool WorkerBusy = false;   // the worker scans a window
+    unsigned WorkerScans = 0;  // worker, under Mutex; read under Mutex
     bool Exit = false;
     uint16_t X87Control = 0;  // the pass thread's settings
     uint32_t SseControl = 0;

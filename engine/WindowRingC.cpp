@@ -194,6 +194,10 @@ bool WindowRingC::rewind() {
     return true;
 }
 
+unsigned WindowRingC::workerWindows() const {
+    return Crew != nullptr ? Crew->workerScans() : 0;
+}
+
 readwindows::WindowS WindowRingC::window(int slot, std::size_t from) const {
     return {slot, Slots[slot].Bytes, from, Slots[slot].Cut, Slots[slot].Scratch, ScratchWords};
 }

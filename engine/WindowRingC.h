@@ -64,6 +64,8 @@ class WindowRingC {
     // until the job stops or the file ends; the ring is left at the first
     // read not taken. Reads taken counts them. False when the job saw a quit.
     bool run(readwindows::WindowJobC& job, uint32_t& readsTaken);
+    // The windows the worker thread has scanned, all files together.
+    unsigned workerWindows() const;
 
   private:
     // A window's memory and what its last fetch brought.

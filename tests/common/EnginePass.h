@@ -8,10 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "core/RunModeC.h"
 #include "engine/GoodBadListC.h"
 #include "engine/ValidateC.h"
 #include "framework/native/StandIns.h"
-#include "core/RunModeC.h"
+#include "tests/common/EngineWindows.h"
 #include "tests/common/ReferencePass.h"
 #include "tests/common/WindowClock.h"
 #include "textui/TextWinC.h"
@@ -73,6 +74,7 @@ inline EngineOutcome runEngine(const std::vector<std::string>& files, double hei
     QuitterS quitter;
     ValidateC engine(params, quitter);
     engine.setClock(frozenClock);
+    testwindows::apply(engine);
     if (setup.WindowBytes != 0) engine.setWindowBytes(setup.WindowBytes);
     if (setup.CandidateRoom >= 0)
         engine.setCandidateRoom(static_cast<uint32_t>(setup.CandidateRoom));

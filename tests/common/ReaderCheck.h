@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/FileReadC.h"
+#include "tests/common/EngineWindows.h"
 #include "tests/common/ReferenceReader.h"
 
 namespace testcheck {
@@ -46,6 +47,7 @@ inline void expectSameReads(FileReadC& reader, ReferenceReader& reference, int r
 inline void compareReaders(const std::string& path, std::mt19937& random, const std::string& where,
                            std::size_t windowBytes = 0) {
     FileReadC reader;
+    testwindows::apply(reader);
     if (windowBytes != 0) reader.setWindowBytes(windowBytes);
     ASSERT_EQ(reader.setFileName(path.c_str()), 0);
     ASSERT_EQ(reader.open(), 0);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/ValidateC.h"
+#include "tests/common/EngineWindows.h"
 #include "textui/TextWinC.h"
 
 namespace testcheck {
@@ -28,6 +29,7 @@ inline std::string silentRunText(const std::vector<std::string>& paths, double h
     TextWinC window;
     ValidateC engine(params, quitter);
     engine.OutWin = &window;
+    testwindows::apply(engine);
     if (windowBytes != 0) engine.setWindowBytes(windowBytes);
     if (candidateRoom >= 0) engine.setCandidateRoom(static_cast<uint32_t>(candidateRoom));
     if (engine.ValidateAll() != 0) return "ValidateAll failed";

@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "core/ErrHandleC.h"
 #include "engine/GoodBadListC.h"
 #include "framework/native/StandIns.h"
-#include "core/ErrHandleC.h"
+#include "tests/common/EngineWindows.h"
 #include "tests/common/WaveText.h"
 #include "tests/common/WindowClock.h"
 #include "tests/unit/Boxes.h"
@@ -24,6 +25,7 @@ class CountTest : public ::testing::Test {
     void SetUp() override {
         standin::resetAll();
         ErrHandle.setTitle(ReleaseStr);
+        testwindows::apply(Counter);
     }
 
     // Counts a file of samples data with H = 0.5 and the given W and G; the

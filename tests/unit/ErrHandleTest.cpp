@@ -12,9 +12,9 @@
 #include <string>
 #include <thread>
 
+#include "core/RunModeC.h"
 #include "framework/PlatformSeams.h"
 #include "framework/native/StandIns.h"
-#include "core/RunModeC.h"
 
 namespace {
 

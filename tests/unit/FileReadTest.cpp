@@ -14,6 +14,7 @@
 
 #include "core/ErrHandleC.h"
 #include "tests/common/DatumCheck.h"
+#include "tests/common/EngineWindows.h"
 #include "tests/unit/TempFiles.h"
 
 namespace {
@@ -22,6 +23,7 @@ using namespace std::string_literals;
 
 class FileReadTest : public ::testing::Test {
   protected:
+    void SetUp() override { testwindows::apply(Reader); }
     // Opens a file holding bytes; the test fails if it cannot.
     void openWith(const std::string& bytes) {
         ASSERT_EQ(Reader.setFileName(Files.write(bytes).c_str()), 0);

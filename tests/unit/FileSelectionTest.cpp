@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "core/ErrHandleC.h"
 #include "framework/TFileOpenDialog.h"
 #include "framework/native/StandIns.h"
-#include "core/ErrHandleC.h"
 #include "tests/common/ListMemory.h"
 #include "tests/unit/Boxes.h"
 

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "core/ErrHandleC.h"
 #include "framework/TFileOpenDialog.h"
 #include "framework/TThread.h"
 #include "framework/native/StandIns.h"
 #include "gui/TallyGAppC.h"
-#include "core/ErrHandleC.h"
 #include "tests/common/CountSummary.h"
 #include "tests/common/WaveText.h"
 #include "tests/common/WindowClock.h"

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/native/StandIns.h"
 #include "core/ErrHandleC.h"
+#include "framework/native/StandIns.h"
 #include "tests/unit/Boxes.h"
 
 namespace {

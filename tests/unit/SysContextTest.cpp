@@ -12,8 +12,8 @@
 
 #include <unistd.h>
 
-#include "framework/native/StandIns.h"
 #include "core/ErrHandleC.h"
+#include "framework/native/StandIns.h"
 #include "startup/StartupC.h"
 #include "tests/unit/Boxes.h"
 #include "tests/unit/TempFiles.h"

@@ -14,6 +14,7 @@
 
 #include "framework/native/StandIns.h"
 #include "tests/common/EnginePass.h"
+#include "tests/common/EngineWindows.h"
 #include "tests/common/ListMemory.h"
 #include "tests/common/ThresholdCheck.h"
 #include "tests/common/WaveText.h"
@@ -35,6 +36,7 @@ class ValidateTest : public ::testing::Test {
         windowclock::sendEveryRefresh();
         standin::resetAll();
         ErrHandle.setTitle(ReleaseStr);
+        testwindows::apply(Engine);
         Params.Mode = ModeSilent;
         Params.Height = 50.0;
         Params.Width = 10.0;
@@ -198,6 +200,13 @@ TEST_F(ValidateTest, DataAndTheEndOfTheFile) {
     EXPECT_EQ(Edit.Shown, expected);
     EXPECT_EQ(names(GoodBadListC::GOOD), good);
     EXPECT_TRUE(standin::shownBoxes().empty());
+}
+
+// A file of many windows: the worker thread takes part in its pass.
+TEST_F(ValidateTest, TheWorkerScansWindowsOfALongFile) {
+    add(header(400000) + repeat("0.125\n0.875\n", 200000));
+    EXPECT_EQ(run(), 0);
+    EXPECT_GT(Engine.workerWindows(), 0u);
 }
 
 // A greatest datum so small that H = p h / 100 rounds to 0: the datum 0
