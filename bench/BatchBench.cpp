@@ -76,9 +76,9 @@
 
 #include "bench/BenchCommon.h"
 #include "bench/QpcTimer.h"
+#include "core/RunModeC.h"
 #include "engine/GoodBadListC.h"
 #include "engine/ValidateC.h"
-#include "core/RunModeC.h"
 #include "tests/common/ProgressDots.h"
 #include "textui/TextWinC.h"
 #include "windriver/WinDriver.h"

@@ -66,10 +66,10 @@
 #endif
 
 #include "bench/BenchCommon.h"
+#include "core/RunModeC.h"
 #include "engine/ExtendedPrecision.h"
 #include "engine/GoodBadListC.h"
 #include "engine/ValidateC.h"
-#include "core/RunModeC.h"
 #include "tests/common/ProgressDots.h"
 #include "tests/common/ReferencePass.h"
 #include "textui/TextWinC.h"

@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "core/ErrHandleC.h"
 #include "framework/native/StandIns.h"
 #include "fuzz/FuzzSupport.h"
-#include "core/ErrHandleC.h"
 #include "startup/InvokeParseC.h"
 
 namespace {

@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "core/ErrHandleC.h"
 #include "fuzz/FuzzSupport.h"
 #include "fuzz/Oracle.h"
-#include "core/ErrHandleC.h"
 #include "tests/common/EnginePass.h"
 
 namespace {

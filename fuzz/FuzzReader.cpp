@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/Spelling.h"
 #include "engine/FileReadC.h"
 #include "engine/ReadWindows.h"
+#include "engine/Spelling.h"
 #include "fuzz/FuzzSupport.h"
 #include "fuzz/Oracle.h"
 
@@ -128,10 +128,10 @@ void checkKey(const char* text, const std::string& expected, uint32_t lineNo) {
     int64_t key = 0;
     double keyless = 0.0;
     if (spelling::readDatum(text, key, keyless) == spelling::Keyed) {
-        FUZZ_CHECK(ok && spelling::keyValue(key) == value, "key " + where(lineNo, expected) +
-                                                           " reads as " +
-                                                           converted(true, spelling::keyValue(key)) +
-                                                           ", reference " + converted(ok, value));
+        FUZZ_CHECK(ok && spelling::keyValue(key) == value,
+                   "key " + where(lineNo, expected) + " reads as " +
+                       converted(true, spelling::keyValue(key)) + ", reference " +
+                       converted(ok, value));
     }
     const std::size_t length = expected.find('\n');
     if (length == std::string::npos || expected.find_first_of("eE") != std::string::npos) return;
@@ -142,7 +142,8 @@ void checkKey(const char* text, const std::string& expected, uint32_t lineNo) {
                                                                 : readwindows::prefixLeast(prefix);
     const int64_t most =
         prefix == readwindows::NegativePrefix ? 0 : readwindows::prefixMost(prefix);
-    const bool holds = ok && value >= spelling::keyValue(least) && value <= spelling::keyValue(most);
+    const bool holds =
+        ok && value >= spelling::keyValue(least) && value <= spelling::keyValue(most);
     FUZZ_CHECK(holds, "prefix " + where(lineNo, expected) + " claimed [" +
                           converted(true, spelling::keyValue(least)) + ", " +
                           converted(true, spelling::keyValue(most)) + "] but reads as " +

@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
+#include "core/ErrHandleC.h"
 #include "framework/TFileOpenDialog.h"
 #include "framework/native/StandIns.h"
 #include "fuzz/FuzzSupport.h"
 #include "gui/FileSysAccessC.h"
-#include "core/ErrHandleC.h"
 
 namespace {
 

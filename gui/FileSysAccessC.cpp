@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "framework/TFileOpenDialog.h"
 #include "core/ErrHandleC.h"
+#include "framework/TFileOpenDialog.h"
 
 std::atomic<bool> FileSysAccessC::SelectBusy{false};
 

@@ -2,9 +2,9 @@
 
 #include <new>
 
+#include "core/ErrHandleC.h"
 #include "framework/TThread.h"
 #include "resources/ResourceIds.h"
-#include "core/ErrHandleC.h"
 
 namespace {
 

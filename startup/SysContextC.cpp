@@ -7,8 +7,8 @@
 
 #include <unistd.h>
 
-#include "framework/PlatformSeams.h"
 #include "core/ErrHandleC.h"
+#include "framework/PlatformSeams.h"
 
 SysContextC::ClockFn SysContextC::Clock = std::time;
 

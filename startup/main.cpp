@@ -4,8 +4,8 @@
 #include <clocale>
 #include <new>
 
-#include "gui/TallyGAppC.h"
 #include "core/ErrHandleC.h"
+#include "gui/TallyGAppC.h"
 #include "startup/StartupC.h"
 #include "textui/NewThreadC.h"
 #include "textui/TallyTAppC.h"

@@ -2,8 +2,8 @@
 
 #include <new>
 
-#include "framework/TThread.h"
 #include "core/ErrHandleC.h"
+#include "framework/TThread.h"
 
 std::atomic<bool> TextAppC::StartLineShown{false};
 

@@ -6,8 +6,8 @@
 #include <atomic>
 #include <cstdint>
 
-#include "framework/TApplication.h"
 #include "core/RunModeC.h"
+#include "framework/TApplication.h"
 #include "textui/TallyTAppC.h"
 #include "textui/TextWinC.h"
 

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/ErrHandleC.h"
 #include "framework/PlatformSeams.h"
 #include "framework/TFileOpenDialog.h"
-#include "core/ErrHandleC.h"
 
 const char SaveResultsC::Title[] = "Save the Tallywave results";
 const char SaveResultsC::Filter[] = "Text (*.txt)|*.txt|Spreadsheet table, CSV (*.csv)|*.csv|";

@@ -10,9 +10,9 @@
 #include <cstddef>
 #include <ctime>
 
+#include "core/RunModeC.h"
 #include "engine/GrowTextC.h"
 #include "framework/TWindow.h"
-#include "core/RunModeC.h"
 #include "textui/TextWinC.h"
 
 class SaveResultsC {

@@ -4,10 +4,10 @@
 // its message loop: text mode shows a banner with the command about to run
 // and waits for the user's answer, silent mode starts at once. The window
 // stays open after the run until the user closes it and confirms.
+#include "core/ErrHandleC.h"
 #include "engine/ValidateC.h"
 #include "framework/TApplication.h"
 #include "framework/TWindow.h"
-#include "core/ErrHandleC.h"
 #include "startup/StartupC.h"
 #include "textui/SaveResultsC.h"
 #include "textui/TextWinC.h"

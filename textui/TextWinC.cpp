@@ -4,8 +4,8 @@
 #include <cstring>
 #include <new>
 
-#include "engine/PassHookC.h"
 #include "core/ErrHandleC.h"
+#include "engine/PassHookC.h"
 #include "framework/TThread.h"
 
 TextWinC::ReallocFn TextWinC::Realloc = std::realloc;

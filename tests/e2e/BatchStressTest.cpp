@@ -22,9 +22,9 @@
 #include <utility>
 #include <vector>
 
+#include "core/RunModeC.h"
 #include "gui/FileSysAccessC.h"
 #include "startup/InvokeParseC.h"
-#include "core/RunModeC.h"
 #include "tests/common/CountSummary.h"
 #include "tests/common/Files.h"
 #include "tests/common/ProgressDots.h"

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/native/StandIns.h"
 #include "core/RunModeC.h"
+#include "framework/native/StandIns.h"
 
 namespace testboxes {
 

@@ -24,8 +24,8 @@
 #include <vector>
 
 #include "engine/FileReadC.h"
-#include "engine/Spelling.h"
 #include "engine/GoodBadListC.h"
+#include "engine/Spelling.h"
 #include "engine/ValidateC.h"
 #include "tools/common/PixelFont.h"
 #include "tools/common/PixelLine.h"
