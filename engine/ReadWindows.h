@@ -36,13 +36,17 @@ struct ReadCutS {
     EndE How;
 };
 
+// Where the window ring cuts a window, the bytes after a Ctrl-Z are never
+// read: it may count a Ctrl-Z as any other character (CtrlZCounts), so that
+// what moves on to the next window stays shorter than a read.
+enum CtrlZE { CtrlZEnds, CtrlZCounts };
 inline ReadCutS cutRead(const unsigned char* bytes, std::size_t from, std::size_t end,
-                        std::size_t already = 0) {
+                        std::size_t already = 0, CtrlZE ctrlZ = CtrlZEnds) {
     std::size_t characters = already;
     for (std::size_t i = from; i < end; ++i) {
         const unsigned char c = bytes[i];
         if (c == '\r') continue;
-        if (c == CtrlZ) return {i, characters, ReadCutS::AtCtrlZ};
+        if (c == CtrlZ && ctrlZ == CtrlZEnds) return {i, characters, ReadCutS::AtCtrlZ};
         ++characters;
         if (c == '\n') return {i + 1, characters, ReadCutS::LineFeed};
         if (characters == ReadMax) return {i + 1, characters, ReadCutS::Full};

@@ -1,6 +1,5 @@
 #include "engine/WindowRingC.h"
 
-#include <cstring>
 #include <new>
 
 #include "engine/WindowCrewC.h"
@@ -154,9 +153,9 @@ bool WindowRingC::nextWindow() {
 
 // Window to: the bytes of the read begun at the end of window from (without
 // their CRs, which text mode drops anyway), then as much of the file as
-// fits, cut after its last whole read unless the file ends in it: at its
-// end, or at a Ctrl-Z, before which it ends. to may be from itself (with
-// one window).
+// fits, cut after its last whole read unless the file ends in it. A Ctrl-Z
+// is left to the reads: the scan stops before the read it ends, the reader
+// ends the file there. to may be from itself (with one window).
 void WindowRingC::fetch(int to, int from) {
     SlotS& next = Slots[to];
     const SlotS& last = Slots[from];
@@ -168,12 +167,6 @@ void WindowRingC::fetch(int to, int from) {
     next.Filled = carried + got;
     next.Short = got < asked;
     next.FetchFailed = std::ferror(Stream) != 0;
-    const void* ctrlZ = std::memchr(next.Bytes, readwindows::CtrlZ, next.Filled);
-    if (ctrlZ != nullptr) {
-        next.Filled =
-            static_cast<std::size_t>(static_cast<const unsigned char*>(ctrlZ) - next.Bytes);
-        next.Short = true;
-    }
     next.Cut = next.Short ? next.Filled : readsEnd(next.Bytes, next.Filled);
     if (to == WholeFile) WholeFile = -1;
     if (!FetchedAny && next.Short && next.Filled > 0) WholeFile = to;
