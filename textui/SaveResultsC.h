@@ -10,15 +10,14 @@
 #include <cstddef>
 #include <ctime>
 
+#include "core/RunModeC.h"
 #include "engine/GrowTextC.h"
 #include "framework/TWindow.h"
-#include "core/RunModeC.h"
 #include "textui/TextWinC.h"
 
 class SaveResultsC {
   public:
     enum Sizes { CopyStartRoom = 4096, TempTries = 100 };
-    static const char Title[];
     static const char Filter[];
 
     SaveResultsC(TextWinC& window, const QuitterS& quitter);
