@@ -1,15 +1,17 @@
 #pragma once
 // What the benchmarks share: the build's name, the failure they stop on, the
 // clock, the floor (what reading a file costs at least), file names in rows,
-// the command line, and the rows of the summary table that bench/run
-// assembles.
+// the rows of the summary table that bench/run assembles, and the reading of
+// their command lines.
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #ifdef _WIN32
@@ -217,9 +219,85 @@ inline void writeRow(const char* path, const RowS& row) {
     if (std::fclose(out) != 0) throw Fail{std::string("cannot write ") + path};
 }
 
-// --repeat N, --goal X, --header, --rows FILE (where writeRow appends), and
-// with engineModes --memory, --list, --floor-goal X and --plain-repeat N;
-// the rest are files. False on anything else or without a file.
+// A benchmark's command line: the options it takes, each named with its
+// value (or alone, a flag), and the operands (files, a folder) among them.
+// Each benchmark lists its options; read() fills them in.
+class OptionsC {
+  public:
+    // --NAME alone sets *to.
+    OptionsC& flag(const char* name, bool* to) {
+        return add(name, false, [to](const char*) { return *to = true; });
+    }
+    // --NAME N: a whole number of at least least.
+    OptionsC& count(const char* name, int* to, int least) {
+        return add(name, true, [to, least](const char* value) {
+            *to = std::atoi(value);
+            return *to >= least;
+        });
+    }
+    // --NAME X: a decimal number.
+    OptionsC& number(const char* name, double* to) {
+        return add(name, true, [to](const char* value) {
+            *to = std::atof(value);
+            return true;
+        });
+    }
+    // --NAME TEXT.
+    OptionsC& text(const char* name, const char** to) {
+        return add(name, true, [to](const char* value) {
+            *to = value;
+            return true;
+        });
+    }
+    OptionsC& text(const char* name, std::string* to) {
+        return add(name, true, [to](const char* value) {
+            *to = value;
+            return true;
+        });
+    }
+
+    // Reads argv[1] to argv[argc - 1]: the options listed, and the rest,
+    // which must not begin with '-', into *operands. False on an option not
+    // listed, one without its value, or a value it does not take.
+    bool read(int argc, char** argv, std::vector<const char*>* operands) const {
+        for (int i = 1; i < argc; ++i) {
+            const OptionS* option = find(argv[i]);
+            if (option == nullptr) {
+                if (argv[i][0] == '-') return false;
+                operands->push_back(argv[i]);
+            } else if (!option->TakesValue) {
+                option->Take(nullptr);
+            } else if (i + 1 >= argc || !option->Take(argv[++i])) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+  private:
+    struct OptionS {
+        const char* Name;
+        bool TakesValue;
+        std::function<bool(const char*)> Take;  // false: the value is not one it takes
+    };
+
+    OptionsC& add(const char* name, bool takesValue, std::function<bool(const char*)> take) {
+        Options.push_back({name, takesValue, std::move(take)});
+        return *this;
+    }
+    const OptionS* find(const char* arg) const {
+        for (const OptionS& option : Options)
+            if (std::strcmp(option.Name, arg) == 0) return &option;
+        return nullptr;
+    }
+
+    std::vector<OptionS> Options;
+};
+
+// The reader and engine benchmarks' command line: --repeat N, --goal X,
+// --header, --rows FILE (where writeRow appends), and with engineModes
+// --memory, --list, --floor-goal X and --plain-repeat N; the rest are files.
+// False on anything else or without a file.
 struct ArgsS {
     int Repeat = 5;
     int PlainRepeat = 0;  // 0: as many as Repeat
@@ -232,32 +310,17 @@ struct ArgsS {
     std::vector<const char*> Files;
 
     bool parse(int argc, char** argv, bool engineModes) {
-        for (int i = 1; i < argc; ++i) {
-            if (std::strcmp(argv[i], "--repeat") == 0 && i + 1 < argc) {
-                Repeat = std::atoi(argv[++i]);
-                if (Repeat < 1) return false;
-            } else if (std::strcmp(argv[i], "--goal") == 0 && i + 1 < argc) {
-                Goal = std::atof(argv[++i]);
-            } else if (std::strcmp(argv[i], "--header") == 0) {
-                Header = true;
-            } else if (std::strcmp(argv[i], "--rows") == 0 && i + 1 < argc) {
-                Rows = argv[++i];
-            } else if (engineModes && std::strcmp(argv[i], "--memory") == 0) {
-                Memory = true;
-            } else if (engineModes && std::strcmp(argv[i], "--list") == 0) {
-                List = true;
-            } else if (engineModes && std::strcmp(argv[i], "--floor-goal") == 0 && i + 1 < argc) {
-                FloorGoal = std::atof(argv[++i]);
-            } else if (engineModes && std::strcmp(argv[i], "--plain-repeat") == 0 && i + 1 < argc) {
-                PlainRepeat = std::atoi(argv[++i]);
-                if (PlainRepeat < 1) return false;
-            } else if (argv[i][0] == '-') {
-                return false;
-            } else {
-                Files.push_back(argv[i]);
-            }
-        }
-        return !Files.empty();
+        OptionsC options;
+        options.count("--repeat", &Repeat, 1)
+            .number("--goal", &Goal)
+            .flag("--header", &Header)
+            .text("--rows", &Rows);
+        if (engineModes)
+            options.flag("--memory", &Memory)
+                .flag("--list", &List)
+                .number("--floor-goal", &FloorGoal)
+                .count("--plain-repeat", &PlainRepeat, 1);
+        return options.read(argc, argv, &Files) && !Files.empty();
     }
 };
 

@@ -26,7 +26,8 @@ endif()
 # Wine, with the driver library (Win32 trees with it only), and runs the
 # engine alone over the same files for comparison.
 if(TARGET windriver)
-  add_executable(batchbench bench/BatchBench.cpp)
+  add_executable(batchbench bench/BatchBench.cpp bench/BatchDrive.cpp bench/BatchMeasure.cpp
+                            bench/BatchReport.cpp)
   target_link_libraries(batchbench PRIVATE windriver tallytextui tallyframework)
   add_dependencies(batchbench tallywave)
   tally_warnings(batchbench)

@@ -38,10 +38,11 @@ add_subdirectory(${TALLY_GOOGLETEST_SOURCE}/googletest ${CMAKE_BINARY_DIR}/googl
 
 # windriver/: drives the real program from another process, through window
 # messages. The end-to-end tests, the tools' drivers and the batch benchmark
-# use it.
+# use it; it answers with results and reports to no test framework, so it
+# links no GoogleTest.
 add_library(windriver STATIC windriver/WinDriver.cpp)
 target_include_directories(windriver PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(windriver PUBLIC gtest user32 gdi32)
+target_link_libraries(windriver PUBLIC user32 gdi32)
 tally_warnings(windriver)
 
 # tools/demo's driver: runs tallywave.exe on the samples, prints its window's

@@ -9,6 +9,7 @@
 #include "framework/TEdit.h"
 #include "framework/TGdiObjects.h"
 #include "gui/FileSysAccessC.h"
+#include "resources/ResourceIds.h"
 #include "startup/InvokeParseC.h"
 
 class HelpMenuC;
@@ -16,8 +17,14 @@ class TextWinC;
 
 class DialogBoxC : public TDialog, public FileSysAccessC, public ValidateC {
   public:
-    enum Ids { HeightId = 260, WidthId = 261 };
-    enum ButtonIds { HelpId = 272, SelectId = 273, QuitId = 274, CheckId = 275, CountId = 276 };
+    enum Ids { HeightId = IDC_HEIGHT_FIELD, WidthId = IDC_WIDTH_FIELD };
+    enum ButtonIds {
+        HelpId = IDC_HELP_BUTTON,
+        SelectId = IDC_SELECT_BUTTON,
+        QuitId = IDC_QUIT_BUTTON,
+        CheckId = IDC_CHECK_BUTTON,
+        CountId = IDC_COUNT_BUTTON
+    };
     enum Sizes { FieldSize = 8, BadLineStartRoom = 10240, StartLineWaitMs = 10000 };
     enum Colors : unsigned long { Gray = 0x777777, White = 0xFFFFFF, Yellow = 0x00FFFF };
 
@@ -44,7 +51,7 @@ class DialogBoxC : public TDialog, public FileSysAccessC, public ValidateC {
     void* colorControl(TDC& dc, int kind) override;
 
   protected:
-    const char* dialogClass() const override { return "DialogBoxC"; }
+    const char* dialogClass() const override { return IDD_PARAMS_CLASS; }
     void onCommand(int id, int notifyCode) override;
 
   private:

@@ -6,6 +6,7 @@
 
 #include "core/ErrHandleC.h"
 #include "framework/TFileOpenDialog.h"
+#include "resources/WindowNames.h"
 
 std::atomic<bool> FileSysAccessC::SelectBusy{false};
 
@@ -74,7 +75,7 @@ void FileSysAccessC::runDialog(char* buffer) {
     data.DefExt = "*";
     data.FileName = buffer;
     data.MaxPath = NamesStrSize;
-    data.Title = "Select the Input File(s) to Count";
+    data.Title = names::FileDialogCaption;
     TFileOpenDialog dialog(OwnerP, data);
     const int answer = dialog.execute();
     SelectBusy.store(false);

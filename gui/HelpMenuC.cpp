@@ -3,6 +3,7 @@
 #include <new>
 
 #include "core/ErrHandleC.h"
+#include "resources/WindowNames.h"
 
 HelpFlagsS Fx = {};
 
@@ -17,22 +18,22 @@ struct TopicS {
 };
 
 const TopicS Topics[HelpTopicCount] = {
-    {&HelpFlagsS::OverviewP, "1 Tallywave Overview Help",
+    {&HelpFlagsS::OverviewP, names::HelpTopicCaptions[0],
      "Tallywave HelpMenuC::doHelpOverview():\nFx.OverviewP is NULL.\n"
      "Can't create Help Overview menu item."},
-    {&HelpFlagsS::HeightP, "2 Height Parameter Help",
+    {&HelpFlagsS::HeightP, names::HelpTopicCaptions[1],
      "Tallywave HelpMenuC::doHelpHeight():\nFx.HeightP is NULL.\n"
      "Can't create Help Height menu item."},
-    {&HelpFlagsS::WidthP, "3 Width Parameter Help",
+    {&HelpFlagsS::WidthP, names::HelpTopicCaptions[2],
      "Tallywave HelpMenuC::doHelpWidth():\nFx.WidthP is NULL.\n"
      "Can't create Help Width menu item."},
-    {&HelpFlagsS::CheckP, "4 Check Command Help",
+    {&HelpFlagsS::CheckP, names::HelpTopicCaptions[3],
      "Tallywave HelpMenuC::doHelpCheck():\nFx.CheckP is NULL.\n"
      "Can't create Help Check menu item."},
-    {&HelpFlagsS::CountP, "5 Count Command Help",
+    {&HelpFlagsS::CountP, names::HelpTopicCaptions[4],
      "Tallywave HelpMenuC::doHelpCount():\nFx.CountP is NULL.\n"
      "Can't create Help Count menu item."},
-    {&HelpFlagsS::AboutP, "6 Help About Tallywave",
+    {&HelpFlagsS::AboutP, names::HelpTopicCaptions[5],
      "Tallywave HelpMenuC::doHelpAbout():\nFx.AboutP is NULL.\n"
      "Can't create Help About menu item."},
 };
@@ -94,7 +95,7 @@ HelpItemC::HelpItemC(TWindow* parent, const char* title, const char* text)
 }
 
 HelpMenuC::HelpMenuC(TWindow* parent)
-    : TFloatingFrame(parent, "## Tallywave Help ##"), ParentP(parent) {
+    : TFloatingFrame(parent, names::HelpOwnerCaption), ParentP(parent) {
     Popup.appendMenu(TPopupMenu::Grayed, TitleId, "<< Tallywave Help >>");
     Popup.appendMenu(TPopupMenu::String, 289, "Overview of Tallywave");
     Popup.appendMenu(TPopupMenu::Separator, 0, nullptr);

@@ -4,6 +4,7 @@
 
 #include "core/ErrHandleC.h"
 #include "framework/TThread.h"
+#include "resources/WindowNames.h"
 
 std::atomic<bool> TextAppC::StartLineShown{false};
 
@@ -40,7 +41,7 @@ bool TextAppC::onIdle(long idleCount) {
         return false;
     }
     if (!StartLineShown.load(std::memory_order_acquire)) {
-        TextWinCP->setLine("Tallywave output messages will appear here.");
+        TextWinCP->setLine(names::StartLine);
         StartLineShown.store(true, std::memory_order_release);
     }
     return TApplication::onIdle(idleCount);

@@ -6,8 +6,8 @@
 #include "core/ErrHandleC.h"
 #include "framework/PlatformSeams.h"
 #include "framework/TFileOpenDialog.h"
+#include "resources/WindowNames.h"
 
-const char SaveResultsC::Title[] = "Save the Tallywave results";
 const char SaveResultsC::Filter[] = "Text (*.txt)|*.txt|Spreadsheet table, CSV (*.csv)|*.csv|";
 
 namespace {
@@ -123,7 +123,7 @@ void SaveResultsC::saveCopies(TWindow* owner, bool tableWhole) {
     data.DefExt = "txt";
     data.FileName = name;
     data.MaxPath = sizeof name;
-    data.Title = Title;
+    data.Title = names::SaveDialogCaption;
     TFileSaveDialog dialog(owner, data);
     if (dialog.execute() != TOpenSaveDataS::Ok) {
         if (dialog.error() != 0)

@@ -18,7 +18,6 @@
 class SaveResultsC {
   public:
     enum Sizes { CopyStartRoom = 4096, TempTries = 100 };
-    static const char Title[];
     static const char Filter[];
 
     SaveResultsC(TextWinC& window, const QuitterS& quitter);

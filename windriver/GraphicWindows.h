@@ -7,27 +7,16 @@
 #include <cstring>
 #include <string>
 
+#include "framework/WindowClass.h"
+#include "resources/ResourceIds.h"
+#include "resources/WindowNames.h"
 #include "windriver/OutputWindow.h"
 #include "windriver/WinDriver.h"
 
 namespace e2e {
 
-constexpr char DialogClass[] = "DialogBoxC";
-constexpr char StartLine[] = "Tallywave output messages will appear here.\r\n";
-constexpr char FileDialogCaption[] = "Select the Input File(s) to Count";
-constexpr char HelpOwnerCaption[] = "## Tallywave Help ##";
-constexpr char MenuClass[] = "#32768";
-
-// The dialog's controls.
-enum DialogIds {
-    HeightField = 260,
-    WidthField = 261,
-    HelpButton = 272,
-    SelectButton = 273,
-    QuitButton = 274,
-    CheckButton = 275,
-    CountButton = 276,
-};
+// The output window's text once graphic mode has started: its first line.
+inline const std::string StartLine = std::string(names::StartLine) + "\r\n";
 
 struct GraphicWindows {
     HWND Main = nullptr;    // the frame holding the dialog
@@ -42,8 +31,8 @@ inline bool waitForGraphicWindows(DWORD pid, DWORD timeoutMs, GraphicWindows* ou
         [&] {
             GraphicWindows found;
             for (HWND frame : topWindows(pid, OurWindowClass)) {
-                if (windowText(frame) != OutputCaption) continue;
-                if (HWND dialog = FindWindowExA(frame, nullptr, DialogClass, nullptr)) {
+                if (windowText(frame) != names::OutputCaption) continue;
+                if (HWND dialog = FindWindowExA(frame, nullptr, names::DialogClass, nullptr)) {
                     found.Main = frame;
                     found.Dialog = dialog;
                 } else {
@@ -61,7 +50,7 @@ inline bool waitForGraphicWindows(DWORD pid, DWORD timeoutMs, GraphicWindows* ou
 // fields take no typing; clicks and keys that come before it is over do
 // nothing, also those the program takes only as it ends.
 inline bool passRuns(HWND dialog) {
-    return (GetWindowLongA(GetDlgItem(dialog, HeightField), GWL_STYLE) & ES_READONLY) != 0;
+    return (GetWindowLongA(GetDlgItem(dialog, IDC_HEIGHT_FIELD), GWL_STYLE) & ES_READONLY) != 0;
 }
 
 // Waits until the pass is over, as a user waits for the fields to turn white
@@ -82,8 +71,8 @@ inline HWND fileNameField(HWND fileDialog) {
 
 // Clicks Select and waits for the file dialog; nullptr when none comes.
 inline HWND openFileDialog(DWORD pid, HWND dialog, DWORD timeoutMs) {
-    clickControl(dialog, SelectButton);
-    return waitForWindow(pid, "#32770", FileDialogCaption, timeoutMs);
+    clickControl(dialog, IDC_SELECT_BUTTON);
+    return waitForWindow(pid, SystemDialogClass, names::FileDialogCaption, timeoutMs);
 }
 
 // Goes to folder in the file dialog, as a user does by typing it and Enter:
@@ -203,7 +192,7 @@ inline BOOL CALLBACK findHelpOwner(HWND window, LPARAM param) {
     char name[64] = "";
     GetClassNameA(window, name, sizeof name);
     if (owner != search->pid || std::string(name) != OurWindowClass ||
-        windowText(window) != HelpOwnerCaption)
+        windowText(window) != names::HelpOwnerCaption)
         return TRUE;
     search->found = window;
     return FALSE;

@@ -4,22 +4,25 @@
 
 #include <string>
 
+#include "framework/WindowClass.h"
+#include "resources/WindowNames.h"
 #include "windriver/WinDriver.h"
 
 namespace e2e {
 
-constexpr char OutputCaption[] = " Tallywave Release v. 1.0 of 2003-05-22";
-constexpr char OurWindowClass[] = "TallywaveWindow";
+// What the program asks before it ends, the start of its quit question.
+constexpr char QuitQuestion[] = "QUIT Tallywave?    Are you sure?";
 
 // The output window's frame of process pid, or nullptr when none appears.
 inline HWND waitForOutputWindow(DWORD pid, DWORD timeoutMs) {
-    return waitForWindow(pid, OurWindowClass, OutputCaption, timeoutMs);
+    return waitForWindow(pid, OurWindowClass, names::OutputCaption, timeoutMs);
 }
 
-// The edit control that shows the text, inside the frame's client.
+// The edit control that shows the text, inside the frame's client; nullptr
+// when there is none.
 inline HWND outputEdit(HWND frame) {
     HWND client = FindWindowExA(frame, nullptr, OurWindowClass, nullptr);
-    return FindWindowExA(client, nullptr, "Edit", nullptr);
+    return client ? FindWindowExA(client, nullptr, "Edit", nullptr) : nullptr;
 }
 
 inline bool textEndsWith(HWND edit, const std::string& end, DWORD timeoutMs) {
@@ -33,17 +36,16 @@ inline bool textEndsWith(HWND edit, const std::string& end, DWORD timeoutMs) {
 }
 
 // Closes the frame with its close box and answers the quit question with
-// answer (IDYES, IDNO); false, with a test failure, when no question came.
-inline bool closeAnswering(DWORD pid, HWND frame, int answer, DWORD timeoutMs) {
+// answer (IDYES, IDNO). Empty once it is answered; else what went wrong: no
+// box came, or another one, which is left as it is.
+inline std::string closeAnswering(DWORD pid, HWND frame, int answer, DWORD timeoutMs) {
     PostMessageA(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
     MessageBoxInfo box;
-    if (!waitForMessageBox(pid, nullptr, timeoutMs, &box)) {
-        ADD_FAILURE() << "no quit question";
-        return false;
-    }
-    EXPECT_NE(box.text.find("QUIT Tallywave?    Are you sure?"), std::string::npos) << box.text;
+    if (!waitForMessageBox(pid, nullptr, timeoutMs, &box)) return "no quit question";
+    if (box.text.find(QuitQuestion) == std::string::npos)
+        return "a box other than the quit question: [" + box.caption + "] " + box.text;
     answerBox(box.hwnd, answer);
-    return true;
+    return "";
 }
 
 }  // namespace e2e

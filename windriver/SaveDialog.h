@@ -7,12 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "resources/WindowNames.h"
 #include "windriver/GraphicWindows.h"
 #include "windriver/WinDriver.h"
 
 namespace e2e {
-
-constexpr char SaveDialogCaption[] = "Save the Tallywave results";
 
 // Makes frame the foreground window, so that keys given as input go to it
 // (to the window in it that has the keyboard focus). False on timeout.
@@ -40,7 +39,7 @@ inline HWND openSaveDialog(DWORD pid, HWND frame, bool viaMenu, DWORD timeoutMs)
     } else {
         typeKeyAsInput('S', VK_CONTROL);
     }
-    return waitForWindow(pid, "#32770", SaveDialogCaption, timeoutMs);
+    return waitForWindow(pid, SystemDialogClass, names::SaveDialogCaption, timeoutMs);
 }
 
 // Types name into the Save As dialog's file-name field in place of what it

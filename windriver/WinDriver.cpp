@@ -1,21 +1,12 @@
 #include "windriver/WinDriver.h"
 
-#include <cstdio>
 #include <fstream>
 
 namespace e2e {
 namespace {
 
 constexpr UINT kReplyTimeoutMs = 1000;
-constexpr DWORD kExitTimeoutMs = 5000;     // for a terminated process to be gone
-constexpr int kMessageBoxTextId = 0xFFFF;  // the static control holding a message box's text
-constexpr char kMessageBoxClass[] = "#32770";
-
-void terminateIfRunning(HANDLE process) {
-    if (WaitForSingleObject(process, 0) != WAIT_TIMEOUT) return;
-    TerminateProcess(process, 1);
-    WaitForSingleObject(process, kExitTimeoutMs);
-}
+constexpr DWORD kExitTimeoutMs = 5000;  // for a terminated process to be gone
 
 struct WindowFilter {
     DWORD pid;
@@ -80,7 +71,7 @@ MessageBoxInfo describeMessageBox(HWND box) {
     MessageBoxInfo info;
     info.hwnd = box;
     info.caption = windowText(box);
-    info.text = childText(box, kMessageBoxTextId);
+    info.text = childText(box, MessageBoxTextId);
     info.topmost = (GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
     info.buttonIds = visibleButtons(box);
     info.defaultButton = defaultButton(box, info.buttonIds);
@@ -146,18 +137,13 @@ bool writeBmp(const std::string& path, const BITMAPINFOHEADER& header,
     return static_cast<bool>(out.flush());
 }
 
-// "Suite.Test" of the running test, usable as a file name (parameterised
-// names contain '/').
-std::string currentTestFileName() {
-    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string(test->test_suite_name()) + "." + test->name();
-    for (char& c : name) {
-        if (c == '/' || c == '\\' || c == ':') c = '_';
-    }
-    return name;
-}
-
 }  // namespace
+
+void terminateIfRunning(HANDLE process) {
+    if (WaitForSingleObject(process, 0) != WAIT_TIMEOUT) return;
+    TerminateProcess(process, 1);
+    WaitForSingleObject(process, kExitTimeoutMs);
+}
 
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
@@ -250,10 +236,17 @@ std::string childText(HWND parent, int id) {
 }
 
 bool waitForMessageBox(DWORD pid, const char* caption, DWORD timeoutMs, MessageBoxInfo* out) {
-    HWND box = waitForWindow(pid, kMessageBoxClass, caption, timeoutMs);
+    HWND box = waitForWindow(pid, SystemDialogClass, caption, timeoutMs);
     if (!box) return false;
     *out = describeMessageBox(box);
     return true;
+}
+
+std::string boxesShown(DWORD pid) {
+    std::string said;
+    for (HWND box : topWindows(pid, SystemDialogClass))
+        said += "\n[" + windowText(box) + "] " + childText(box, MessageBoxTextId);
+    return said;
 }
 
 void answerBox(HWND box, int buttonId) {
@@ -321,34 +314,6 @@ bool saveScreenshot(const std::string& bmpPath, HWND window) {
     const BITMAPINFOHEADER header = bottomUpRgb24(screen);
     std::vector<char> pixels;
     return captureScreen(screen, header, &pixels) && writeBmp(bmpPath, header, pixels);
-}
-
-bool E2eTest::launch(LaunchedProcess& process, const std::string& exePath, const std::string& args,
-                     const std::string& workDir) {
-    if (!process.launch(exePath, args, workDir)) {
-        const DWORD error = GetLastError();
-        ADD_FAILURE() << "cannot start " << exePath << " (error " << error << ")";
-        return false;
-    }
-    if (HANDLE own = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, process.pid())) {
-        launched_.push_back(own);
-    }
-    return true;
-}
-
-void E2eTest::TearDown() {
-    if (HasFailure()) {
-        const std::string folder = exeDir() + "\\e2e-shots";
-        CreateDirectoryA(folder.c_str(), nullptr);
-        const std::string shot = folder + "\\" + currentTestFileName() + ".bmp";
-        std::printf("%s screenshot %s\n", saveScreenshot(shot) ? "saved" : "could not save",
-                    shot.c_str());
-    }
-    for (HANDLE process : launched_) {
-        terminateIfRunning(process);
-        CloseHandle(process);
-    }
-    launched_.clear();
 }
 
 }  // namespace e2e

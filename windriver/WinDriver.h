@@ -4,6 +4,9 @@
 // types keys and takes screenshots. Everything goes through window
 // messages, so it works across processes and needs nothing inside the program.
 // Waits poll every kPollIntervalMs until their condition holds or time is up.
+// Every call answers with what it found or did (a window, a text, true or
+// false, or what went wrong); none reports to a test framework, so tools and
+// tests share it alike.
 #pragma once
 
 #include <windows.h>
@@ -13,11 +16,15 @@
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 namespace e2e {
 
 constexpr DWORD kPollIntervalMs = 20;
+
+// The system's classes of a dialog (a message box, the file dialogs) and of
+// a pop-up menu, and the id of the static that holds a message box's text.
+constexpr char SystemDialogClass[] = "#32770";
+constexpr char MenuClass[] = "#32768";
+constexpr int MessageBoxTextId = 0xFFFF;
 
 // Polls condition until it returns true (then true) or timeoutMs passes (then false).
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
@@ -51,7 +58,10 @@ class LaunchedProcess {
     PROCESS_INFORMATION info_{};
 };
 
-// Folder of the running test program, without a trailing backslash.
+// Terminates process if it still runs and waits (up to 5 s) until it is gone.
+void terminateIfRunning(HANDLE process);
+
+// Folder of the running program, without a trailing backslash.
 std::string exeDir();
 
 // Visible top-level windows of process pid whose class is className (nullptr: any class).
@@ -78,6 +88,11 @@ struct MessageBoxInfo {
 // Waits for a message box (class "#32770") of process pid with that caption
 // (nullptr: any) and describes it; false on timeout.
 bool waitForMessageBox(DWORD pid, const char* caption, DWORD timeoutMs, MessageBoxInfo* out);
+
+// The caption and text of each message box process pid shows, each after a
+// line end as "[caption] text"; empty when there is none. For what a run
+// that went wrong left on the screen.
+std::string boxesShown(DWORD pid);
 
 // Answers a message box as if buttonId had been clicked (posted WM_COMMAND).
 void answerBox(HWND box, int buttonId);
@@ -113,23 +128,5 @@ void typeKeyAsInput(WORD vk, WORD modifier = 0);
 // Writes the whole screen (the Wine desktop), or only what lies in the
 // rectangle of window, as a 24-bit .bmp file.
 bool saveScreenshot(const std::string& bmpPath, HWND window = nullptr);
-
-// Base fixture for end-to-end tests. Programs started with launch() are killed
-// at the end of the test if still running; when the test failed, the screen is
-// first saved to <exeDir>\e2e-shots\<Suite>.<Test>.bmp. A fixture overriding
-// TearDown must call E2eTest::TearDown().
-class E2eTest : public ::testing::Test {
-  protected:
-    // process.launch(...), recording a test failure with the reason when the
-    // program cannot be started.
-    bool launch(LaunchedProcess& process, const std::string& exePath, const std::string& args = "",
-                const std::string& workDir = "");
-    void TearDown() override;
-
-  private:
-    // Own handles, so the processes can be ended even when their
-    // LaunchedProcess objects are gone.
-    std::vector<HANDLE> launched_;
-};
 
 }  // namespace e2e

@@ -10,6 +10,7 @@
 #include "framework/TEdit.h"
 #include "framework/TFont.h"
 #include "framework/TWindow.h"
+#include "framework/WindowClass.h"
 
 static_assert(ws::Child == WS_CHILD && ws::Visible == WS_VISIBLE && ws::Border == WS_BORDER &&
                   ws::DlgFrame == WS_DLGFRAME && ws::SysMenu == WS_SYSMENU &&
@@ -19,8 +20,6 @@ static_assert(ws::Child == WS_CHILD && ws::Visible == WS_VISIBLE && ws::Border =
               "window styles must carry Win32's values");
 
 namespace {
-
-const char OurClass[] = "TallywaveWindow";
 
 // A call to be made on the thread of a window of ours, sent in a message.
 const UINT CallHereMessage = WM_APP + 0x100;
@@ -131,8 +130,8 @@ static thread_local HACCEL ThreadKeys = nullptr;
 bool TWindow::makeWindow() {
     const char* cls = className();
     if (cls == nullptr) {
-        if (!WindowGlue::registerClass(OurClass, WindowGlue::procedure, 0)) return false;
-        cls = OurClass;
+        if (!WindowGlue::registerClass(OurWindowClass, WindowGlue::procedure, 0)) return false;
+        cls = OurWindowClass;
     }
     DWORD style = Attr.Style;
     HWND parentHwnd = Parent != nullptr ? hwndOf(Parent) : nullptr;

@@ -46,7 +46,6 @@ const DWORD RunPatience = 90000;  // for a whole silent run or one Count
 const char Params[] = "-s 50 10";
 const double Height = 50.0, Width = 10.0;
 const char ExeName[] = "tallywave";  // what the Count's summary is headed with
-const char QuitQuestion[] = "QUIT Tallywave?    Are you sure?";
 
 // ---------------------------------------------------------------- files
 
@@ -399,7 +398,7 @@ TextWatch watchText(HWND edit, const std::string& wanted, DWORD timeoutMs) {
 class BatchStressTest : public e2e::ProgramTest {
   protected:
     void TearDown() override {
-        E2eTest::TearDown();
+        ProgramTest::TearDown();
         if (!HasFailure() && !Folder.empty()) removeFolder(Folder);
     }
 
@@ -458,7 +457,7 @@ class BatchStressTest : public e2e::ProgramTest {
 
         PostMessageA(frame, WM_CLOSE, 0, 0);
         const e2e::MessageBoxInfo box = messageBox(Patience);
-        EXPECT_NE(box.text.find(QuitQuestion), std::string::npos) << box.text;
+        EXPECT_NE(box.text.find(e2e::QuitQuestion), std::string::npos) << box.text;
         e2e::answerBox(box.hwnd, IDYES);
         expectExitCode(0);
     }
@@ -508,7 +507,7 @@ class BatchStressTest : public e2e::ProgramTest {
     // does not become so.
     bool count(const std::string& wanted) {
         EXPECT_TRUE(e2e::waitForPassOver(Windows.Dialog, RunPatience)) << "the pass goes on";
-        e2e::clickControl(Windows.Dialog, e2e::CountButton);
+        e2e::clickControl(Windows.Dialog, IDC_COUNT_BUTTON);
         const TextWatch watch = watchText(Edit, wanted, RunPatience);
         if (watch.Reached) return true;
         ADD_FAILURE() << watch.failure(wanted, RunPatience) << boxesShown();
@@ -612,7 +611,7 @@ class BatchStressSelectTest : public BatchStressTest {
     // Counts until the text holds more than target characters; after each
     // Count the whole text must be the first line and one block per Count.
     void countPast(std::size_t target, const std::string& block) {
-        const std::size_t passes = (target - std::strlen(e2e::StartLine)) / block.size() + 1;
+        const std::size_t passes = (target - e2e::StartLine.size()) / block.size() + 1;
         std::printf("%zu characters per Count, %zu Counts\n", block.size(), passes);
         std::string expected = e2e::StartLine;
         for (std::size_t pass = 1; pass <= passes; ++pass) {
@@ -650,7 +649,7 @@ TEST_F(BatchStressSelectTest, CountsOverALargeSelectionKeepEveryLineWellPastTheT
     ASSERT_NO_FATAL_FAILURE(countPast(target, countBlock()));
     expectTextStaysAsItIs();
     expectLimitHoldsTheText();
-    ASSERT_TRUE(e2e::closeAnswering(Program.pid(), Windows.Main, IDYES, Patience));
+    ASSERT_TRUE(closeAnswering(Windows.Main, IDYES));
     expectExitCode(0);
 }
 
@@ -798,7 +797,7 @@ class BatchStressLongPassTest : public BatchStressTest {
         e2e::MessageBoxInfo box;
         EXPECT_TRUE(e2e::waitForMessageBox(Program.pid(), nullptr, AtOnceMs, &box))
             << "no quit question within " << AtOnceMs << " ms";
-        EXPECT_NE(box.text.find(QuitQuestion), std::string::npos) << box.text;
+        EXPECT_NE(box.text.find(e2e::QuitQuestion), std::string::npos) << box.text;
         return box;
     }
     // No to the question: it goes and the pass ends as it would have.
@@ -839,10 +838,10 @@ TEST_F(BatchStressLongPassTest, ACountLeavesTheWindowsAliveAndTheUsersSelectionI
     ASSERT_NO_FATAL_FAILURE(selectAll());
     const std::string block = countBlock();
     const DWORD start = GetTickCount();
-    e2e::clickControl(Windows.Dialog, e2e::CountButton);
+    e2e::clickControl(Windows.Dialog, IDC_COUNT_BUTTON);
     ASSERT_TRUE(growsPast(textLength(Edit)));
     DWORD_PTR ignored = 0;  // Count again, clicked whole before the drag takes the mouse
-    SendMessageTimeoutA(GetDlgItem(Windows.Dialog, e2e::CountButton), BM_CLICK, 0, 0, SMTO_NORMAL,
+    SendMessageTimeoutA(GetDlgItem(Windows.Dialog, IDC_COUNT_BUTTON), BM_CLICK, 0, 0, SMTO_NORMAL,
                         Patience, &ignored);
     // The view to the top, and a little sideways.
     SendMessageTimeoutA(Edit, EM_LINESCROLL, 5, -100000, SMTO_NORMAL, Patience, &ignored);
@@ -852,7 +851,7 @@ TEST_F(BatchStressLongPassTest, ACountLeavesTheWindowsAliveAndTheUsersSelectionI
     mouseAt(Edit, 25, WM_LBUTTONDOWN);
     EXPECT_TRUE(dragTo(10, MAKELONG(10, 25)));
     ASSERT_NO_FATAL_FAILURE(
-        expectAnswersDuringThePass(Windows.Main, GetDlgItem(Windows.Dialog, e2e::HeightField), 4));
+        expectAnswersDuringThePass(Windows.Main, GetDlgItem(Windows.Dialog, IDC_HEIGHT_FIELD), 4));
     ASSERT_NO_FATAL_FAILURE(expectPassRuns(SummaryEnd));
     const auto expectSelection = [&](long from, long to, const char* text, const char* when) {
         EXPECT_EQ(ask(Edit, EM_GETSEL), MAKELONG(from, to)) << when;
@@ -875,7 +874,7 @@ TEST_F(BatchStressLongPassTest, ACountLeavesTheWindowsAliveAndTheUsersSelectionI
     std::printf("the Count took %.1f s\n", secondsSince(start));
     expectSelection(17, 25, "messages", "after the Count");
     expectTextStaysAsItIs();  // no second Count
-    ASSERT_TRUE(e2e::closeAnswering(Program.pid(), Windows.Main, IDYES, Patience));
+    ASSERT_TRUE(closeAnswering(Windows.Main, IDYES));
     expectExitCode(0);
 }
 
@@ -886,7 +885,7 @@ TEST_F(BatchStressLongPassTest, AQuitDuringACountIsAskedAtOnceNoGoesOnYesEnds) {
     ASSERT_NO_FATAL_FAILURE(startGraphic());
     ASSERT_NO_FATAL_FAILURE(selectAll());
     const std::string block = countBlock();
-    e2e::clickControl(Windows.Dialog, e2e::CountButton);
+    e2e::clickControl(Windows.Dialog, IDC_COUNT_BUTTON);
     ASSERT_TRUE(growsPast(textLength(Edit)));
     DWORD_PTR ignored = 0;
     EXPECT_TRUE(
@@ -897,11 +896,11 @@ TEST_F(BatchStressLongPassTest, AQuitDuringACountIsAskedAtOnceNoGoesOnYesEnds) {
     ASSERT_NO_FATAL_FAILURE(noGoesOn(closeBox, e2e::StartLine + block));
     ASSERT_TRUE(e2e::waitForPassOver(Windows.Dialog, Patience)) << "the Count goes on";
 
-    e2e::clickControl(Windows.Dialog, e2e::CountButton);
+    e2e::clickControl(Windows.Dialog, IDC_COUNT_BUTTON);
     ASSERT_TRUE(growsPast(textLength(Edit)));
     const e2e::MessageBoxInfo quitBox =
-        closeAsks(GetDlgItem(Windows.Dialog, e2e::QuitButton), BM_CLICK);
-    ASSERT_NO_FATAL_FAILURE(expectPassRuns(SummaryEnd, std::strlen(e2e::StartLine) + block.size()));
+        closeAsks(GetDlgItem(Windows.Dialog, IDC_QUIT_BUTTON), BM_CLICK);
+    ASSERT_NO_FATAL_FAILURE(expectPassRuns(SummaryEnd, e2e::StartLine.size() + block.size()));
     yesEndsAtOnce(quitBox);
 }
 
@@ -935,7 +934,7 @@ class HeldThread {
 class PassClicksTest : public BatchStressLongPassTest {
   protected:
     bool passRuns() const { return e2e::passRuns(Windows.Dialog); }
-    HWND field() const { return GetDlgItem(Windows.Dialog, e2e::HeightField); }
+    HWND field() const { return GetDlgItem(Windows.Dialog, IDC_HEIGHT_FIELD); }
     HWND button(int id) const { return GetDlgItem(Windows.Dialog, id); }
     // The mouse, Space and Enter on the focused button (the buttons have no
     // mnemonic), a posted click.
@@ -966,10 +965,10 @@ class PassClicksTest : public BatchStressLongPassTest {
     void altF4AndHelpWork() {
         e2e::typeKeyAsInput(VK_F4, VK_MENU);
         const e2e::MessageBoxInfo box = messageBox(AtOnceMs);
-        EXPECT_NE(box.text.find(QuitQuestion), std::string::npos) << box.text;
+        EXPECT_NE(box.text.find(e2e::QuitQuestion), std::string::npos) << box.text;
         e2e::answerBox(box.hwnd, IDNO);
         ASSERT_TRUE(e2e::waitUntil([&] { return !IsWindow(box.hwnd); }, AtOnceMs));
-        ASSERT_TRUE(e2e::clickWithMouse(button(e2e::HelpButton)));
+        ASSERT_TRUE(e2e::clickWithMouse(button(IDC_HELP_BUTTON)));
         EXPECT_NE(e2e::waitForWindow(Program.pid(), e2e::MenuClass, nullptr, AtOnceMs), nullptr)
             << "no help menu";
         e2e::typeKeyAsInput(VK_ESCAPE);
@@ -980,8 +979,8 @@ class PassClicksTest : public BatchStressLongPassTest {
         ASSERT_TRUE(e2e::waitForPassOver(Windows.Dialog, Patience)) << "the pass goes on";
         EXPECT_FALSE(e2e::waitUntil(
             [&] {
-                return passRuns() ||
-                       e2e::waitForWindow(Program.pid(), "#32770", e2e::FileDialogCaption, 0);
+                return passRuns() || e2e::waitForWindow(Program.pid(), e2e::SystemDialogClass,
+                                                        names::FileDialogCaption, 0);
             },
             AtOnceMs))
             << "a pass or the file dialog came after the Count (button " << id << ")";
@@ -1000,10 +999,10 @@ TEST_F(PassClicksTest, ClicksDuringACountDoNothingNotEvenWhenItEnds) {
     const long lineLength = static_cast<long>(block.find('\n') + 1);
     std::string expected = e2e::StartLine;
     SetForegroundWindow(Windows.Main);
-    for (const int id : {e2e::CheckButton, e2e::CountButton, e2e::SelectButton}) {
-        ASSERT_TRUE(e2e::clickWithMouse(button(e2e::CountButton)));
+    for (const int id : {IDC_CHECK_BUTTON, IDC_COUNT_BUTTON, IDC_SELECT_BUTTON}) {
+        ASSERT_TRUE(e2e::clickWithMouse(button(IDC_COUNT_BUTTON)));
         ASSERT_TRUE(growsPast(static_cast<long>(expected.size())));
-        if (id == e2e::SelectButton) {
+        if (id == IDC_SELECT_BUTTON) {
             ASSERT_NO_FATAL_FAILURE(altF4AndHelpWork());
         }
         clickEveryWay(id);
@@ -1019,7 +1018,7 @@ TEST_F(PassClicksTest, ClicksDuringACountDoNothingNotEvenWhenItEnds) {
         ASSERT_NO_FATAL_FAILURE(expectNothingAfter(id));
         ASSERT_FALSE(HasFailure()) << "button " << id;
     }
-    ASSERT_TRUE(e2e::closeAnswering(Program.pid(), Windows.Main, IDYES, Patience));
+    ASSERT_TRUE(closeAnswering(Windows.Main, IDYES));
     expectExitCode(0);
 }
 
@@ -1044,7 +1043,7 @@ TEST_F(BatchStressLongPassTest, ASilentRunStaysAliveAndItsCloseBoxAsksAtOnce) {
             break;
         }
         ASSERT_NO_FATAL_FAILURE(noGoesOn(box, expected));
-        ASSERT_TRUE(e2e::closeAnswering(Program.pid(), frame, IDYES, Patience));
+        ASSERT_TRUE(closeAnswering(frame, IDYES));
         expectExitCode(0);
     }
 }

@@ -22,7 +22,6 @@ namespace {
 
 const std::string Samples = TALLY_SAMPLES_DIR;
 const char NothingSelected[] = "Nothing selected.  Please select at least one file.";
-const char QuitQuestion[] = "QUIT Tallywave?    Are you sure?";
 
 // The folder the program runs in when files are selected: the samples and
 // some copies whose names the program refuses. The file dialog opens there.
@@ -68,10 +67,10 @@ class GraphicModeTest : public e2e::ProgramTest {
         ASSERT_TRUE(textBecomes(e2e::StartLine)) << text();
         ASSERT_TRUE(e2e::waitUntil(
             [&] {
-                return field(e2e::HeightField) == "50.0000" && field(e2e::WidthField) == "10.0000";
+                return field(IDC_HEIGHT_FIELD) == "50.0000" && field(IDC_WIDTH_FIELD) == "10.0000";
             },
             Patience))
-            << field(e2e::HeightField) << " / " << field(e2e::WidthField);
+            << field(IDC_HEIGHT_FIELD) << " / " << field(IDC_WIDTH_FIELD);
     }
     std::string field(int id) { return e2e::childText(Windows.Dialog, id); }
     // Empties a field as a user does: everything selected, then Backspace.
@@ -92,7 +91,8 @@ class GraphicModeTest : public e2e::ProgramTest {
     e2e::MessageBoxInfo messageBox() {
         e2e::MessageBoxInfo box;
         EXPECT_TRUE(e2e::waitForMessageBox(Program.pid(), nullptr, Patience, &box)) << "no box";
-        EXPECT_EQ(e2e::topWindows(Program.pid(), "#32770").size(), 1u) << "more than one box";
+        EXPECT_EQ(e2e::topWindows(Program.pid(), e2e::SystemDialogClass).size(), 1u)
+            << "more than one box";
         return box;
     }
     void answer(const e2e::MessageBoxInfo& box, int buttonId) {
@@ -103,7 +103,7 @@ class GraphicModeTest : public e2e::ProgramTest {
     // answered, and the Check is over. All keys and clicks posted before it
     // have been handled.
     void checkWithNothingSelected() {
-        e2e::clickControl(Windows.Dialog, e2e::CheckButton);
+        e2e::clickControl(Windows.Dialog, IDC_CHECK_BUTTON);
         const e2e::MessageBoxInfo box = messageBox();
         EXPECT_NE(box.text.find(NothingSelected), std::string::npos) << box.text;
         answer(box, IDOK);
@@ -147,10 +147,10 @@ TEST_F(GraphicModeTest, StartsWithBothWindowsAndChecksNothingBeforeASelection) {
     EXPECT_NE(SendMessageA(banner, STM_GETIMAGE, IMAGE_BITMAP, 0), 0)
         << "the banner shows no picture";
     EXPECT_EQ(labels, (std::vector<std::string>{"Height", "Width"}));
-    for (int id : {e2e::HeightField, e2e::WidthField})
+    for (int id : {IDC_HEIGHT_FIELD, IDC_WIDTH_FIELD})
         EXPECT_EQ(className(GetDlgItem(Windows.Dialog, id)), "Edit") << id;
-    for (int id : {e2e::SelectButton, e2e::CheckButton, e2e::CountButton, e2e::HelpButton,
-                   e2e::QuitButton}) {
+    for (int id : {IDC_SELECT_BUTTON, IDC_CHECK_BUTTON, IDC_COUNT_BUTTON, IDC_HELP_BUTTON,
+                   IDC_QUIT_BUTTON}) {
         HWND button = GetDlgItem(Windows.Dialog, id);
         ASSERT_NE(button, nullptr) << id;
         EXPECT_EQ(className(button), "Button") << id;
@@ -166,13 +166,13 @@ TEST_F(GraphicModeTest, StartsWithBothWindowsAndChecksNothingBeforeASelection) {
     EXPECT_EQ(GetWindowLongA(Windows.Output, GWL_STYLE) & WS_SYSMENU, 0)
         << "the output window has a close box";
 
-    HWND height = GetDlgItem(Windows.Dialog, e2e::HeightField);
+    HWND height = GetDlgItem(Windows.Dialog, IDC_HEIGHT_FIELD);
     e2e::pressKey(height, VK_RETURN);
     e2e::pressKey(height, VK_ESCAPE);
     checkWithNothingSelected();
     EXPECT_TRUE(IsWindowVisible(Windows.Main));
     EXPECT_TRUE(IsWindowVisible(Windows.Output));
-    EXPECT_EQ(field(e2e::HeightField), "50.0000");
+    EXPECT_EQ(field(IDC_HEIGHT_FIELD), "50.0000");
     EXPECT_EQ(text(), e2e::StartLine);
 }
 
@@ -197,14 +197,14 @@ TEST_F(GraphicModeTest, CheckSortsOutTheSelectionAndCountCountsTheGoodFiles) {
     const std::string results =
         inFolder(testcheck::expectedSampleText(Samples + "/expected-results.txt"), folder);
 
-    e2e::clickControl(Windows.Dialog, e2e::CheckButton);
+    e2e::clickControl(Windows.Dialog, IDC_CHECK_BUTTON);
     const std::string checked = e2e::StartLine + invalid + linesStartingWith(results, "File=") +
                                 "Files to be processed: [" + at("calm.txt") + at("lively.asc") +
                                 at("crlf.txt") + "].\r\n";
     ASSERT_TRUE(textBecomes(checked)) << text();
     ASSERT_TRUE(e2e::waitForPassOver(Windows.Dialog, Patience)) << "the Check goes on";
 
-    e2e::clickControl(Windows.Dialog, e2e::CountButton);
+    e2e::clickControl(Windows.Dialog, IDC_COUNT_BUTTON);
     const std::string counted =
         checked + invalid + results +
         testcheck::countSummary("tallywave", 8, 3, badNames + at("stereo.txt") + at("clipped.txt"));
@@ -219,25 +219,25 @@ TEST_F(GraphicModeTest, CheckSortsOutTheSelectionAndCountCountsTheGoodFiles) {
 TEST_F(GraphicModeTest, HeightAndWidthFallBackToTheDefaultsAndSetTheCount) {
     const std::string folder = inputFolder();
     ASSERT_NO_FATAL_FAILURE(start(folder));
-    clearField(e2e::HeightField);
-    typeInto(e2e::HeightField, "a1b.2c");
-    ASSERT_TRUE(e2e::waitUntil([&] { return field(e2e::HeightField) == "1.2"; }, Patience))
-        << "letters were taken: " << field(e2e::HeightField);
-    typeInto(e2e::HeightField, "345678");
+    clearField(IDC_HEIGHT_FIELD);
+    typeInto(IDC_HEIGHT_FIELD, "a1b.2c");
+    ASSERT_TRUE(e2e::waitUntil([&] { return field(IDC_HEIGHT_FIELD) == "1.2"; }, Patience))
+        << "letters were taken: " << field(IDC_HEIGHT_FIELD);
+    typeInto(IDC_HEIGHT_FIELD, "345678");
     checkWithNothingSelected();
-    EXPECT_EQ(field(e2e::HeightField), "1.23456");
+    EXPECT_EQ(field(IDC_HEIGHT_FIELD), "1.23456");
 
-    clearField(e2e::HeightField);
-    typeInto(e2e::HeightField, "1.2.3");
-    clearField(e2e::WidthField);
+    clearField(IDC_HEIGHT_FIELD);
+    typeInto(IDC_HEIGHT_FIELD, "1.2.3");
+    clearField(IDC_WIDTH_FIELD);
     checkWithNothingSelected();
-    EXPECT_EQ(field(e2e::HeightField), "50.0");
-    EXPECT_EQ(field(e2e::WidthField), "10.0");
+    EXPECT_EQ(field(IDC_HEIGHT_FIELD), "50.0");
+    EXPECT_EQ(field(IDC_WIDTH_FIELD), "10.0");
 
-    clearField(e2e::WidthField);
-    typeInto(e2e::WidthField, "100");
+    clearField(IDC_WIDTH_FIELD);
+    typeInto(IDC_WIDTH_FIELD, "100");
     checkWithNothingSelected();
-    EXPECT_EQ(field(e2e::WidthField), "10.0");
+    EXPECT_EQ(field(IDC_WIDTH_FIELD), "10.0");
 
     // Height 20 and width 5 count the lively sample otherwise than the
     // defaults and than the two swapped.
@@ -245,15 +245,15 @@ TEST_F(GraphicModeTest, HeightAndWidthFallBackToTheDefaultsAndSetTheCount) {
     const std::string line = testcheck::silentRunText({lively}, 20, 5);
     ASSERT_NE(line, testcheck::silentRunText({lively}, 50, 10));
     ASSERT_NE(line, testcheck::silentRunText({lively}, 5, 20));
-    clearField(e2e::HeightField);
-    typeInto(e2e::HeightField, "20");
-    clearField(e2e::WidthField);
-    typeInto(e2e::WidthField, "5");
+    clearField(IDC_HEIGHT_FIELD);
+    typeInto(IDC_HEIGHT_FIELD, "20");
+    clearField(IDC_WIDTH_FIELD);
+    typeInto(IDC_WIDTH_FIELD, "5");
     ASSERT_TRUE(e2e::waitUntil(
-        [&] { return field(e2e::HeightField) == "20" && field(e2e::WidthField) == "5"; },
+        [&] { return field(IDC_HEIGHT_FIELD) == "20" && field(IDC_WIDTH_FIELD) == "5"; },
         Patience));
     ASSERT_EQ(select(R"("lively.asc")"), "");
-    e2e::clickControl(Windows.Dialog, e2e::CountButton);
+    e2e::clickControl(Windows.Dialog, IDC_COUNT_BUTTON);
     EXPECT_TRUE(textBecomes(e2e::StartLine + line + testcheck::countSummary("tallywave", 1, 1, "")))
         << text();
 }
@@ -270,7 +270,7 @@ TEST_F(GraphicModeTest, HelpMenuOpensEachTopicInAWindowOfItsOwn) {
     // commands, a separator, About.
     const int downs[HelpTopicCount] = {2, 3, 4, 5, 6, 7};
     for (int topic = 0; topic < HelpTopicCount; ++topic) {
-        e2e::clickControl(Windows.Dialog, e2e::HelpButton);
+        e2e::clickControl(Windows.Dialog, IDC_HELP_BUTTON);
         HWND menu = e2e::waitForWindow(Program.pid(), e2e::MenuClass, nullptr, Patience);
         ASSERT_NE(menu, nullptr) << "no help menu";
         if (topic == 0) {
@@ -281,8 +281,7 @@ TEST_F(GraphicModeTest, HelpMenuOpensEachTopicInAWindowOfItsOwn) {
         }
         for (int i = 0; i < downs[topic]; ++i) e2e::pressKey(menu, VK_DOWN);
         e2e::pressEnter(menu);
-        HWND window =
-            e2e::waitForWindow(Program.pid(), e2e::OurWindowClass, captions[topic], Patience);
+        HWND window = e2e::waitForWindow(Program.pid(), OurWindowClass, captions[topic], Patience);
         ASSERT_NE(window, nullptr) << "no window " << captions[topic];
         HWND edit = FindWindowExA(window, nullptr, "Edit", nullptr);
         ASSERT_NE(edit, nullptr) << captions[topic];
@@ -293,7 +292,7 @@ TEST_F(GraphicModeTest, HelpMenuOpensEachTopicInAWindowOfItsOwn) {
         ASSERT_TRUE(e2e::waitUntil([&] { return !IsWindow(menu); }, Patience)) << "menu stays";
     }
     // The main window, the output window and one window per topic.
-    EXPECT_EQ(e2e::topWindows(Program.pid(), e2e::OurWindowClass).size(), 2u + HelpTopicCount);
+    EXPECT_EQ(e2e::topWindows(Program.pid(), OurWindowClass).size(), 2u + HelpTopicCount);
 
     HWND owner = e2e::helpMenuOwner(Program.pid());
     ASSERT_NE(owner, nullptr) << "no help menu owner";
@@ -301,7 +300,7 @@ TEST_F(GraphicModeTest, HelpMenuOpensEachTopicInAWindowOfItsOwn) {
     ASSERT_TRUE(
         SendMessageTimeoutA(owner, WM_COMMAND, 289, 0, SMTO_ABORTIFHUNG, Patience, &ignored));
     std::vector<HWND> overviews;
-    for (HWND window : e2e::topWindows(Program.pid(), e2e::OurWindowClass))
+    for (HWND window : e2e::topWindows(Program.pid(), OurWindowClass))
         if (e2e::windowText(window) == captions[0]) overviews.push_back(window);
     ASSERT_EQ(overviews.size(), 1u);
     EXPECT_EQ(e2e::windowText(FindWindowExA(overviews[0], nullptr, "Edit", nullptr)),
@@ -312,10 +311,10 @@ TEST_F(GraphicModeTest, HelpMenuOpensEachTopicInAWindowOfItsOwn) {
 // window down, then the main window, and the program ends with 0.
 TEST_F(GraphicModeTest, QuitAsksAndYesClosesTheOutputWindowThenTheMainWindow) {
     ASSERT_NO_FATAL_FAILURE(start());
-    e2e::clickControl(Windows.Dialog, e2e::QuitButton);
+    e2e::clickControl(Windows.Dialog, IDC_QUIT_BUTTON);
     e2e::MessageBoxInfo box = messageBox();
     EXPECT_NE(box.caption.find("Tallywave"), std::string::npos) << box.caption;
-    EXPECT_NE(box.text.find(QuitQuestion), std::string::npos) << box.text;
+    EXPECT_NE(box.text.find(e2e::QuitQuestion), std::string::npos) << box.text;
     EXPECT_EQ(box.buttonIds, (std::vector<int>{IDYES, IDNO}));
     answer(box, IDNO);
     checkWithNothingSelected();
@@ -323,9 +322,9 @@ TEST_F(GraphicModeTest, QuitAsksAndYesClosesTheOutputWindowThenTheMainWindow) {
     EXPECT_TRUE(IsWindowVisible(Windows.Output));
     EXPECT_EQ(text(), e2e::StartLine);
 
-    e2e::clickControl(Windows.Dialog, e2e::QuitButton);
+    e2e::clickControl(Windows.Dialog, IDC_QUIT_BUTTON);
     box = messageBox();
-    EXPECT_NE(box.text.find(QuitQuestion), std::string::npos) << box.text;
+    EXPECT_NE(box.text.find(e2e::QuitQuestion), std::string::npos) << box.text;
     e2e::answerBox(box.hwnd, IDYES);
     // Polled every millisecond, as the two go within some milliseconds.
     DWORD outputGone = 0, mainGone = 0;
@@ -346,7 +345,7 @@ TEST_F(GraphicModeTest, QuitAsksAndYesClosesTheOutputWindowThenTheMainWindow) {
 // with 0 and both windows go.
 TEST_F(GraphicModeTest, TheCloseBoxAsksAndYesEndsTheProgram) {
     ASSERT_NO_FATAL_FAILURE(start());
-    ASSERT_TRUE(e2e::closeAnswering(Program.pid(), Windows.Main, IDYES, Patience));
+    ASSERT_TRUE(closeAnswering(Windows.Main, IDYES));
     EXPECT_TRUE(e2e::waitUntil([&] { return !IsWindow(Windows.Main) && !IsWindow(Windows.Output); },
                                Patience));
     expectExitCode(0);

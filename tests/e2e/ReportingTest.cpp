@@ -109,12 +109,12 @@ TEST_F(ReportingTest, TwoThreadsShowTheirBoxesAtTheSameTime) {
     std::vector<HWND> boxes;
     const DWORD deadline = GetTickCount() + Patience;
     while (boxes.size() < 2 && GetTickCount() < deadline) {
-        boxes = e2e::topWindows(Program.pid(), "#32770");
+        boxes = e2e::topWindows(Program.pid(), e2e::SystemDialogClass);
         Sleep(20);
     }
     ASSERT_EQ(boxes.size(), 2u);
     std::vector<std::string> texts;
-    for (HWND b : boxes) texts.push_back(e2e::childText(b, 0xFFFF));
+    for (HWND b : boxes) texts.push_back(e2e::childText(b, e2e::MessageBoxTextId));
     std::sort(texts.begin(), texts.end());
     EXPECT_EQ(texts[0], Head + "ReportProbe: first thread [A].\n   -----> Status=-4 *****\n");
     EXPECT_EQ(texts[1], Head + "ReportProbe: second thread [B].\n   -----> Status=-5 *****\n");

@@ -111,7 +111,7 @@ TEST_F(SaveResultsTest, ASilentRunSavedAsTableAndAsText) {
     EXPECT_EQ(savedOnceThere("r.txt"), shown);
     EXPECT_EQ(text(), shown);
 
-    e2e::closeAnswering(Program.pid(), frame, IDYES, Patience);
+    closeAnswering(frame, IDYES);
     expectExitCode(0);
 }
 
@@ -127,7 +127,7 @@ TEST_F(SaveResultsTest, GraphicModeSavesFromAMenuOfItsOwn) {
     ASSERT_EQ(e2e::selectFiles(Program.pid(), windows.Dialog, Folder,
                                R"("calm.txt" "stereo.txt" "crlf.txt")", Patience),
               "");
-    e2e::clickControl(windows.Dialog, e2e::CheckButton);
+    e2e::clickControl(windows.Dialog, IDC_CHECK_BUTTON);
     ASSERT_TRUE(e2e::waitUntil(
         [&] { return text().find("Files to be processed") != std::string::npos; }, Patience))
         << text();

@@ -54,7 +54,7 @@ class StartupTest : public e2e::ProgramTest {
         ASSERT_NE(frame, nullptr) << "no output window";
         EXPECT_TRUE(e2e::textEndsWith(e2e::outputEdit(frame), end, Patience))
             << e2e::windowText(e2e::outputEdit(frame));
-        e2e::closeAnswering(Program.pid(), frame, IDYES, Patience);
+        closeAnswering(frame, IDYES);
     }
 };
 

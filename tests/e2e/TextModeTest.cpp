@@ -27,7 +27,6 @@ class TextModeTest : public e2e::ProgramTest {
         ASSERT_NE(Edit, nullptr) << "no edit control in the output window";
     }
     bool textEndsWith(const std::string& end) { return e2e::textEndsWith(Edit, end, Patience); }
-    void closeAnswering(int answer) { e2e::closeAnswering(Program.pid(), Frame, answer, Patience); }
 
     HWND Frame = nullptr;
 };
@@ -60,11 +59,11 @@ TEST_F(TextModeTest, SilentRunWritesOneLinePerFileAndEndsOnlyOnYes) {
     const LRESULT tenth = SendMessageA(Edit, EM_POSFROMCHAR, lineStart + 10, 0);
     EXPECT_EQ(static_cast<short>(LOWORD(tenth)) - static_cast<short>(LOWORD(first)), 90);
 
-    closeAnswering(IDNO);
+    closeAnswering(Frame, IDNO);
     EXPECT_TRUE(e2e::waitUntil([&] { return noBoxes(); }, Patience));
     EXPECT_TRUE(IsWindowVisible(Frame));
     EXPECT_EQ(text(), expected);
-    closeAnswering(IDYES);
+    closeAnswering(Frame, IDYES);
     expectExitCode(0);
 }
 
@@ -85,7 +84,7 @@ TEST_F(TextModeTest, ALongRunKeepsTheNewestLinesInView) {
     const int shown = area.bottom / 14;
     EXPECT_GE(first + shown, lines - 1) << "the last line is out of view";
     EXPECT_LE(first, lines - shown + 1) << "empty space scrolled into view";
-    closeAnswering(IDYES);
+    closeAnswering(Frame, IDYES);
     expectExitCode(0);
 }
 
@@ -113,7 +112,7 @@ TEST_F(TextModeTest, BannerThenEnterRunsTheCommand) {
     EXPECT_EQ(focus.hwndFocus, Edit) << "the text area does not have the keyboard";
     e2e::pressKey(Edit, VK_RETURN);
     EXPECT_TRUE(textEndsWith("calm.txt : 1.00 s (1000.0 ms) | 0 spikes => 0.0/sec.\r\n")) << text();
-    closeAnswering(IDYES);
+    closeAnswering(Frame, IDYES);
     expectExitCode(0);
 }
 
@@ -135,7 +134,7 @@ TEST_F(TextModeTest, AnyOtherKeyAbortsAndTheTextTurnsReadOnly) {
         << std::hex << GetPixel(screen, corner.x, corner.y);
     ReleaseDC(nullptr, screen);
     EXPECT_EQ(text().find("calm.txt : "), std::string::npos);
-    closeAnswering(IDYES);
+    closeAnswering(Frame, IDYES);
     expectExitCode(0);
 }
 
@@ -151,7 +150,7 @@ TEST_F(TextModeTest, AnInvalidInvocationIgnoresTyping) {
     EXPECT_FALSE(
         e2e::waitUntil([&] { return text().find("terminated") != std::string::npos; }, 1500));
     EXPECT_EQ(GetWindowLongA(Edit, GWL_STYLE) & ES_READONLY, 0);
-    closeAnswering(IDYES);
+    closeAnswering(Frame, IDYES);
     expectExitCode(0);
 }
 

@@ -65,7 +65,7 @@ class WildcardTest : public e2e::ProgramTest {
             ASSERT_TRUE(e2e::waitUntil([&] { return noBoxes(); }, Patience));
         }
         EXPECT_TRUE(noBoxes()) << boxesShown();
-        e2e::closeAnswering(Program.pid(), frame, IDYES, Patience);
+        closeAnswering(frame, IDYES);
         expectExitCode(0);
     }
 

@@ -21,12 +21,11 @@
 #include <cstdio>
 #include <string>
 
+#include "windriver/OutputWindow.h"
 #include "windriver/WinDriver.h"
 
 namespace {
 
-const char WindowClass[] = "TallywaveWindow";
-const char QuitQuestion[] = "QUIT Tallywave?";
 const DWORD WindowPatience = 20000;  // start-up under a cold Wine takes seconds
 const DWORD RunPatience = 60000;     // for the lines of all files
 const DWORD ClosePatience = 20000;
@@ -35,15 +34,6 @@ const int DriverFailed = 1;
 int fail(const std::string& why) {
     std::fprintf(stderr, "demodriver: %s\n", why.c_str());
     return DriverFailed;
-}
-
-// What the program's message boxes say, for a run that went wrong.
-std::string messageBoxes(DWORD pid) {
-    std::string said;
-    for (HWND box : e2e::topWindows(pid, "#32770")) {
-        said += "\n  message box \"" + e2e::windowText(box) + "\": " + e2e::childText(box, 0xFFFF);
-    }
-    return said;
 }
 
 std::size_t completeLines(const std::string& text) {
@@ -100,17 +90,16 @@ int main(int argc, char** argv) {
     if (!run.launch(program, args, workDir)) {
         return fail("cannot start " + program + " (error " + std::to_string(GetLastError()) + ")");
     }
-    HWND frame = e2e::waitForWindow(run.pid(), WindowClass, nullptr, WindowPatience);
+    HWND frame = e2e::waitForOutputWindow(run.pid(), WindowPatience);
     if (!frame) {
         int32_t code = 0;
         if (run.waitExit(0, &code))
             return fail("tallywave.exe ended without an output window, exit code " +
                         std::to_string(code));
         return fail("no output window after " + std::to_string(WindowPatience / 1000) + " s" +
-                    messageBoxes(run.pid()));
+                    e2e::boxesShown(run.pid()));
     }
-    HWND client = FindWindowExA(frame, nullptr, WindowClass, nullptr);
-    HWND edit = client ? FindWindowExA(client, nullptr, "Edit", nullptr) : nullptr;
+    HWND edit = e2e::outputEdit(frame);
     if (!edit) return fail("the output window has no edit control");
 
     std::string text;
@@ -120,20 +109,13 @@ int main(int argc, char** argv) {
     if (!complete) {
         return fail("the output window did not get a line for each of the " +
                     std::to_string(files) + " files within " + std::to_string(RunPatience / 1000) +
-                    " s" + messageBoxes(run.pid()));
+                    " s" + e2e::boxesShown(run.pid()));
     }
 
     const bool shot = saveWindowShot(frame, shotPath);
 
-    PostMessageA(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
-    e2e::MessageBoxInfo box;
-    if (!e2e::waitForMessageBox(run.pid(), nullptr, ClosePatience, &box)) {
-        return fail("closing the window asked no quit question");
-    }
-    if (box.text.find(QuitQuestion) == std::string::npos) {
-        return fail("closing the window showed \"" + box.text + "\", not the quit question");
-    }
-    e2e::answerBox(box.hwnd, IDYES);
+    const std::string answered = e2e::closeAnswering(run.pid(), frame, IDYES, ClosePatience);
+    if (!answered.empty()) return fail("closing the window: " + answered);
     int32_t code = 0;
     if (!run.waitExit(ClosePatience, &code))
         return fail("tallywave.exe did not end after Yes to the quit question");

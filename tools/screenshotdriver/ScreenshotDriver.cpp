@@ -32,9 +32,6 @@ namespace {
 
 // The last words of the summary Count writes.
 const char SummaryEnd[] = "before closing this window.";
-const char BoxClass[] = "#32770";
-const char OverviewCaption[] = "1 Tallywave Overview Help";
-const char QuitQuestion[] = "QUIT Tallywave?";
 
 const DWORD WindowPatience = 20000;  // start-up under a cold Wine takes seconds
 const DWORD StepPatience = 20000;
@@ -51,15 +48,6 @@ std::string className(HWND window) {
     char name[256] = "";
     GetClassNameA(window, name, sizeof name);
     return name;
-}
-
-// What the program's message boxes say, for a run that went wrong.
-std::string messageBoxes(DWORD pid) {
-    std::string said;
-    for (HWND box : e2e::topWindows(pid, BoxClass)) {
-        said += "\n  box \"" + e2e::windowText(box) + "\": " + e2e::childText(box, 0xFFFF);
-    }
-    return said;
 }
 
 // Returns once the thread of window answers again, that is has handled what
@@ -137,13 +125,13 @@ std::string topWindowList(DWORD pid) {
 // title, which the arrow keys stop at too, so two Downs then Enter. Empty
 // when *topic got the topic's window, else what went wrong.
 std::string openOverview(DWORD pid, HWND dialog, HWND* topic) {
-    e2e::clickControl(dialog, e2e::HelpButton);
+    e2e::clickControl(dialog, IDC_HELP_BUTTON);
     std::vector<HWND> menus;
     if (!e2e::waitUntil([&] { return !(menus = e2e::topWindows(pid, e2e::MenuClass)).empty(); },
                         StepPatience))
         return "Help showed no menu; the windows are:" + topWindowList(pid);
     for (UINT key : {VK_DOWN, VK_DOWN, VK_RETURN}) e2e::pressKey(menus.front(), key);
-    *topic = e2e::waitForWindow(pid, e2e::OurWindowClass, OverviewCaption, StepPatience);
+    *topic = e2e::waitForWindow(pid, OurWindowClass, names::HelpTopicCaptions[0], StepPatience);
     if (!*topic)
         return "the Help menu did not open the Overview topic; the windows are:" +
                topWindowList(pid);
@@ -153,13 +141,8 @@ std::string openOverview(DWORD pid, HWND dialog, HWND* topic) {
 // Closes the program as a user would and answers the quit question Yes.
 // Empty when the program ended, else what went wrong.
 std::string quit(e2e::LaunchedProcess& run, HWND frame, int32_t* code) {
-    PostMessageA(frame, WM_SYSCOMMAND, SC_CLOSE, 0);
-    e2e::MessageBoxInfo box;
-    if (!e2e::waitForMessageBox(run.pid(), nullptr, StepPatience, &box))
-        return "closing the main window asked no quit question";
-    if (box.text.find(QuitQuestion) == std::string::npos)
-        return "closing the main window showed \"" + box.text + "\", not the quit question";
-    e2e::answerBox(box.hwnd, IDYES);
+    const std::string answered = e2e::closeAnswering(run.pid(), frame, IDYES, StepPatience);
+    if (!answered.empty()) return "closing the window: " + answered;
     if (!run.waitExit(StepPatience, code))
         return "tallywave.exe did not end after Yes to the quit question";
     return "";
@@ -180,7 +163,7 @@ std::string saveTable(const std::string& program, const std::string& workDir,
     if (!run.launch(program, args, workDir)) return "cannot start a silent run of " + program;
     HWND frame = e2e::waitForOutputWindow(run.pid(), WindowPatience);
     HWND edit = frame ? e2e::outputEdit(frame) : nullptr;
-    if (!edit) return "the silent run showed no output window" + messageBoxes(run.pid());
+    if (!edit) return "the silent run showed no output window" + e2e::boxesShown(run.pid());
     const auto lines = [&] {
         const std::string text = e2e::windowText(edit);
         std::size_t count = 0;
@@ -189,12 +172,12 @@ std::string saveTable(const std::string& program, const std::string& workDir,
         return count;
     };
     if (!e2e::waitUntil([&] { return lines() == names.size() + 1; }, RunPatience))
-        return "the silent run did not write a line per file" + messageBoxes(run.pid());
+        return "the silent run did not write a line per file" + e2e::boxesShown(run.pid());
     const std::string saved = e2e::saveResultsAs(run.pid(), frame, false, csv, StepPatience);
-    if (!saved.empty()) return "saving the table: " + saved + messageBoxes(run.pid());
+    if (!saved.empty()) return "saving the table: " + saved + e2e::boxesShown(run.pid());
     if (!e2e::waitUntil([&] { return GetFileAttributesA(csv.c_str()) != INVALID_FILE_ATTRIBUTES; },
                         StepPatience))
-        return "no table was saved as " + csv + messageBoxes(run.pid());
+        return "no table was saved as " + csv + e2e::boxesShown(run.pid());
     int32_t code = 0;
     const std::string quitted = quit(run, frame, &code);
     if (!quitted.empty()) return "the silent run: " + quitted;
@@ -248,7 +231,7 @@ int main(int argc, char** argv) {
                         [&] {
                             edit = e2e::outputEdit(windows.Output);
                             return edit &&
-                                   !e2e::childText(windows.Dialog, e2e::HeightField).empty() &&
+                                   !e2e::childText(windows.Dialog, IDC_HEIGHT_FIELD).empty() &&
                                    e2e::windowText(edit) == e2e::StartLine;
                         },
                         WindowPatience);
@@ -258,7 +241,7 @@ int main(int argc, char** argv) {
             return fail("tallywave.exe ended before its windows were up, exit code " +
                         std::to_string(code));
         return fail("the main and output windows were not up after " +
-                    std::to_string(WindowPatience / 1000) + " s" + messageBoxes(pid));
+                    std::to_string(WindowPatience / 1000) + " s" + e2e::boxesShown(pid));
     }
 
     if (!saveWindowShot(windows.Main, mainShot)) return fail("could not save " + mainShot);
@@ -267,15 +250,15 @@ int main(int argc, char** argv) {
     for (const std::string& name : names) typed += (typed.empty() ? "\"" : " \"") + name + "\"";
     const std::string selected =
         e2e::selectFiles(pid, windows.Dialog, workDir, typed, StepPatience);
-    if (!selected.empty()) return fail("selecting the files: " + selected + messageBoxes(pid));
+    if (!selected.empty()) return fail("selecting the files: " + selected + e2e::boxesShown(pid));
 
-    e2e::clickControl(windows.Dialog, e2e::CountButton);
+    e2e::clickControl(windows.Dialog, IDC_COUNT_BUTTON);
     std::string text;
     if (!e2e::waitUntil(
             [&] { return (text = e2e::windowText(edit)).find(SummaryEnd) != std::string::npos; },
             RunPatience)) {
         return fail("the output window had no summary after " + std::to_string(RunPatience / 1000) +
-                    " s; it holds:\n" + text + messageBoxes(pid));
+                    " s; it holds:\n" + text + e2e::boxesShown(pid));
     }
     if (!saveWindowShot(windows.Output, outputShot)) return fail("could not save " + outputShot);
 
