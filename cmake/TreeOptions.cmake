@@ -21,10 +21,17 @@ else()
   # Everything natively under AddressSanitizer and UndefinedBehaviorSanitizer.
   # The benchmark tree (bench/run) turns them off, as they would swamp what
   # it measures.
+  # With TALLY_THREAD_SANITIZE (tools/tsan's tree, clang) ThreadSanitizer
+  # takes their place: it cannot run beside AddressSanitizer.
   option(TALLY_SANITIZE "Build the native tree under ASan and UBSan" ON)
-  if(TALLY_SANITIZE)
+  option(TALLY_THREAD_SANITIZE "Build the native tree under TSan instead" OFF)
+  if(TALLY_THREAD_SANITIZE)
+    set(TALLY_SANITIZERS -fsanitize=thread -fno-omit-frame-pointer)
+  elseif(TALLY_SANITIZE)
     set(TALLY_SANITIZERS -fsanitize=address,undefined -fno-sanitize-recover=all
                          -fno-omit-frame-pointer)
+  endif()
+  if(TALLY_SANITIZERS)
     add_compile_options(${TALLY_SANITIZERS})
     add_link_options(${TALLY_SANITIZERS})
   endif()

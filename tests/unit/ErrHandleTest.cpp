@@ -21,7 +21,6 @@ namespace {
 const std::string Head = std::string(ReleaseStr) + "\n\n\n";
 const unsigned InfoFlags = seam::BoxOk | seam::BoxIconInformation | seam::BoxTaskModal;
 const unsigned WarningFlags = seam::BoxOk | seam::BoxIconExclamation | seam::BoxTaskModal;
-const unsigned FatalFlags = seam::BoxOk | seam::BoxIconHand | seam::BoxTaskModal | seam::BoxTopmost;
 
 class ErrHandleTest : public ::testing::Test {
   protected:
