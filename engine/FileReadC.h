@@ -93,6 +93,8 @@ class FileReadC {
     std::time_t DotEvery;
 
   private:
+    void copyCut(const readwindows::ReadCutS& cut, std::size_t length);
+
     std::FILE* Stream;
     ClockFn Clock;
     WindowRingC Ring;
