@@ -113,6 +113,9 @@ void FirstPassTallyC::start(const FirstPassRulesS& rules, const GreatestC& known
     std::memset(window.Scratch, 0, bitWords * sizeof *window.Scratch);
     Marks.start(window.Scratch, window.Scratch + bitWords, window.ScratchWords - bitWords);
     classify();
+    // Only a window that starts a file (no datum above 0 known) lets its
+    // floor follow its data; the next windows start from the file's.
+    RaiseAt = Greatest.key() > 0 ? spelling::KeyLimit : 1;
 }
 
 FirstPassTallyC::LastE FirstPassTallyC::minusZero(const char* read) {
@@ -179,13 +182,34 @@ bool FirstPassTallyC::takeOther(spelling::FormE form, double value) {
 void FirstPassTallyC::riseTo(int64_t key) {
     Greatest.takeKey(key);
     Rose = true;
-    if (key >= ClassifyAt) classify();
+    if (key >= RaiseAt && floorFollows()) {
+        raiseFloor();
+    } else if (key >= ClassifyAt) {
+        classify();
+    }
 }
 
 void FirstPassTallyC::riseTo(double value) {
     Greatest.takeValue(value);
     Rose = true;
-    if (Greatest.key() >= ClassifyAt) classify();
+    if (Greatest.key() >= RaiseAt && floorFollows()) {
+        raiseFloor();
+    } else if (Greatest.key() >= ClassifyAt) {
+        classify();
+    }
+}
+
+// In a file's first window the floor follows the greatest datum once it has
+// grown by half, while the marks are kept: the classes then tell the data
+// below its height (the window starts with the floor at 0), and the list is
+// swept a few times at most.
+bool FirstPassTallyC::floorFollows() const {
+    return Marks.listed() && Floor.Key != spelling::KeyLimit;
+}
+
+void FirstPassTallyC::setRaiseAt() {
+    const int64_t key = Greatest.key();
+    RaiseAt = key > 0 ? key + key / 2 + 1 : 1;
 }
 
 // A datum at or above the floor and, unless it reaches the sure height,
@@ -202,6 +226,7 @@ void FirstPassTallyC::raiseFloor() {
     Floor = CutS::atLeast(Rules->heightOf(Greatest.value()));
     Marks.dropBelow(Floor);
     classify();
+    setRaiseAt();
 }
 
 // The prefix classes against the limits, the level, the floor, the sure

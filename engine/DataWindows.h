@@ -298,6 +298,8 @@ class FirstPassTallyC {
     void riseTo(double value);
     void markListed(const DatumS& datum);
     void raiseFloor();
+    bool floorFollows() const;
+    void setRaiseAt();
     void classify();
     // count data in a row on one side. A run's longest is kept as it grows.
     void takeRuns(bool above, uint32_t count) {
@@ -322,6 +324,7 @@ class FirstPassTallyC {
     int64_t ClassifyAt;    // the greatest key from which the classes change
     SameSpellingC Same;
     uint8_t Prefixes[readwindows::PrefixCount];
+    int64_t RaiseAt;  // the greatest key from which the floor rises
 };
 
 // The validation pass's statistics of the data so far, and its marks.
