@@ -113,8 +113,8 @@ void FirstPassTallyC::start(const FirstPassRulesS& rules, const GreatestC& known
     std::memset(window.Scratch, 0, bitWords * sizeof *window.Scratch);
     Marks.start(window.Scratch, window.Scratch + bitWords, window.ScratchWords - bitWords);
     classify();
-    // Only a window that starts a file (no datum above 0 known) lets its
-    // floor follow its data; the next windows start from the file's.
+    // A window that starts a file (no datum above 0 known) lets its floor
+    // follow its data; the next windows start from the file's.
     RaiseAt = Greatest.key() > 0 ? spelling::KeyLimit : 1;
 }
 
@@ -181,7 +181,19 @@ bool FirstPassTallyC::takeOther(spelling::FormE form, double value) {
 
 void FirstPassTallyC::riseTo(int64_t key) {
     Greatest.takeKey(key);
+    risen();
+}
+
+void FirstPassTallyC::riseTo(double value) {
+    Greatest.takeValue(value);
+    risen();
+}
+
+// After the greatest datum rose: the floor follows it, or the classes that
+// waited for it change.
+void FirstPassTallyC::risen() {
     Rose = true;
+    const int64_t key = Greatest.key();
     if (key >= RaiseAt && floorFollows()) {
         raiseFloor();
     } else if (key >= ClassifyAt) {
@@ -189,20 +201,11 @@ void FirstPassTallyC::riseTo(int64_t key) {
     }
 }
 
-void FirstPassTallyC::riseTo(double value) {
-    Greatest.takeValue(value);
-    Rose = true;
-    if (Greatest.key() >= RaiseAt && floorFollows()) {
-        raiseFloor();
-    } else if (Greatest.key() >= ClassifyAt) {
-        classify();
-    }
-}
-
-// In a file's first window the floor follows the greatest datum once it has
-// grown by half, while the marks are kept: the classes then tell the data
-// below its height (the window starts with the floor at 0), and the list is
-// swept a few times at most.
+// In a file's first window (and in any other once its full list raised the
+// floor) the floor follows the greatest datum once it has grown by half,
+// while the marks are kept: the classes then tell the data below its height
+// (a file's first window starts with the floor at 0), and the list is swept
+// a few times at most.
 bool FirstPassTallyC::floorFollows() const {
     return Marks.listed() && Floor.Key != spelling::KeyLimit;
 }

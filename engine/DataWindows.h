@@ -296,6 +296,7 @@ class FirstPassTallyC {
     static LastE minusZero(const char* read);
     void riseTo(int64_t key);
     void riseTo(double value);
+    void risen();
     void markListed(const DatumS& datum);
     void raiseFloor();
     bool floorFollows() const;

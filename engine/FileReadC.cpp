@@ -54,10 +54,7 @@ void FileReadC::copyCut(const readwindows::ReadCutS& cut, std::size_t length) {
     const unsigned char* from = Ring.bytes() + Ring.at();
     const std::size_t span = cut.End - Ring.at();
     const std::size_t characters = cut.Characters - length;
-    const bool asTheyStand = span == characters ||
-                             (span == characters + 1 &&
-                              cut.How == readwindows::ReadCutS::LineFeed && from[span - 2] == '\r');
-    if (!asTheyStand) {
+    if (!readwindows::readAsItStands(Ring.bytes(), Ring.at(), cut, length)) {
         readwindows::copyRead(Ring.bytes(), Ring.at(), cut.End, Line + length);
         return;
     }

@@ -106,9 +106,8 @@ inline const char* FileReadC::nextRead() {
         // Most data lines: one read that lies whole in the window, with no CR
         // in it but one before its line feed.
         const readwindows::ReadCutS cut = readwindows::cutRead(Ring.bytes(), at, Ring.end());
-        const std::size_t crs = cut.End - at - cut.Characters;
         if (cut.How == readwindows::ReadCutS::LineFeed &&
-            (crs == 0 || (crs == 1 && Ring.bytes()[cut.End - 2] == '\r'))) {
+            readwindows::readAsItStands(Ring.bytes(), at, cut)) {
             Ring.moveTo(cut.End);
             ++LineNo;
             return reinterpret_cast<const char*>(Ring.bytes() + at);

@@ -84,6 +84,15 @@ inline ReadCutS cutRead(const unsigned char* bytes, std::size_t from, std::size_
     return {end, characters, ReadCutS::Open};
 }
 
+// Whether the read from bytes[from] that cut ends (already characters
+// before from) lies as it stands: no CR in it, or one just before its line
+// feed. Most reads do.
+inline bool readAsItStands(const unsigned char* bytes, std::size_t from, const ReadCutS& cut,
+                           std::size_t already = 0) {
+    const std::size_t crs = cut.End - from - (cut.Characters - already);
+    return crs == 0 || (crs == 1 && cut.How == ReadCutS::LineFeed && bytes[cut.End - 2] == '\r');
+}
+
 // Copies the characters of bytes[from, end) to out (the CRs dropped);
 // returns how many.
 inline std::size_t copyRead(const unsigned char* bytes, std::size_t from, std::size_t end,
