@@ -255,11 +255,13 @@ void FirstPassTallyC::classify() {
         }
         Prefixes[prefix] = known;
     }
-    // Negative data lie in (-1, 0]: below the level, not above the greatest.
+    // Negative data lie in (-1, 0], their doubles in [-1, 0]: below the
+    // level, not above the greatest.
     const bool lowNegatives =
-        100 - spelling::KeyScale >= Rules->Lowest.Key && 0 < Floor.Key && 0 < Rules->Level.Key;
+        -spelling::KeyScale >= Rules->Lowest.Key && 0 < Floor.Key && 0 < Rules->Level.Key;
     Prefixes[NegativePrefix] = lowNegatives ? Low : ReadDatum;
     Prefixes[NoPrefix] = ReadDatum;
+    Ranges = readwindows::prefixRanges(Prefixes);
 }
 
 // The greatest datum, the runs and the marks join as the sequential pass
@@ -339,6 +341,7 @@ CountRulesS::CountRulesS(double height) : H(CutS::atLeast(height)) {
     }
     Prefixes[NegativePrefix] = 0 < H.Key ? Low : ReadDatum;  // data in (-1, 0]
     Prefixes[NoPrefix] = ReadDatum;
+    Ranges = readwindows::prefixRanges(Prefixes);
 }
 
 // The window's bits start clear: a read takes one byte at least.

@@ -226,6 +226,7 @@ class FirstPassTallyC {
     // for those surely within the limits, above the level, at or above the
     // sure height and not above the greatest datum (marked, not listed).
     const uint8_t* prefixes() const { return Prefixes; }
+    const readwindows::PrefixRangesS& prefixRanges() const { return Ranges; }
     // The class of a datum spelled as the last one read (its line ending
     // within 16 bytes), when it needs no more than its bits: not above the
     // greatest datum, not listed. ReadDatum otherwise.
@@ -239,18 +240,10 @@ class FirstPassTallyC {
     }
     // count data in a row told by their class or as repeats, a bit each in
     // aboves and in marks.
-    void takeClassed(uint64_t aboves, uint64_t marks, uint32_t count, const char* last) {
+    __attribute__((always_inline)) void takeClassed(uint64_t aboves, uint64_t marks, uint32_t count,
+                                                    const char* last) {
         if (marks != 0) Marks.markSure(Data, marks);
-        for (uint32_t at = 0; at < count;) {
-            // The run of data on the side of datum at.
-            const bool above = (aboves >> at) & 1;
-            const uint64_t others = (above ? ~aboves : aboves) >> at;
-            uint32_t length = count - at;
-            if (others != 0 && uint32_t(__builtin_ctzll(others)) < length)
-                length = uint32_t(__builtin_ctzll(others));
-            takeRuns(above, length);
-            at += length;
-        }
+        takeSides(aboves, count);
         LastKind = LastText;
         LastRead = last;
     }
@@ -302,6 +295,45 @@ class FirstPassTallyC {
     bool floorFollows() const;
     void setRaiseAt();
     void classify();
+    // count data (1 to 64) in a row, their sides a bit each in aboves: the
+    // first run joins the run before, the last stays open, and the runs in
+    // between, each whole, only raise the longest of their side.
+    __attribute__((always_inline)) void takeSides(uint64_t aboves, uint32_t count) {
+        const uint64_t data = count == 64 ? ~uint64_t{0} : (uint64_t{1} << count) - 1;
+        // Bit i set: datum i + 1 lies on the other side from datum i.
+        const uint64_t changes = (aboves ^ (aboves >> 1)) & (data >> 1);
+        const bool firstAbove = aboves & 1;
+        if (changes == 0) return takeRuns(firstAbove, count);
+        const uint32_t firstLength = uint32_t(__builtin_ctzll(changes)) + 1;
+        const uint32_t lastStart = 64 - uint32_t(__builtin_clzll(changes));
+        takeRuns(firstAbove, firstLength);
+        // Runs between can only raise a longest shorter than their span.
+        const uint32_t span = lastStart - firstLength;
+        if (__builtin_expect(span > LongestAbove || span > LongestBelow, 0)) {
+            const uint64_t between = data & ~(data << lastStart) & (~uint64_t{0} << firstLength);
+            raiseLongest(LongestAbove, aboves & between);
+            raiseLongest(LongestBelow, ~aboves & between);
+        }
+        FirstRun = FirstRun == 0 ? Data : FirstRun;
+        Data += lastStart - firstLength;
+        Above = !((aboves >> lastStart) & 1);
+        takeRuns(!Above, count - lastStart);
+    }
+    // Raises longest to the longest run of set bits in runs when one is
+    // longer: most calls find none, by a few shifts.
+    static void raiseLongest(uint32_t& longest, uint64_t runs) {
+        if (longest >= 64) return;
+        uint64_t longer = runs;  // bit i set: runs holds bits i to i + have - 1
+        uint32_t have = 1;
+        for (; 2 * have <= longest + 1; have *= 2) longer &= longer >> have;
+        if (have < longest + 1) longer &= longer >> (longest + 1 - have);
+        if (longer != 0) longest = longestRun(runs);
+    }
+    __attribute__((noinline)) static uint32_t longestRun(uint64_t runs) {
+        uint32_t length = 0;
+        for (; runs != 0; ++length) runs &= runs >> 1;
+        return length;
+    }
     // count data in a row on one side. A run's longest is kept as it grows.
     void takeRuns(bool above, uint32_t count) {
         const bool change = above != Above;
@@ -325,7 +357,8 @@ class FirstPassTallyC {
     int64_t ClassifyAt;    // the greatest key from which the classes change
     SameSpellingC Same;
     uint8_t Prefixes[readwindows::PrefixCount];
-    int64_t RaiseAt;  // the greatest key from which the floor rises
+    readwindows::PrefixRangesS Ranges;  // of Prefixes
+    int64_t RaiseAt;                    // the greatest key from which the floor rises
 };
 
 // The validation pass's statistics of the data so far, and its marks.
@@ -371,6 +404,7 @@ struct CountRulesS {
 
     CutS H;
     uint8_t Prefixes[readwindows::PrefixCount];
+    readwindows::PrefixRangesS Ranges;  // of Prefixes
 };
 
 // One window's share of the count: a bit per datum, set for a high one.
@@ -385,6 +419,7 @@ class CountTallyC {
         return true;
     }
     const uint8_t* prefixes() const { return Rules.Prefixes; }
+    const readwindows::PrefixRangesS& prefixRanges() const { return Rules.Ranges; }
     uint8_t repeatOf(const char*) const { return readwindows::ReadDatum; }
     // count data in a row told by their class, a bit each in highs (set:
     // high).

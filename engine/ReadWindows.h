@@ -262,15 +262,14 @@ inline MaskT oddBytes(const unsigned char* at, const GroupMasksS& masks) {
 }
 
 // A datum spelled [-]0.dd... or [-].dd... (the sign a minus, at least one
-// digit after a lone point) with at most PlainDecimals decimals and no
-// exponent lies within 10^-16 of the decimals it starts with: a tally can
-// often tell from its first two alone where it lies against its thresholds
-// (prefix classes), without reading it. The class of a positive datum with
-// first decimals dd is Prefixes[dd], of any negative one Prefixes[100], of
-// any other Prefixes[101] (always ReadDatum): ReadDatum (0) when it must be
-// read; otherwise Told with the bits the tally notes of such a datum,
-// AboveBit and MarkBit (Low: neither, High: both).
-const std::size_t PlainDecimals = 16;
+// digit after a lone point, no exponent) lies in [0.dd, 0.dd + 0.01),
+// whatever follows its first two decimals: a tally can often tell from
+// those alone where it lies against its thresholds (prefix classes),
+// without reading it. The class of a positive datum with first decimals dd
+// is Prefixes[dd], of any negative one Prefixes[100], of any other
+// Prefixes[101] (always ReadDatum): ReadDatum (0) when it must be read;
+// otherwise Told with the bits the tally notes of such a datum, AboveBit
+// and MarkBit (Low: neither, High: both).
 const unsigned NegativePrefix = 100;
 enum PrefixClassE : uint8_t {
     ReadDatum = 0,
@@ -281,13 +280,13 @@ enum PrefixClassE : uint8_t {
     High = Told | AboveBit | MarkBit
 };
 
-// The index of the datum at text (length bytes before its line feed) in a
-// table of prefix classes, or NoPrefix (whose class is ReadDatum) when its
-// spelling is not one of those. Without a branch: most lines of a wave
-// come here. text can be read 8 bytes far.
+// The index of the datum at text in a table of prefix classes, or NoPrefix
+// (whose class is ReadDatum) when its spelling is not one of those.
+// Without a branch: most lines of a wave come here. text can be read 8
+// bytes far.
 const unsigned NoPrefix = 101;
 const unsigned PrefixCount = NoPrefix + 1;
-inline unsigned prefixOf(const unsigned char* text, std::size_t length) {
+inline unsigned prefixOf(const unsigned char* text) {
     uint64_t bytes;
     std::memcpy(&bytes, text, sizeof bytes);  // the first byte the lowest
     const bool negative = (bytes & 0xFF) == '-';
@@ -297,26 +296,50 @@ inline unsigned prefixOf(const unsigned char* text, std::size_t length) {
     const uint64_t decimals = bytes >> (zeroPoint ? 16 : 8);
     const unsigned first = unsigned(decimals & 0xFF) - unsigned{'0'};
     const unsigned second = unsigned(decimals >> 8 & 0xFF) - unsigned{'0'};
-    const std::size_t head = std::size_t{negative} + (zeroPoint ? 2 : 1);
-    const bool spelled = (zeroPoint || (point && first <= 9)) && length <= head + PlainDecimals;
+    const bool spelled = zeroPoint || (point && first <= 9);
     const unsigned positive = first > 9 ? 0 : first * 10 + (second > 9 ? 0 : second);
     return !spelled ? NoPrefix : negative ? NegativePrefix : positive;
 }
 
-// The keys (value times 10^18) between which a positive datum with first
-// decimals prefix lies: up to 16 decimals after them.
+// The keys (value times 10^18) of the ends of a positive prefix: a datum
+// with first decimals prefix lies at least at the first and below the
+// second, so its double lies between theirs, the ends included (rounding
+// keeps order), however many decimals it has.
 inline int64_t prefixLeast(unsigned prefix) {
     return int64_t(prefix) * 10000000000000000;
 }
 inline int64_t prefixMost(unsigned prefix) {
-    return int64_t(prefix + 1) * 10000000000000000 - 100;
+    return int64_t(prefix + 1) * 10000000000000000;
+}
+
+// The positive prefixes whose class is Low (those below LowBelow) and High
+// (from HighFrom to below HighTo), and whether negative data are Low: a
+// table's classes as ranges, so that a whole group's data can be placed
+// at once. Prefixes outside these ranges are left to the table.
+struct PrefixRangesS {
+    uint8_t LowBelow = 0;
+    uint8_t HighFrom = 0;
+    uint8_t HighTo = 0;
+    bool NegativeLow = false;
+};
+inline PrefixRangesS prefixRanges(const uint8_t* classes) {
+    PrefixRangesS ranges;
+    unsigned prefix = 0;
+    while (prefix < NegativePrefix && classes[prefix] == Low) ++prefix;
+    ranges.LowBelow = uint8_t(prefix);
+    while (prefix < NegativePrefix && classes[prefix] != High) ++prefix;
+    ranges.HighFrom = uint8_t(prefix);
+    while (prefix < NegativePrefix && classes[prefix] == High) ++prefix;
+    ranges.HighTo = uint8_t(prefix);
+    ranges.NegativeLow = classes[NegativePrefix] == Low;
+    return ranges;
 }
 
 // Whether the lines ending in a group, up to its last line feed, hold
 // only what data spelled the common way hold (no exponent), CRs only before
 // line feeds, and at most PlainLine bytes each: no PlainLine + 1 bytes in a
 // row without a line feed.
-const std::size_t PlainLine = PlainDecimals + 4;  // "-0.", the decimals, a CR
+const std::size_t PlainLine = 20;  // "-0.", 16 decimals, a CR
 inline bool commonLines(const GroupMasksS& masks) {
     const MaskT lines = lowBits(highestBit(masks.LineFeeds));
     if (((masks.Others | (masks.Crs & ~(masks.LineFeeds >> 1))) & lines) != 0) return false;
@@ -327,6 +350,78 @@ inline bool commonLines(const GroupMasksS& masks) {
     run &= run >> 8;
     run &= run >> (PlainLine + 1 - 16);
     return run == 0;
+}
+
+// A plain group's bytes (commonLines) for lines spelled [-]0.d...
+// (takePlainLines): a bit per byte for the minuses and for the zeros
+// followed by a point, and for the digits whose number (the digit times ten
+// plus the next byte's digit, or plus 0 when the next is no digit) lies in
+// the ranges' Low or High prefixes. The group can be read one byte past its
+// end.
+struct ToldMasksS {
+    MaskT Minuses;
+    MaskT ZeroPoints;
+    MaskT Lows;
+    MaskT Highs;
+};
+
+#if defined(__SSE2__)
+inline ToldMasksS toldMasks(const unsigned char* at, const PrefixRangesS& ranges) {
+    const __m128i zero = _mm_set1_epi8('0'), none = _mm_set1_epi8(-1);
+    const __m128i minus = _mm_set1_epi8('-'), point = _mm_set1_epi8('.');
+    const __m128i lowBelow = _mm_set1_epi8(static_cast<char>(ranges.LowBelow));
+    const __m128i highAbove = _mm_set1_epi8(static_cast<char>(ranges.HighFrom - 1));
+    const __m128i highBelow = _mm_set1_epi8(static_cast<char>(ranges.HighTo));
+    MaskT minuses = 0, zeroPoints = 0, lows = 0, highs = 0;
+    for (std::size_t offset = 0; offset < GroupBytes; offset += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + offset));
+        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + offset + 1));
+        // A plain group's bytes lie at or below '9': those at or above '0'
+        // are digits.
+        const __m128i digit = _mm_sub_epi8(bytes, zero);
+        const __m128i isDigit = _mm_cmpgt_epi8(digit, none);
+        __m128i second = _mm_sub_epi8(next, zero);
+        second = _mm_and_si128(second, _mm_cmpgt_epi8(second, none));
+        const __m128i twice = _mm_add_epi8(digit, digit);
+        const __m128i four = _mm_add_epi8(twice, twice);
+        const __m128i number = _mm_add_epi8(_mm_add_epi8(_mm_add_epi8(four, four), twice), second);
+        const __m128i low = _mm_and_si128(isDigit, _mm_cmplt_epi8(number, lowBelow));
+        const __m128i high =
+            _mm_and_si128(_mm_and_si128(isDigit, _mm_cmpgt_epi8(number, highAbove)),
+                          _mm_cmplt_epi8(number, highBelow));
+        const __m128i zeroPoint =
+            _mm_and_si128(_mm_cmpeq_epi8(bytes, zero), _mm_cmpeq_epi8(next, point));
+        const auto bits = [offset](__m128i set) {
+            return static_cast<MaskT>(unsigned(_mm_movemask_epi8(set)) & 0xFFFF) << offset;
+        };
+        minuses |= bits(_mm_cmpeq_epi8(bytes, minus));
+        zeroPoints |= bits(zeroPoint);
+        lows |= bits(low);
+        highs |= bits(high);
+    }
+    return {minuses, zeroPoints, lows, highs};
+}
+#else
+inline ToldMasksS toldMasks(const unsigned char* at, const PrefixRangesS& ranges) {
+    ToldMasksS told = {};
+    for (std::size_t i = 0; i < GroupBytes; ++i) {
+        const unsigned digit = at[i] - unsigned{'0'}, second = at[i + 1] - unsigned{'0'};
+        const unsigned number = digit * 10 + (second <= 9 ? second : 0);
+        const MaskT bit = MaskT{1} << i;
+        told.Minuses |= at[i] == '-' ? bit : 0;
+        told.ZeroPoints |= at[i] == '0' && at[i + 1] == '.' ? bit : 0;
+        told.Lows |= digit <= 9 && number < ranges.LowBelow ? bit : 0;
+        told.Highs |= digit <= 9 && number >= ranges.HighFrom && number < ranges.HighTo ? bit : 0;
+    }
+    return told;
+}
+#endif
+
+// How many bits of mask are set.
+inline unsigned bitCount(MaskT mask) {
+    unsigned count = 0;
+    for (; mask != 0; mask &= mask - 1) ++count;
+    return count;
 }
 
 // The reads of one line (or of the rest of the window when no line feed
@@ -358,7 +453,9 @@ class SlowLineC {
 // may stand before it) where the read lies whole in the window, or a copy
 // of the read ended by a terminator; it returns false to stop before that
 // read. A datum whose prefix class (tally.prefixes(), see prefixOf) tells
-// where it lies is not read, nor one that tally.repeatOf(text) tells (a
+// where it lies is not read (a whole group at once where
+// tally.prefixRanges() tells every line's), nor one that
+// tally.repeatOf(text) tells (a
 // repeat of the datum read before it): tally.takeClassed(aboves, marks,
 // count, last) takes count of them in a row, a bit each in aboves and marks
 // (PrefixClassE), last the text of the last one. bytes must be readable 64
@@ -386,12 +483,11 @@ class ReadScanC {
     }
 
   private:
-    // One line of a group, whole in the window, length bytes before its
-    // line feed: by its prefix class when that tells (plain lines), else
-    // read.
-    bool takeLine(const unsigned char* text, std::size_t length, bool plain) {
+    // One line of a group, whole in the window: by its prefix class when
+    // that tells (plain lines), else read.
+    bool takeLine(const unsigned char* text, bool plain) {
         const char* read = reinterpret_cast<const char*>(text);
-        uint8_t known = Tally.prefixes()[plain ? prefixOf(text, length) : NoPrefix];
+        uint8_t known = Tally.prefixes()[plain ? prefixOf(text) : NoPrefix];
         if (known == ReadDatum) known = Tally.repeatOf(read);
         if (known != ReadDatum) {
             Tally.takeClassed(known & AboveBit, (known & MarkBit) >> 1, 1, read);
@@ -402,20 +498,27 @@ class ReadScanC {
         return true;
     }
 
-    // The lines of a group whose lines are all plain (commonLines): those
-    // whose class tells (or that repeat the datum read before them) go to
-    // the tally together, a bit each for above and for marked in the order
-    // of the lines, until a line must be read.
-    bool takePlainLines(std::size_t pos, const GroupMasksS& masks, std::size_t& taken) {
-        const uint8_t* classes = Tally.prefixes();
+    // The lines of a group whose lines are all plain (commonLines): when
+    // the group's masks tell every line's class (toldLines), all at once;
+    // otherwise one at a time, those whose class tells (or that repeat the
+    // datum read before them) going to the tally together, a bit each for
+    // above and for marked in the order of the lines, until a line must be
+    // read.
+    __attribute__((always_inline)) bool takePlainLines(std::size_t pos, const GroupMasksS& masks,
+                                                       std::size_t& taken) {
         const unsigned char* bytes = Bytes + pos;
+        if (manyLines(masks.LineFeeds) && takeToldLines(bytes, masks)) {
+            taken = highestBit(masks.LineFeeds) + 1;
+            return true;
+        }
+        const uint8_t* classes = Tally.prefixes();
         ClassedS classed;
         std::size_t start = 0;
         for (MaskT lineFeeds = masks.LineFeeds; lineFeeds != 0; lineFeeds &= lineFeeds - 1) {
             const std::size_t end = lowestBit(lineFeeds);
             const unsigned char* text = bytes + start;
             const char* read = reinterpret_cast<const char*>(text);
-            uint8_t known = classes[prefixOf(text, end - start)];
+            uint8_t known = classes[prefixOf(text)];
             start = end + 1;
             if (known == ReadDatum) known = Tally.repeatOf(read);
             if (known != ReadDatum) {
@@ -437,6 +540,46 @@ class ReadScanC {
         return true;
     }
 
+    // The lines of a plain group, each spelled [-]0.d... and placed by the
+    // ranges of the tally's table (tally.prefixRanges()) from the group's
+    // masks: all taken at once, none looked at alone. False, nothing
+    // taken, when a line is not.
+    __attribute__((noinline)) bool takeToldLines(const unsigned char* bytes,
+                                                 const GroupMasksS& masks) {
+        const PrefixRangesS& ranges = Tally.prefixRanges();
+        const ToldMasksS told = toldMasks(bytes, ranges);
+        const MaskT starts = ((masks.LineFeeds << 1) | 1) & lowBits(highestBit(masks.LineFeeds));
+        const MaskT negatives = starts & told.Minuses;
+        if (negatives != 0 && !ranges.NegativeLow) return false;
+        // A line's "0." lies before its line feed (which is no zero).
+        const MaskT zeros = (starts & ~told.Minuses) | (negatives << 1);
+        if ((told.ZeroPoints & zeros) != zeros) return false;
+        // A positive line is told by its first decimal, two bytes past its
+        // zero: a digit whose number lies in a Low or High prefix. "-0." is
+        // told whatever follows it.
+        const MaskT positives = zeros & ~(negatives << 1);
+        if ((positives & ~((told.Lows | told.Highs) >> 2)) != 0) return false;
+        const MaskT highs = positives & (told.Highs >> 2);
+        ClassedS classed;
+        if (highs == 0) {
+            classed.Count = bitCount(zeros);
+        } else {
+            for (MaskT line = zeros; line != 0; line &= line - 1)
+                classed.Aboves |= uint64_t((highs >> lowestBit(line)) & 1) << classed.Count++;
+        }
+        classed.Marks = classed.Aboves;
+        classed.Last = reinterpret_cast<const char*>(bytes + highestBit(starts));
+        takeClassed(classed);
+        return true;
+    }
+
+    // Whether a group holds lines enough (of about ten bytes or less) for
+    // its masks to cost less than looking at each line alone.
+    static bool manyLines(MaskT lineFeeds) {
+        for (std::size_t line = 1; line < GroupBytes * 6 / 64; ++line) lineFeeds &= lineFeeds - 1;
+        return lineFeeds != 0;
+    }
+
     // Data told by their class, in a row: a bit each for above and marked.
     struct ClassedS {
         uint64_t Aboves = 0;
@@ -444,7 +587,8 @@ class ReadScanC {
         uint32_t Count = 0;
         const char* Last = nullptr;
     };
-    void takeClassed(ClassedS& classed) {
+    // Inlined so that the lines' bits stay in registers.
+    __attribute__((always_inline)) void takeClassed(ClassedS& classed) {
         if (classed.Count == 0) return;
         Tally.takeClassed(classed.Aboves, classed.Marks, classed.Count, classed.Last);
         Reads += classed.Count;
@@ -464,8 +608,7 @@ class ReadScanC {
             // Fewer bytes than a read's characters, no byte that the reader
             // drops or stops at but a CR before the line feed: one read.
             if ((odd & below) == 0 && end - start < ReadMax) {
-                const bool plain = (end - start <= PlainLine) & ((es & below) == 0);
-                if (!takeLine(Bytes + pos + start, end - start, plain)) {
+                if (!takeLine(Bytes + pos + start, (es & below) == 0)) {
                     taken = start;
                     return false;
                 }

@@ -135,10 +135,9 @@ void checkKey(const char* text, const std::string& expected, uint32_t lineNo) {
     }
     const std::size_t length = expected.find('\n');
     if (length == std::string::npos || expected.find_first_of("eE") != std::string::npos) return;
-    const unsigned prefix =
-        readwindows::prefixOf(reinterpret_cast<const unsigned char*>(text), length);
+    const unsigned prefix = readwindows::prefixOf(reinterpret_cast<const unsigned char*>(text));
     if (prefix == readwindows::NoPrefix) return;
-    const int64_t least = prefix == readwindows::NegativePrefix ? 100 - spelling::KeyScale
+    const int64_t least = prefix == readwindows::NegativePrefix ? -spelling::KeyScale
                                                                 : readwindows::prefixLeast(prefix);
     const int64_t most =
         prefix == readwindows::NegativePrefix ? 0 : readwindows::prefixMost(prefix);

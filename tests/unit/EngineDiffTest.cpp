@@ -453,6 +453,47 @@ TEST(EngineDiff, LowSpikesInEverySpelling) {
     }
 }
 
+// Short lines, most of them placed a whole group at a time by their first
+// decimals: data just below and above each threshold, with more decimals
+// than a double holds (rounding onto the next prefix), and the spellings
+// next to the common one ("-0.", ".5", "0.5.1"), in every window size.
+TEST(EngineDiff, ShortLinesPlacedByTheirFirstDecimals) {
+    testfiles::TempFilesC files;
+    std::mt19937 random(41);
+    const char* const Odd[] = {"-0.", "0.", ".5", "-.07", "0.5.1", "0.45-3", "-0.-5", "0.9"};
+    for (int file = 0; file < 6; ++file) {
+        std::string data;
+        for (int i = 0; i < 3000; ++i) {
+            const unsigned pick = random() % 100;
+            char line[40];
+            if (pick < 55) {
+                std::snprintf(line, sizeof line, "%s0.%02u", random() % 3 ? "" : "-",
+                              unsigned(random() % 100));
+            } else if (pick < 80) {
+                const unsigned near = 40 + random() % 12;  // about H and the floor
+                std::snprintf(line, sizeof line, "0.%02u%s", near,
+                              random() % 2 ? "999999999999999" : "0");
+            } else if (pick < 95) {
+                std::snprintf(line, sizeof line, "0.%u", unsigned(random() % 10));
+            } else {
+                std::snprintf(line, sizeof line, "%s", Odd[random() % 8]);
+            }
+            data += std::string(line) + (file % 2 ? "\r\n" : "\n");
+        }
+        const std::string path = files.write(wavetext::header(3000) + data);
+        for (const double height : {50.0, 90.0, 100.0}) {
+            for (const std::size_t window : {std::size_t{0}, std::size_t{64 + random() % 300}}) {
+                const testcheck::EngineSetupS setup{window, long(random() % 3) - 1};
+                const std::string where = "file " + std::to_string(file);
+                runBoth({path}, height, 10.0, testcheck::Runs[0], where, setup);
+                ASSERT_EQ(stateAfter(path, height, 10.0, setup, true),
+                          stateAfter(path, height, 10.0, {}, false))
+                    << where << " h " << height << " window " << window;
+            }
+        }
+    }
+}
+
 // Every header fault and every limit value once, each in a file that is
 // otherwise clean, one batch per keyword.
 TEST(EngineDiff, EveryHeaderFaultInEveryMode) {
