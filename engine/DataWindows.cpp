@@ -226,7 +226,7 @@ void FirstPassTallyC::markListed(const DatumS& datum) {
 }
 
 void FirstPassTallyC::raiseFloor() {
-    Floor = CutS::atLeast(Rules->heightOf(Greatest.value()));
+    Floor = CutS::atMost(Rules->heightOf(Greatest.value()));
     Marks.dropBelow(Floor);
     classify();
     setRaiseAt();
@@ -292,7 +292,7 @@ void FirstPassDataS::fold(const FirstPassTallyC& tally, const FirstPassRulesS& r
 // The floor rises to the height of the greatest datum so far, and again
 // only once that has grown by a 256th: each rise sweeps the list.
 void FirstPassDataS::raiseFloor(const FirstPassRulesS& rules) {
-    Floor = CutS::atLeast(rules.heightOf(Greatest.value()));
+    Floor = CutS::atMost(rules.heightOf(Greatest.value()));
     const int64_t key = Greatest.key();
     RaiseAt = key > 0 ? key + key / 256 + 1 : 1;
     if (Marks != nullptr) Marks->dropBelow(Floor);

@@ -30,6 +30,9 @@ struct CutS {
 
     static CutS atLeast(double x) { return {spelling::cutAtLeast(x), x, false}; }
     static CutS above(double x) { return {spelling::cutAbove(x), x, true}; }
+    // A cut at or below atLeast(x), found without a search: every datum
+    // that reaches x reaches it, and a few that lie just below x.
+    static CutS atMost(double x) { return {spelling::cutAtMost(x), x, false}; }
     // A threshold no datum reaches.
     static CutS none() { return {spelling::KeyLimit, HUGE_VAL, true}; }
     bool reachedBy(double value) const { return Strict ? value > Value : value >= Value; }

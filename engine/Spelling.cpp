@@ -289,6 +289,15 @@ int64_t cutAbove(double x) {
     return cut(x, [x](double value) { return value > x; });
 }
 
+// x * 10^18 in doubles lies within 1,000 of the exact product (|x| < 8),
+// and the least key that reaches x lies at most half a unit of x's last
+// place (under 900) below that product: 4,096 below it is safely at or
+// below the cut.
+int64_t cutAtMost(double x) {
+    if (!(x > -8.0 && x < 8.0)) return cutAtLeast(x);
+    return static_cast<int64_t>(x * static_cast<double>(KeyScale)) - 4096;
+}
+
 bool datumValue(const char* text, double& value) {
     int64_t key;
     switch (detail::readAny(text, key, value)) {

@@ -47,6 +47,8 @@ bool headerWord(const char* text, char* word, std::size_t size);
 // above x; KeyLimit when no key's value does.
 int64_t cutAtLeast(double x);
 int64_t cutAbove(double x);
+// A key at or below cutAtLeast(x), near it, without a search.
+int64_t cutAtMost(double x);
 
 namespace detail {
 

@@ -295,6 +295,15 @@ bool ValidateC::pollData(uint32_t data) {
     return true;
 }
 
+const FirstPassRulesS& ValidateC::firstPassRules() {
+    const double level = runLevel(Params.Height);
+    const HeaderLimitsS& limits = Params.HeaderLimits;
+    if (!Rules || Rules->Level.Value != level || Rules->Lowest.Value != limits.DatumMin ||
+        Rules->Highest.Value != limits.DatumMax || Rules->Height != Params.Height)
+        Rules.emplace(level, limits.DatumMin, limits.DatumMax, Params.Height);
+    return *Rules;
+}
+
 // Reads the data: each must convert and lie within the limits. Gathers the
 // greatest datum p and the longest runs above and at-or-below h/100, and
 // marks the data that may reach H (DataWindows.h). Stops at the end of the
@@ -304,8 +313,7 @@ bool ValidateC::pollData(uint32_t data) {
 // datum, the end of the file), one read at a time, each as a window of one.
 ValidateC::DataResult ValidateC::firstPass() {
     CountFromMarks = false;
-    const FirstPassRulesS rules(runLevel(Params.Height), Params.HeaderLimits.DatumMin,
-                                Params.HeaderLimits.DatumMax, Params.Height);
+    const FirstPassRulesS& rules = firstPassRules();
     const uint32_t lastLine = State.Samples + HeaderLimitsS::HeaderLines;
     FirstPassDataS data(startMarks());
     data.raiseFloor(rules);

@@ -7,6 +7,7 @@
 #include <cstdarg>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 #include "core/ErrHandleC.h"
 #include "engine/CountC.h"
@@ -57,6 +58,7 @@ class ValidateC : public CountC {
     int moveToBad(const char* operation, const char* reason);
     int checkHeader();
     DataResult firstPass();
+    const FirstPassRulesS& firstPassRules();
     bool pollData(uint32_t data);
     bool endLooksGood();
     int rejectFile(const char* problem, int status, const char* reason);
@@ -69,4 +71,7 @@ class ValidateC : public CountC {
     void reportWriter(int status, const char* writer, const char* what);
 
     GrowTextC ReportStr;  // where each line is composed; grows with the names
+    // The last file's rules, kept while its height and limits stay: their
+    // cuts take a search each.
+    std::optional<FirstPassRulesS> Rules;
 };

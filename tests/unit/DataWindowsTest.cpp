@@ -57,6 +57,11 @@ TEST(DataWindows, CutsPlaceEveryKeyAsItsDoubleLies) {
             x = std::nextafter(x, step > 0 ? 2.0 : -2.0);
         const int64_t atLeast = spelling::cutAtLeast(x);
         const int64_t above = spelling::cutAbove(x);
+        // The quick cut of a floor: never above the exact one, and near it.
+        const double y = x * double(1 + random() % 8);
+        const int64_t exact = spelling::cutAtLeast(y);
+        ASSERT_LE(spelling::cutAtMost(y), exact) << y;
+        ASSERT_GE(spelling::cutAtMost(y), exact - 8192) << y;
         const int64_t near = static_cast<int64_t>(x * 1e18);
         for (int64_t delta = -40; delta <= 40; ++delta) {
             const int64_t key = near + delta * int64_t(1 + random() % 3);
