@@ -507,9 +507,17 @@ class ReadScanC {
     __attribute__((always_inline)) bool takePlainLines(std::size_t pos, const GroupMasksS& masks,
                                                        std::size_t& taken) {
         const unsigned char* bytes = Bytes + pos;
-        if (manyLines(masks.LineFeeds) && takeToldLines(bytes, masks)) {
-            taken = highestBit(masks.LineFeeds) + 1;
-            return true;
+        if (manyLines(masks.LineFeeds) && tryTold()) {
+            if (takeToldLines(bytes, masks)) {
+                ToldMisses = 0;
+                taken = highestBit(masks.LineFeeds) + 1;
+                return true;
+            }
+            // Groups whose masks did not tell are tried again after a wait
+            // that doubles with each miss in a row (a constant signal, whose
+            // class never tells, pays for a few).
+            ToldMisses = ToldMisses < 32 ? 2 * ToldMisses + 1 : ToldMisses;
+            ToldWait = ToldMisses;
         }
         const uint8_t* classes = Tally.prefixes();
         ClassedS classed;
@@ -573,11 +581,23 @@ class ReadScanC {
         return true;
     }
 
+    bool tryTold() {
+        if (ToldWait == 0) return true;
+        --ToldWait;
+        return false;
+    }
+
     // Whether a group holds lines enough (of about ten bytes or less) for
     // its masks to cost less than looking at each line alone.
     static bool manyLines(MaskT lineFeeds) {
-        for (std::size_t line = 1; line < GroupBytes * 6 / 64; ++line) lineFeeds &= lineFeeds - 1;
-        return lineFeeds != 0;
+        lineFeeds &= lineFeeds - 1;
+        lineFeeds &= lineFeeds - 1;
+        if constexpr (GroupBytes == 64) {
+            lineFeeds &= lineFeeds - 1;
+            lineFeeds &= lineFeeds - 1;
+            lineFeeds &= lineFeeds - 1;
+        }
+        return lineFeeds != 0;  // six in 64 bytes, three in 32
     }
 
     // Data told by their class, in a row: a bit each for above and marked.
@@ -647,6 +667,8 @@ class ReadScanC {
     uint32_t Reads;
     TallyT& Tally;
     SlowLineC Slow;
+    uint32_t ToldMisses = 0;  // groups in a row whose masks did not tell
+    uint32_t ToldWait = 0;    // groups still to take one line at a time
 };
 
 template <typename TallyT>
