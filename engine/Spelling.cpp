@@ -212,11 +212,36 @@ bool scaleKey(int64_t& magnitude, long exponent) {
     return true;
 }
 
+// The decimals at text (more than 18: 19) and, for at most 18, their share
+// of a key: a digit at a time.
+unsigned byteDecimals(const char* text, uint64_t& fraction) {
+    uint64_t digits = 0;
+    unsigned count = 0;
+    for (; isDigit(text[count]); ++count) {
+        if (count == 18) return 19;
+        digits = digits * 10 + static_cast<uint64_t>(text[count] - '0');
+    }
+    fraction = digits * static_cast<uint64_t>(Powers[18 - count]);
+    return count;
+}
+
+// The same, sixteen digits at a time: text can be read 16 bytes past its
+// end.
+unsigned paddedDecimals(const char* text, uint64_t& fraction) {
+    unsigned count = static_cast<unsigned>(__builtin_ctz(~detail::digitBits(text)));
+    if (count == 16) count += static_cast<unsigned>(__builtin_ctz(~detail::digitBits(text + 16)));
+    if (count > 18) return 19;
+    fraction = detail::sixteenDigits(text, count < 16 ? count : 16) * 100;
+    if (count > 16) fraction += static_cast<uint64_t>(text[16] - '0') * 10;
+    if (count > 17) fraction += static_cast<uint64_t>(text[17] - '0');
+    return count;
+}
+
 // The spellings of nearly every datum, in one sweep: at most one significant
 // digit before the point, at most 18 after it, any exponent that keeps the
 // key exact. Keyed or NotANumber when it tells; Valued when the general
 // reader must.
-FormE commonKey(const char* p, int64_t& magnitude) {
+FormE commonKey(const char* p, int64_t& magnitude, bool padded) {
     const char* at = p;
     while (*at == '0') ++at;
     bool digits = at != p;
@@ -226,19 +251,19 @@ FormE commonKey(const char* p, int64_t& magnitude) {
         if (whole > 8 || isDigit(*at)) return Valued;  // keys lie below 9
         digits = true;
     }
-    uint64_t fraction = 0;
-    int decimals = 0;
+    uint64_t fraction = 0;  // the decimals' share of the key
     if (*at == '.') {
-        for (++at; isDigit(*at); ++at, ++decimals) {
-            if (decimals == 18) return Valued;
-            fraction = fraction * 10 + static_cast<uint64_t>(*at - '0');
-        }
+        ++at;
+        const unsigned decimals =
+            padded ? paddedDecimals(at, fraction) : byteDecimals(at, fraction);
+        if (decimals > 18) return Valued;
+        at += decimals;
         digits = digits || decimals > 0;
     }
     if (!digits) return NotANumber;
     long exponent;
     scanExponent(at, exponent);
-    magnitude = whole * KeyScale + static_cast<int64_t>(fraction) * Powers[18 - decimals];
+    magnitude = whole * KeyScale + static_cast<int64_t>(fraction);
     return scaleKey(magnitude, exponent) ? Keyed : Valued;
 }
 
@@ -246,13 +271,13 @@ FormE commonKey(const char* p, int64_t& magnitude) {
 
 namespace detail {
 
-FormE readAny(const char* text, int64_t& key, double& value) {
+FormE readAny(const char* text, int64_t& key, double& value, bool padded) {
     const char* p = text;
     while (isDatumBlank(*p)) ++p;
     const bool negative = *p == '-';
     if (*p == '+' || *p == '-') ++p;
     int64_t magnitude = 0;
-    const FormE common = commonKey(p, magnitude);
+    const FormE common = commonKey(p, magnitude, padded);
     if (common != Valued) {
         key = negative ? -magnitude : magnitude;
         return common;

@@ -102,7 +102,9 @@ inline uint64_t decimalsKey(const char* text, unsigned count) {
     return sixteenDigits(text, count) * 100;
 }
 
-FormE readAny(const char* text, int64_t& key, double& value);
+// Reads any datum (readDatum); padded: text can be read 16 bytes past its
+// end, so that its decimals are read sixteen at a time.
+FormE readAny(const char* text, int64_t& key, double& value, bool padded = false);
 
 }  // namespace detail
 
@@ -129,7 +131,7 @@ inline FormE readDatum(const char* text, int64_t& key, double& value) {
             return Keyed;
         }
     }
-    return detail::readAny(text, key, value);
+    return detail::readAny(text, key, value, true);
 }
 
 }  // namespace spelling
