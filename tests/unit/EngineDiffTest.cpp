@@ -5,6 +5,7 @@
 // in every mode.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -456,7 +457,8 @@ TEST(EngineDiff, LowSpikesInEverySpelling) {
 // Short lines, most of them placed a whole group at a time by their first
 // decimals: data just below and above each threshold, with more decimals
 // than a double holds (rounding onto the next prefix), and the spellings
-// next to the common one ("-0.", ".5", "0.5.1"), in every window size.
+// next to the common one ("-0.", ".5", "0.5.1"), and runs of one line
+// repeated (a constant signal, silence), in every window size.
 TEST(EngineDiff, ShortLinesPlacedByTheirFirstDecimals) {
     testfiles::TempFilesC files;
     std::mt19937 random(41);
@@ -478,7 +480,10 @@ TEST(EngineDiff, ShortLinesPlacedByTheirFirstDecimals) {
             } else {
                 std::snprintf(line, sizeof line, "%s", Odd[random() % 8]);
             }
-            data += std::string(line) + (file % 2 ? "\r\n" : "\n");
+            const unsigned copies = pick % 16 == 0 ? 1 + random() % std::min(70, 3000 - i) : 1;
+            for (unsigned copy = 0; copy < copies; ++copy)
+                data += std::string(line) + (file % 2 ? "\r\n" : "\n");
+            i += int(copies) - 1;
         }
         const std::string path = files.write(wavetext::header(3000) + data);
         for (const double height : {50.0, 90.0, 100.0}) {
