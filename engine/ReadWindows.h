@@ -470,13 +470,12 @@ class SlowLineC {
 // may stand before it) where the read lies whole in the window, or a copy
 // of the read ended by a terminator; it returns false to stop before that
 // read. A datum whose prefix class (tally.prefixes(), see prefixOf) tells
-// where it lies is not read (a whole group at once where
-// tally.prefixRanges() tells every line's), nor one that
-// tally.repeatOf(text) tells (a
-// repeat of the datum read before it): tally.takeClassed(aboves, marks,
-// count, last) takes count of them in a row, a bit each in aboves and marks
-// (PrefixClassE), last the text of the last one. bytes must be readable 64
-// bytes past cut.
+// where it lies is not read (a whole group at once where the table's ranges,
+// tally.prefixRanges(), tell every line's), nor one that
+// tally.repeatOf(text) tells (a repeat of the datum read before it):
+// tally.takeClassed(aboves, marks, count, last) takes count of them in a
+// row, a bit each in aboves and marks (PrefixClassE), last the text of the
+// last one. bytes must be readable 64 bytes past cut.
 template <typename TallyT>
 class ReadScanC {
   public:
@@ -515,8 +514,9 @@ class ReadScanC {
         return true;
     }
 
-    // The lines of a group whose lines are all plain (commonLines): when
-    // the group's masks tell every line's class (toldLines), all at once;
+    // The lines of a group whose lines are all plain (commonLines): all at
+    // once when the group's masks tell every line's class
+    // (takeToldLines) or every line repeats the first (takeRepeatedLines);
     // otherwise one at a time, those whose class tells (or that repeat the
     // datum read before them) going to the tally together, a bit each for
     // above and for marked in the order of the lines, until a line must be
