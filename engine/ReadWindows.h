@@ -291,6 +291,12 @@ inline unsigned prefixOf(const unsigned char* text) {
     std::memcpy(&bytes, text, sizeof bytes);  // the first byte the lowest
     const bool negative = (bytes & 0xFF) == '-';
     bytes >>= 8 * unsigned{negative};
+    if (__builtin_expect((bytes & 0xFFFF) == ('0' | '.' << 8), 1)) {  // most data
+        const unsigned first = unsigned(bytes >> 16 & 0xFF) - unsigned{'0'};
+        const unsigned second = unsigned(bytes >> 24 & 0xFF) - unsigned{'0'};
+        const unsigned positive = first > 9 ? 0 : first * 10 + (second > 9 ? 0 : second);
+        return negative ? NegativePrefix : positive;
+    }
     const bool zeroPoint = (bytes & 0xFFFF) == ('0' | '.' << 8);
     const bool point = (bytes & 0xFF) == '.';
     const uint64_t decimals = bytes >> (zeroPoint ? 16 : 8);
@@ -524,21 +530,17 @@ class ReadScanC {
     __attribute__((always_inline)) bool takePlainLines(std::size_t pos, const GroupMasksS& masks,
                                                        std::size_t& taken) {
         const unsigned char* bytes = Bytes + pos;
-        if (manyLines(masks.LineFeeds) && tryTold()) {
-            if (takeToldLines(bytes, masks)) {
-                ToldMisses = 0;
+        if (manyLines(masks.LineFeeds) && Told.ready()) {
+            if (Told.tried(takeToldLines(bytes, masks))) {
                 taken = highestBit(masks.LineFeeds) + 1;
                 return true;
             }
-            // Groups whose masks did not tell are tried again after a wait
-            // that doubles with each miss in a row (a constant signal, whose
-            // class never tells, pays for a few).
-            ToldMisses = ToldMisses < 32 ? 2 * ToldMisses + 1 : ToldMisses;
-            ToldWait = ToldMisses;
         }
-        if (Cut - pos >= GroupBytes + 16 && takeRepeatedLines(bytes, masks)) {
-            taken = highestBit(masks.LineFeeds) + 1;
-            return true;
+        if (Cut - pos >= GroupBytes + 16 && Repeated.ready()) {
+            if (Repeated.tried(takeRepeatedLines(bytes, masks))) {
+                taken = highestBit(masks.LineFeeds) + 1;
+                return true;
+            }
         }
         const uint8_t* classes = Tally.prefixes();
         ClassedS classed;
@@ -627,11 +629,23 @@ class ReadScanC {
         return true;
     }
 
-    bool tryTold() {
-        if (ToldWait == 0) return true;
-        --ToldWait;
-        return false;
-    }
+    // A way to take a whole group that, having missed, is tried again
+    // after a wait that doubles with each miss in a row: files whose groups
+    // it never fits pay for a few tries.
+    struct BackoffS {
+        uint32_t Misses = 0;  // in a row
+        uint32_t Wait = 0;    // groups still to pass by
+        bool ready() {
+            if (Wait == 0) return true;
+            --Wait;
+            return false;
+        }
+        bool tried(bool hit) {
+            Misses = hit ? 0 : Misses < 32 ? 2 * Misses + 1 : Misses;
+            Wait = Misses;
+            return hit;
+        }
+    };
 
     // Whether a group holds lines enough (of about ten bytes or less) for
     // its masks to cost less than looking at each line alone.
@@ -713,8 +727,8 @@ class ReadScanC {
     uint32_t Reads;
     TallyT& Tally;
     SlowLineC Slow;
-    uint32_t ToldMisses = 0;  // groups in a row whose masks did not tell
-    uint32_t ToldWait = 0;    // groups still to take one line at a time
+    BackoffS Told;      // takeToldLines
+    BackoffS Repeated;  // takeRepeatedLines
 };
 
 template <typename TallyT>
