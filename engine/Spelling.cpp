@@ -231,7 +231,7 @@ unsigned paddedDecimals(const char* text, uint64_t& fraction) {
     unsigned count = static_cast<unsigned>(__builtin_ctz(~detail::digitBits(text)));
     if (count == 16) count += static_cast<unsigned>(__builtin_ctz(~detail::digitBits(text + 16)));
     if (count > 18) return 19;
-    fraction = detail::sixteenDigits(text, count < 16 ? count : 16) * 100;
+    fraction = detail::decimalsKey(text, count < 16 ? count : 16);
     if (count > 16) fraction += static_cast<uint64_t>(text[16] - '0') * 10;
     if (count > 17) fraction += static_cast<uint64_t>(text[17] - '0');
     return count;

@@ -92,7 +92,7 @@ inline uint64_t sixteenDigits(const char* text, unsigned count) {
     return uint64_t{eightDigits(low)} * 100000000u + eightDigits(high);
 }
 
-// The key of 0.d... with the count (below 16) decimals at text.
+// The key of 0.d... with the count (at most 16) decimals at text.
 inline uint64_t decimalsKey(const char* text, unsigned count) {
     if (count <= 8) {  // most data: one group of eight digits
         uint64_t digits;
