@@ -370,28 +370,26 @@ struct ToldMasksS {
 
 #if defined(__SSE2__)
 inline ToldMasksS toldMasks(const unsigned char* at, const PrefixRangesS& ranges) {
-    const __m128i zero = _mm_set1_epi8('0'), none = _mm_set1_epi8(-1);
-    const __m128i minus = _mm_set1_epi8('-'), point = _mm_set1_epi8('.');
+    const __m128i zero = _mm_set1_epi8('0'), minus = _mm_set1_epi8('-');
+    const __m128i point = _mm_set1_epi8('.');
     const __m128i lowBelow = _mm_set1_epi8(static_cast<char>(ranges.LowBelow));
     const __m128i highAbove = _mm_set1_epi8(static_cast<char>(ranges.HighFrom - 1));
     const __m128i highBelow = _mm_set1_epi8(static_cast<char>(ranges.HighTo));
+    const bool highToTop = ranges.HighTo >= NegativePrefix;  // no number reaches it
     MaskT minuses = 0, zeroPoints = 0, lows = 0, highs = 0;
     for (std::size_t offset = 0; offset < GroupBytes; offset += 16) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + offset));
         const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + offset + 1));
         // A plain group's bytes lie at or below '9': those at or above '0'
-        // are digits.
-        const __m128i digit = _mm_sub_epi8(bytes, zero);
-        const __m128i isDigit = _mm_cmpgt_epi8(digit, none);
-        __m128i second = _mm_sub_epi8(next, zero);
-        second = _mm_and_si128(second, _mm_cmpgt_epi8(second, none));
+        // are digits. A byte after a digit that is none counts as 0.
+        const __m128i isDigit = _mm_cmpgt_epi8(bytes, _mm_set1_epi8('0' - 1));
+        const __m128i digit = _mm_subs_epu8(bytes, zero);
         const __m128i twice = _mm_add_epi8(digit, digit);
         const __m128i four = _mm_add_epi8(twice, twice);
-        const __m128i number = _mm_add_epi8(_mm_add_epi8(_mm_add_epi8(four, four), twice), second);
-        const __m128i low = _mm_and_si128(isDigit, _mm_cmplt_epi8(number, lowBelow));
-        const __m128i high =
-            _mm_and_si128(_mm_and_si128(isDigit, _mm_cmpgt_epi8(number, highAbove)),
-                          _mm_cmplt_epi8(number, highBelow));
+        const __m128i number =
+            _mm_add_epi8(_mm_add_epi8(_mm_add_epi8(four, four), twice), _mm_subs_epu8(next, zero));
+        __m128i high = _mm_and_si128(isDigit, _mm_cmpgt_epi8(number, highAbove));
+        if (!highToTop) high = _mm_and_si128(high, _mm_cmplt_epi8(number, highBelow));
         const __m128i zeroPoint =
             _mm_and_si128(_mm_cmpeq_epi8(bytes, zero), _mm_cmpeq_epi8(next, point));
         const auto bits = [offset](__m128i set) {
@@ -399,7 +397,7 @@ inline ToldMasksS toldMasks(const unsigned char* at, const PrefixRangesS& ranges
         };
         minuses |= bits(_mm_cmpeq_epi8(bytes, minus));
         zeroPoints |= bits(zeroPoint);
-        lows |= bits(low);
+        lows |= bits(_mm_and_si128(isDigit, _mm_cmplt_epi8(number, lowBelow)));
         highs |= bits(high);
     }
     return {minuses, zeroPoints, lows, highs};
@@ -473,8 +471,8 @@ class SlowLineC {
 // may stand before it) where the read lies whole in the window, or a copy
 // of the read ended by a terminator; it returns false to stop before that
 // read. A datum whose prefix class (tally.prefixes(), see prefixOf) tells
-// where it lies is not read (a whole group at once where the table's ranges,
-// tally.prefixRanges(), tell every line's), nor one that
+// where it lies is not read (many at once where the table's ranges,
+// tally.prefixRanges(), tell their classes), nor one that
 // tally.repeatOf(text) tells (a repeat of the datum read before it):
 // tally.takeClassed(aboves, marks, count, last) takes count of them in a
 // row, a bit each in aboves and marks (PrefixClassE), last the text of the
@@ -523,21 +521,24 @@ class ReadScanC {
         return true;
     }
 
-    // The lines of a group whose lines are all plain (commonLines): all at
-    // once when the group's masks tell every line's class
-    // (takeToldLines) or every line repeats the first (takeRepeatedLines);
-    // otherwise one at a time, those whose class tells (or that repeat the
-    // datum read before them) going to the tally together, a bit each for
-    // above and for marked in the order of the lines, until a line must be
-    // read.
+    // The lines of a group whose lines are all plain (commonLines): many at
+    // once when the group's masks tell their classes (takeToldLines) or
+    // every line repeats the first (takeRepeatedLines); otherwise one at a
+    // time, those whose class tells (or that repeat the datum read before
+    // them) going to the tally together, a bit each for above and for
+    // marked in the order of the lines, until a line must be read.
     __attribute__((always_inline)) bool takePlainLines(std::size_t pos, const GroupMasksS& masks,
                                                        std::size_t& taken) {
         const unsigned char* bytes = Bytes + pos;
-        const bool whole = (manyLines(masks.LineFeeds) && Told.ready() &&
-                            Told.tried(takeToldLines(bytes, masks))) ||
-                           (Cut - pos >= GroupBytes + 16 && Repeated.ready() &&
-                            Repeated.tried(takeRepeatedLines(bytes, masks)));
-        if (whole) {
+        if (manyLines(masks.LineFeeds) && Told.ready()) {
+            bool whole = true;
+            Told.tried(takeToldLines(bytes, masks, taken, whole));
+            if (!whole) return false;
+            taken = highestBit(masks.LineFeeds) + 1;
+            return true;
+        }
+        if (Cut - pos >= GroupBytes + 16 && Repeated.ready() &&
+            Repeated.tried(takeRepeatedLines(bytes, masks))) {
             taken = highestBit(masks.LineFeeds) + 1;
             return true;
         }
@@ -568,37 +569,66 @@ class ReadScanC {
         return true;
     }
 
-    // The lines of a plain group, each spelled [-]0.d... and placed by the
-    // ranges of the tally's table (tally.prefixRanges()) from the group's
-    // masks: all taken at once, none looked at alone. False, nothing
-    // taken, when a line is not.
+    // The lines of a plain group placed by the ranges of the tally's table
+    // (tally.prefixRanges()) from the group's masks: those spelled
+    // [-]0.d... whose class the ranges tell, many at once; the others (a
+    // datum near a threshold, another spelling) one at a time, as
+    // takeLine takes them. whole is false when the tally refuses one, taken
+    // then the bytes before it. Returns whether the masks paid: at most two
+    // lines left to take alone.
     __attribute__((noinline)) bool takeToldLines(const unsigned char* bytes,
-                                                 const GroupMasksS& masks) {
+                                                 const GroupMasksS& masks, std::size_t& taken,
+                                                 bool& whole) {
         const PrefixRangesS& ranges = Tally.prefixRanges();
         const ToldMasksS told = toldMasks(bytes, ranges);
         const MaskT starts = ((masks.LineFeeds << 1) | 1) & lowBits(highestBit(masks.LineFeeds));
-        const MaskT negatives = starts & told.Minuses;
-        if (negatives != 0 && !ranges.NegativeLow) return false;
-        // A line's "0." lies before its line feed (which is no zero).
-        const MaskT zeros = (starts & ~told.Minuses) | (negatives << 1);
-        if ((told.ZeroPoints & zeros) != zeros) return false;
-        // A positive line is told by its first decimal, two bytes past its
+        // A line's "0." lies before its line feed (which is no zero). A
+        // positive line is told by its first decimal, two bytes past its
         // zero: a digit whose number lies in a Low or High prefix. "-0." is
-        // told whatever follows it.
-        const MaskT positives = zeros & ~(negatives << 1);
-        if ((positives & ~((told.Lows | told.Highs) >> 2)) != 0) return false;
+        // told Low whatever follows it, when negative data are.
+        const MaskT positives = starts & ~told.Minuses & told.ZeroPoints;
+        const MaskT negatives =
+            ranges.NegativeLow ? starts & told.Minuses & (told.ZeroPoints >> 1) : 0;
         const MaskT highs = positives & (told.Highs >> 2);
+        const MaskT others = starts & ~(highs | negatives | (positives & (told.Lows >> 2)));
         ClassedS classed;
-        if (highs == 0) {
-            classed.Count = bitCount(zeros);
-        } else {
-            for (MaskT line = zeros; line != 0; line &= line - 1)
+        if (others == 0 && highs == 0) {
+            classed.Count = bitCount(starts);
+        } else if (others == 0) {
+            for (MaskT line = starts; line != 0; line &= line - 1)
                 classed.Aboves |= uint64_t((highs >> lowestBit(line)) & 1) << classed.Count++;
+        } else {
+            return takeToldLinesAlone(bytes, starts, highs, others, taken, whole);
         }
         classed.Marks = classed.Aboves;
         classed.Last = reinterpret_cast<const char*>(bytes + highestBit(starts));
         takeClassed(classed);
         return true;
+    }
+    // takeToldLines for a group with lines (others) to take alone.
+    bool takeToldLinesAlone(const unsigned char* bytes, MaskT starts, MaskT highs, MaskT others,
+                            std::size_t& taken, bool& whole) {
+        ClassedS classed;
+        for (MaskT line = starts; line != 0; line &= line - 1) {
+            const std::size_t start = lowestBit(line);
+            if (((others >> start) & 1) == 0) {
+                classed.Aboves |= uint64_t((highs >> start) & 1) << classed.Count++;
+                classed.Last = reinterpret_cast<const char*>(bytes + start);
+                continue;
+            }
+            classed.Marks = classed.Aboves;
+            takeClassed(classed);
+            if (!takeLine(bytes + start, true)) {
+                taken = start;
+                whole = false;
+                return true;
+            }
+        }
+        classed.Marks = classed.Aboves;
+        takeClassed(classed);
+        others &= others - 1;
+        others &= others - 1;
+        return others == 0;
     }
 
     // The lines of a plain group when each repeats the first byte for byte

@@ -457,12 +457,14 @@ TEST(EngineDiff, LowSpikesInEverySpelling) {
 // Short lines, most of them placed a whole group at a time by their first
 // decimals: data just below and above each threshold, with more decimals
 // than a double holds (rounding onto the next prefix), and the spellings
-// next to the common one ("-0.", ".5", "0.5.1"), and runs of one line
-// repeated (a constant signal, silence), in every window size.
+// next to the common one ("-0.", ".5", "0.5.1", "0.-7": 0), and runs of one
+// line repeated (a constant signal, silence), in every window size; with a
+// small h, the prefixes from 0.05 up reach the sure height.
 TEST(EngineDiff, ShortLinesPlacedByTheirFirstDecimals) {
     testfiles::TempFilesC files;
     std::mt19937 random(41);
-    const char* const Odd[] = {"-0.", "0.", ".5", "-.07", "0.5.1", "0.45-3", "-0.-5", "0.9"};
+    const char* const Odd[] = {"-0.",    "0.",    ".5",  "-.07", "0.5.1",
+                               "0.45-3", "-0.-5", "0.9", "0.-7"};
     for (int file = 0; file < 6; ++file) {
         std::string data;
         for (int i = 0; i < 3000; ++i) {
@@ -478,7 +480,7 @@ TEST(EngineDiff, ShortLinesPlacedByTheirFirstDecimals) {
             } else if (pick < 95) {
                 std::snprintf(line, sizeof line, "0.%u", unsigned(random() % 10));
             } else {
-                std::snprintf(line, sizeof line, "%s", Odd[random() % 8]);
+                std::snprintf(line, sizeof line, "%s", Odd[random() % std::size(Odd)]);
             }
             const unsigned copies = pick % 16 == 0 ? 1 + random() % std::min(70, 3000 - i) : 1;
             for (unsigned copy = 0; copy < copies; ++copy)
@@ -486,7 +488,7 @@ TEST(EngineDiff, ShortLinesPlacedByTheirFirstDecimals) {
             i += int(copies) - 1;
         }
         const std::string path = files.write(wavetext::header(3000) + data);
-        for (const double height : {50.0, 90.0, 100.0}) {
+        for (const double height : {50.0, 90.0, 100.0, 5.0}) {
             for (const std::size_t window : {std::size_t{0}, std::size_t{64 + random() % 300}}) {
                 const testcheck::EngineSetupS setup{window, long(random() % 3) - 1};
                 const std::string where = "file " + std::to_string(file);
