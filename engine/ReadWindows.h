@@ -377,6 +377,7 @@ inline ToldMasksS toldMasks(const unsigned char* at, const PrefixRangesS& ranges
     const __m128i highBelow = _mm_set1_epi8(static_cast<char>(ranges.HighTo));
     const bool highToTop = ranges.HighTo >= NegativePrefix;  // no number reaches it
     MaskT minuses = 0, zeroPoints = 0, lows = 0, highs = 0;
+#pragma GCC unroll 4
     for (std::size_t offset = 0; offset < GroupBytes; offset += 16) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + offset));
         const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + offset + 1));
@@ -435,11 +436,14 @@ inline bool sameBytes(const unsigned char* a, const unsigned char* b, std::size_
 #endif
 }
 
-// How many bits of mask are set.
+// How many bits of mask are set: without a loop (whose end a machine
+// without a count instruction would mispredict in most groups).
 inline unsigned bitCount(MaskT mask) {
-    unsigned count = 0;
-    for (; mask != 0; mask &= mask - 1) ++count;
-    return count;
+    const MaskT ones = ~MaskT{0} / 255;  // 0x0101...
+    mask -= (mask >> 1) & (ones * 0x55);
+    mask = (mask & (ones * 0x33)) + ((mask >> 2) & (ones * 0x33));
+    mask = (mask + (mask >> 4)) & (ones * 0x0F);
+    return unsigned((mask * ones) >> (GroupBytes - 8));
 }
 
 // The reads of one line (or of the rest of the window when no line feed
@@ -591,44 +595,44 @@ class ReadScanC {
             ranges.NegativeLow ? starts & told.Minuses & (told.ZeroPoints >> 1) : 0;
         const MaskT highs = positives & (told.Highs >> 2);
         const MaskT others = starts & ~(highs | negatives | (positives & (told.Lows >> 2)));
-        ClassedS classed;
-        if (others == 0 && highs == 0) {
-            classed.Count = bitCount(starts);
-        } else if (others == 0) {
-            for (MaskT line = starts; line != 0; line &= line - 1)
-                classed.Aboves |= uint64_t((highs >> lowestBit(line)) & 1) << classed.Count++;
-        } else {
-            return takeToldLinesAlone(bytes, starts, highs, others, taken, whole);
-        }
-        classed.Marks = classed.Aboves;
-        classed.Last = reinterpret_cast<const char*>(bytes + highestBit(starts));
-        takeClassed(classed);
+        if (others != 0) return takeToldLinesAlone(bytes, starts, highs, others, taken, whole);
+        takeToldRun(bytes, starts, highs);
         return true;
     }
-    // takeToldLines for a group with lines (others) to take alone.
+    // takeToldLines for a group with lines (others) to take alone: the told
+    // lines before each of them go to the tally together.
     bool takeToldLinesAlone(const unsigned char* bytes, MaskT starts, MaskT highs, MaskT others,
                             std::size_t& taken, bool& whole) {
-        ClassedS classed;
-        for (MaskT line = starts; line != 0; line &= line - 1) {
-            const std::size_t start = lowestBit(line);
-            if (((others >> start) & 1) == 0) {
-                classed.Aboves |= uint64_t((highs >> start) & 1) << classed.Count++;
-                classed.Last = reinterpret_cast<const char*>(bytes + start);
-                continue;
-            }
-            classed.Marks = classed.Aboves;
-            takeClassed(classed);
+        MaskT pastTwo = others & (others - 1);  // the others but the first two
+        pastTwo &= pastTwo - 1;
+        for (; others != 0; others &= others - 1) {
+            const std::size_t start = lowestBit(others);
+            takeToldRun(bytes, starts & lowBits(start), highs);
+            starts &= ~lowBits(start + 1);
             if (!takeLine(bytes + start, true)) {
                 taken = start;
                 whole = false;
                 return true;
             }
         }
+        takeToldRun(bytes, starts, highs);
+        return pastTwo == 0;
+    }
+    // The told lines that start at starts, in a row.
+    void takeToldRun(const unsigned char* bytes, MaskT starts, MaskT highs) {
+        if (starts == 0) return;
+        ClassedS classed;
+        highs &= starts;
+        if (highs == 0 || highs == starts) {
+            classed.Count = bitCount(starts);
+            classed.Aboves = highs == 0 ? 0 : ~uint64_t{0} >> (64 - classed.Count);
+        } else {
+            for (MaskT line = starts; line != 0; line &= line - 1)
+                classed.Aboves |= uint64_t((highs >> lowestBit(line)) & 1) << classed.Count++;
+        }
         classed.Marks = classed.Aboves;
+        classed.Last = reinterpret_cast<const char*>(bytes + highestBit(starts));
         takeClassed(classed);
-        others &= others - 1;
-        others &= others - 1;
-        return others == 0;
     }
 
     // The lines of a plain group when each repeats the first byte for byte
