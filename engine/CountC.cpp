@@ -203,13 +203,16 @@ void CountC::takeBits(const uint64_t* bits, uint32_t data) {
             at = nextLow(bits, at, data);
             continue;
         }
-        const uint32_t lows = nextHigh(bits, at, data) - at;
-        if (lows < g - glitchRun) {
+        // This datum is low: with one low wanted (G = 1, most noise) it
+        // closes the spike, with no need to find where the lows end.
+        const uint32_t wanted = g - glitchRun;
+        const uint32_t lows = wanted == 1 ? 1 : nextHigh(bits, at, data) - at;
+        if (lows < wanted) {
             glitchRun += lows;
             at += lows;
             continue;
         }
-        at += g - glitchRun;  // one past the low that closes the spike
+        at += wanted;  // one past the low that closes the spike
         const uint32_t closing = first + at - 1;
         inSpike = false;
         glitchRun = g;  // as takeLow leaves it
