@@ -585,7 +585,10 @@ class ReadScanC {
                                                  bool& whole) {
         const PrefixRangesS& ranges = Tally.prefixRanges();
         const ToldMasksS told = toldMasks(bytes, ranges);
-        const MaskT starts = ((masks.LineFeeds << 1) | 1) & lowBits(highestBit(masks.LineFeeds));
+        // Every line that ends in the group, an empty one at its last line
+        // feed included.
+        const MaskT starts =
+            ((masks.LineFeeds << 1) | 1) & lowBits(highestBit(masks.LineFeeds) + 1);
         // A line's "0." lies before its line feed (which is no zero). A
         // positive line is told by its first decimal, two bytes past its
         // zero: a digit whose number lies in a Low or High prefix. "-0." is
