@@ -501,6 +501,23 @@ TEST(EngineDiff, ShortLinesPlacedByTheirFirstDecimals) {
     }
 }
 
+// An empty line (a datum that does not convert: the pass stops there) among
+// short lines that groups place at once, at 64 places in a row: one of
+// every five ends its group, the empty line's line feed the group's last.
+// A high datum in every small window lets each window tell its lows.
+TEST(EngineDiff, EmptyLineAtEveryPlaceInAGroup) {
+    testfiles::TempFilesC files;
+    for (int empty = 600; empty < 664; ++empty) {
+        std::string data;
+        for (int i = 0; i < 1000; ++i)
+            data += i == empty ? "\n" : i % 25 == 0 ? "0.93\n" : i % 3 ? "0.01\n" : "-0.02\n";
+        const std::string path = files.write(wavetext::header(1000) + data);
+        ASSERT_EQ(stateAfter(path, 50.0, 10.0, {256, -1}, true),
+                  stateAfter(path, 50.0, 10.0, {}, false))
+            << "empty line " << empty;
+    }
+}
+
 // Every header fault and every limit value once, each in a file that is
 // otherwise clean, one batch per keyword.
 TEST(EngineDiff, EveryHeaderFaultInEveryMode) {
