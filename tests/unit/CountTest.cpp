@@ -164,10 +164,12 @@ TEST_F(CountTest, QuitStopsWithoutResultLine) {
 // stops the count before its end, without a result line.
 TEST_F(CountTest, AQuitInTheFrontEndsTurnStopsTheCount) {
     windowclock::TurnAtEveryPollC turns;
-    struct TurnsS {
+    // Static: the hook's context outlives this scope in the fixture's counter.
+    static struct TurnsS {
         QuitterS* Quitter;
         int Count;
-    } seen{&Quitter, 0};
+    } seen;
+    seen = {&Quitter, 0};
     Counter.PassHook.set(
         [](void* context) {
             auto* taken = static_cast<TurnsS*>(context);
