@@ -1,5 +1,6 @@
 #include "engine/DataWindows.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -234,34 +235,37 @@ void FirstPassTallyC::raiseFloor() {
 
 // The prefix classes against the limits, the level, the floor, the sure
 // height and the greatest datum, by the least and the most key of each
-// prefix. The greatest datum only grows: a class that waits for it to
-// reach a prefix's most changes once it does (ClassifyAt).
+// prefix: a prefix is told when its keys lie within the limits and its most
+// is not above the greatest datum; Low when its most lies below the floor
+// and the level, High when its least reaches the floor, the sure height and
+// the level. Each bound cuts the prefixes once (their keys grow with them),
+// so the classes are three ranges, found without a look at each prefix.
+// The greatest datum only grows: a class that waits for it to reach a
+// prefix's most changes once it does (ClassifyAt).
 void FirstPassTallyC::classify() {
     using namespace readwindows;
-    const int64_t greatest = Greatest.key();
-    ClassifyAt = spelling::KeyLimit;
-    for (unsigned prefix = 0; prefix < NegativePrefix; ++prefix) {
-        const int64_t least = prefixLeast(prefix);
-        const int64_t most = prefixMost(prefix);
-        if (most > greatest && most < ClassifyAt) ClassifyAt = most;
-        uint8_t known = ReadDatum;
-        if (least >= Rules->Lowest.Key && most < Rules->Highest.Key && most <= greatest) {
-            if (most < Floor.Key && most < Rules->Level.Key) {
-                known = Low;
-            } else if (least >= Floor.Key && least >= Rules->Sure.Key &&
-                       least >= Rules->Level.Key) {
-                known = High;
-            }
-        }
-        Prefixes[prefix] = known;
-    }
+    const unsigned reached = prefixesUpTo(Greatest.key());
+    const unsigned toldFrom = firstPrefixFrom(Rules->Lowest.Key);
+    const unsigned toldTo = std::min(prefixesBelow(Rules->Highest.Key), reached);
+    const unsigned lowTo =
+        std::min({toldTo, prefixesBelow(Floor.Key), prefixesBelow(Rules->Level.Key)});
+    const unsigned highFrom =
+        std::max({toldFrom, firstPrefixFrom(Floor.Key), firstPrefixFrom(Rules->Sure.Key),
+                  firstPrefixFrom(Rules->Level.Key)});
+    std::memset(Prefixes, ReadDatum, NegativePrefix);
+    if (toldFrom < lowTo) std::memset(Prefixes + toldFrom, Low, lowTo - toldFrom);
+    if (highFrom < toldTo) std::memset(Prefixes + highFrom, High, toldTo - highFrom);
+    ClassifyAt = reached < NegativePrefix ? prefixMost(reached) : spelling::KeyLimit;
     // Negative data lie in (-1, 0], their doubles in [-1, 0]: below the
     // level, not above the greatest.
     const bool lowNegatives =
         -spelling::KeyScale >= Rules->Lowest.Key && 0 < Floor.Key && 0 < Rules->Level.Key;
     Prefixes[NegativePrefix] = lowNegatives ? Low : ReadDatum;
     Prefixes[NoPrefix] = ReadDatum;
-    Ranges = readwindows::prefixRanges(Prefixes);
+    Ranges.LowBelow = uint8_t(toldFrom == 0 && lowTo > 0 ? lowTo : 0);
+    Ranges.HighFrom = uint8_t(highFrom < toldTo ? highFrom : NegativePrefix);
+    Ranges.HighTo = uint8_t(highFrom < toldTo ? toldTo : NegativePrefix);
+    Ranges.NegativeLow = lowNegatives;
 }
 
 // The greatest datum, the runs and the marks join as the sequential pass

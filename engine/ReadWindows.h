@@ -308,11 +308,30 @@ inline unsigned prefixOf(const unsigned char* text) {
 // with first decimals prefix lies at least at the first and below the
 // second, so its double lies between theirs, the ends included (rounding
 // keeps order), however many decimals it has.
+const int64_t PrefixKeys = 10000000000000000;  // the keys of one prefix
 inline int64_t prefixLeast(unsigned prefix) {
-    return int64_t(prefix) * 10000000000000000;
+    return int64_t(prefix) * PrefixKeys;
 }
 inline int64_t prefixMost(unsigned prefix) {
-    return int64_t(prefix + 1) * 10000000000000000;
+    return int64_t(prefix + 1) * PrefixKeys;
+}
+// Where a key cuts the positive prefixes, whose keys grow with them: the
+// first prefix whose least key reaches key; how many have their most key
+// below key; how many have it at or below key (0 to NegativePrefix each).
+inline unsigned prefixesClamped(int64_t count) {
+    return count < 0 ? 0 : count > NegativePrefix ? NegativePrefix : unsigned(count);
+}
+inline int64_t prefixStepsUp(int64_t key) {  // key / PrefixKeys rounded up
+    return key / PrefixKeys + (key % PrefixKeys > 0);
+}
+inline unsigned firstPrefixFrom(int64_t key) {
+    return prefixesClamped(prefixStepsUp(key));
+}
+inline unsigned prefixesBelow(int64_t key) {
+    return prefixesClamped(prefixStepsUp(key) - 1);
+}
+inline unsigned prefixesUpTo(int64_t key) {  // rounded to 0: no negative key reaches one
+    return prefixesClamped(key / PrefixKeys);
 }
 
 // The positive prefixes whose class is Low (those below LowBelow) and High

@@ -92,4 +92,43 @@ TEST(DataWindows, TwoDecimalsTellWhereADatumLies) {
     }
 }
 
+// A window tally's prefix classes and their ranges against the classes'
+// definition, prefix by prefix, over limits, levels, floors, sure heights
+// and greatest data anywhere, on the prefixes' ends too.
+TEST(DataWindows, PrefixClassesAsEachPrefixsKeysLie) {
+    using namespace readwindows;
+    std::mt19937 random(37);
+    auto anyValue = [&random](double from, double to) {
+        const double at = from + (to - from) * double(random() % 10000) / 9999.0;
+        return random() % 3 ? std::round(at * 100.0) / 100.0 : at;  // a prefix's end, often
+    };
+    uint64_t scratch[8];
+    const WindowS one{-1, nullptr, 0, 1, scratch, 8};
+    for (int i = 0; i < 20000; ++i) {
+        const FirstPassRulesS rules(anyValue(0.0, 1.0), anyValue(-1.0, 0.3), anyValue(0.0, 1.2),
+                                    anyValue(0.0, 100.0));
+        GreatestC greatest;
+        greatest.takeKey(int64_t(anyValue(-0.1, 1.1) * double(spelling::KeyScale)));
+        const CutS floor = random() % 5 ? CutS::atMost(anyValue(0.0, 1.0)) : CutS::none();
+        FirstPassTallyC tally;
+        tally.start(rules, greatest, floor, one);
+        for (unsigned prefix = 0; prefix < NegativePrefix; ++prefix) {
+            const int64_t least = prefixLeast(prefix), most = prefixMost(prefix);
+            uint8_t known = ReadDatum;
+            if (least >= rules.Lowest.Key && most < rules.Highest.Key && most <= greatest.key()) {
+                if (most < floor.Key && most < rules.Level.Key) known = Low;
+                if (least >= floor.Key && least >= rules.Sure.Key && least >= rules.Level.Key)
+                    known = High;
+            }
+            ASSERT_EQ(tally.prefixes()[prefix], known) << "case " << i << ", prefix " << prefix;
+        }
+        const PrefixRangesS ranges = prefixRanges(tally.prefixes());
+        const PrefixRangesS& quick = tally.prefixRanges();
+        ASSERT_EQ(quick.LowBelow, ranges.LowBelow) << i;
+        ASSERT_EQ(quick.HighFrom, ranges.HighFrom) << i;
+        ASSERT_EQ(quick.HighTo, ranges.HighTo) << i;
+        ASSERT_EQ(quick.NegativeLow, ranges.NegativeLow) << i;
+    }
+}
+
 }  // namespace
