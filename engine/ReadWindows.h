@@ -523,6 +523,21 @@ class ReadScanC {
     }
 
   private:
+    // Data told by their class, in a row: a bit each for above and marked.
+    struct ClassedS {
+        uint64_t Aboves = 0;
+        uint64_t Marks = 0;
+        uint32_t Count = 0;
+        const char* Last = nullptr;
+        // One more, of class known, its text read.
+        void add(uint8_t known, const char* read) {
+            Aboves |= uint64_t(known & AboveBit) << Count;
+            Marks |= uint64_t((known & MarkBit) >> 1) << Count;
+            ++Count;
+            Last = read;
+        }
+    };
+
     // The class of a plain line: its prefix's, or, when that does not tell,
     // its class as a repeat of the datum read before it.
     uint8_t plainClass(const unsigned char* text) const {
@@ -553,9 +568,9 @@ class ReadScanC {
     __attribute__((always_inline)) bool takePlainLines(std::size_t pos, const GroupMasksS& masks,
                                                        std::size_t& taken) {
         const unsigned char* bytes = Bytes + pos;
-        if (manyLines(masks.LineFeeds) && Told.ready()) {
-            bool whole = true;
-            Told.tried(takeToldLines(bytes, masks, taken, whole));
+        bool whole = true;
+        if (manyLines(masks.LineFeeds) && Told.ready() &&
+            Told.tried(takeToldLines(bytes, masks, taken, whole))) {
             if (!whole) return false;
             taken = highestBit(masks.LineFeeds) + 1;
             return true;
@@ -574,18 +589,13 @@ class ReadScanC {
             const uint8_t known = plainClass(text);
             start = end + 1;
             if (known != ReadDatum) {
-                classed.Aboves |= uint64_t(known & AboveBit) << classed.Count;
-                classed.Marks |= uint64_t((known & MarkBit) >> 1) << classed.Count;
-                ++classed.Count;
-                classed.Last = read;
+                classed.add(known, read);
                 continue;
             }
-            takeClassed(classed);
-            if (!Tally.take(read)) {
+            if (!takeRead(classed, read)) {
                 taken = text - bytes;
                 return false;
             }
-            ++Reads;
         }
         takeClassed(classed);
         taken = start;
@@ -597,8 +607,8 @@ class ReadScanC {
     // [-]0.d... whose class the ranges tell, many at once; the others (a
     // datum near a threshold, another spelling) one at a time, as
     // takeLine takes them. whole is false when the tally refuses one, taken
-    // then the bytes before it. Returns whether the masks paid: at most two
-    // lines left to take alone.
+    // then the bytes before it. False, nothing taken, when more than two
+    // lines are left to take alone: the masks do not pay then.
     __attribute__((noinline)) bool takeToldLines(const unsigned char* bytes,
                                                  const GroupMasksS& masks, std::size_t& taken,
                                                  bool& whole) {
@@ -618,43 +628,57 @@ class ReadScanC {
         const MaskT highs = positives & (told.Highs >> 2);
         const MaskT others = starts & ~(highs | negatives | (positives & (told.Lows >> 2)));
         if (others != 0) return takeToldLinesAlone(bytes, starts, highs, others, taken, whole);
-        takeToldRun(bytes, starts, highs);
+        ClassedS classed;
+        addToldRun(classed, bytes, starts, highs);
+        takeClassed(classed);
         return true;
     }
-    // takeToldLines for a group with lines (others) to take alone: the told
-    // lines before each of them go to the tally together.
+    // takeToldLines for a group with lines (others) to take alone, as the
+    // one-at-a-time way takes them; the told lines between them join the
+    // data in a row.
     bool takeToldLinesAlone(const unsigned char* bytes, MaskT starts, MaskT highs, MaskT others,
                             std::size_t& taken, bool& whole) {
         MaskT pastTwo = others & (others - 1);  // the others but the first two
         pastTwo &= pastTwo - 1;
+        if (pastTwo != 0) return false;
+        ClassedS classed;
         for (; others != 0; others &= others - 1) {
             const std::size_t start = lowestBit(others);
-            takeToldRun(bytes, starts & lowBits(start), highs);
+            addToldRun(classed, bytes, starts & lowBits(start), highs);
             starts &= ~lowBits(start + 1);
-            if (!takeLine(bytes + start, true)) {
+            const unsigned char* text = bytes + start;
+            const uint8_t known = plainClass(text);
+            if (known != ReadDatum) {
+                classed.add(known, reinterpret_cast<const char*>(text));
+            } else if (!takeRead(classed, reinterpret_cast<const char*>(text))) {
                 taken = start;
                 whole = false;
                 return true;
             }
         }
-        takeToldRun(bytes, starts, highs);
-        return pastTwo == 0;
-    }
-    // The told lines that start at starts, in a row.
-    void takeToldRun(const unsigned char* bytes, MaskT starts, MaskT highs) {
-        if (starts == 0) return;
-        ClassedS classed;
-        highs &= starts;
-        if (highs == 0 || highs == starts) {
-            classed.Count = bitCount(starts);
-            classed.Aboves = highs == 0 ? 0 : ~uint64_t{0} >> (64 - classed.Count);
-        } else {
-            for (MaskT line = starts; line != 0; line &= line - 1)
-                classed.Aboves |= uint64_t((highs >> lowestBit(line)) & 1) << classed.Count++;
-        }
-        classed.Marks = classed.Aboves;
-        classed.Last = reinterpret_cast<const char*>(bytes + highestBit(starts));
+        addToldRun(classed, bytes, starts, highs);
         takeClassed(classed);
+        return true;
+    }
+    // Adds the told lines that start at starts (at most 64 with those in
+    // classed), in a row.
+    static void addToldRun(ClassedS& classed, const unsigned char* bytes, MaskT starts,
+                           MaskT highs) {
+        if (starts == 0) return;
+        highs &= starts;
+        const unsigned count = bitCount(starts);
+        uint64_t aboves = 0;
+        if (highs == starts) {
+            aboves = ~uint64_t{0} >> (64 - count);
+        } else if (highs != 0) {
+            unsigned line = 0;
+            for (MaskT rest = starts; rest != 0; rest &= rest - 1)
+                aboves |= uint64_t((highs >> lowestBit(rest)) & 1) << line++;
+        }
+        classed.Aboves |= aboves << classed.Count;
+        classed.Marks |= aboves << classed.Count;
+        classed.Count += count;
+        classed.Last = reinterpret_cast<const char*>(bytes + highestBit(starts));
     }
 
     // The lines of a plain group when each repeats the first byte for byte
@@ -712,13 +736,14 @@ class ReadScanC {
         return lineFeeds != 0;  // six in 64 bytes, three in 32
     }
 
-    // Data told by their class, in a row: a bit each for above and marked.
-    struct ClassedS {
-        uint64_t Aboves = 0;
-        uint64_t Marks = 0;
-        uint32_t Count = 0;
-        const char* Last = nullptr;
-    };
+    // A line that must be read, after the data in classed; false when the
+    // tally refuses it.
+    bool takeRead(ClassedS& classed, const char* read) {
+        takeClassed(classed);
+        if (!Tally.take(read)) return false;
+        ++Reads;
+        return true;
+    }
     // Inlined so that the lines' bits stay in registers.
     __attribute__((always_inline)) void takeClassed(ClassedS& classed) {
         if (classed.Count == 0) return;

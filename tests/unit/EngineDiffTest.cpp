@@ -518,6 +518,22 @@ TEST(EngineDiff, EmptyLineAtEveryPlaceInAGroup) {
     }
 }
 
+// A long run of high data among which some are spelled otherwise (".9",
+// "0.950"): taken alone beside the lines their group places at once, they
+// keep their side, and the run stays whole.
+TEST(EngineDiff, HighRunThroughOtherSpellings) {
+    testfiles::TempFilesC files;
+    const char* const Highs[] = {"0.9\n", ".9\n", "0.9\n", "0.950\n"};
+    std::string data = "0.95\n";
+    for (int i = 1; i < 3000; ++i)
+        data += i >= 1000 && i < 1400 ? Highs[i % 4 * (i % 3 == 0)] : i % 2 ? "0.01\n" : "-0.02\n";
+    const std::string path = files.write(wavetext::header(3000) + data);
+    for (const std::size_t window : {std::size_t{0}, std::size_t{256}})
+        ASSERT_EQ(stateAfter(path, 50.0, 10.0, {window, -1}, true),
+                  stateAfter(path, 50.0, 10.0, {}, false))
+            << window;
+}
+
 // Every header fault and every limit value once, each in a file that is
 // otherwise clean, one batch per keyword.
 TEST(EngineDiff, EveryHeaderFaultInEveryMode) {
