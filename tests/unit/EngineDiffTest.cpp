@@ -518,8 +518,8 @@ TEST(EngineDiff, EmptyLineAtEveryPlaceInAGroup) {
     }
 }
 
-// A long run of high data among which some are spelled otherwise (".9",
-// "0.950"): taken alone beside the lines their group places at once, they
+// A long run of high data ("0.9", "0.950") among which some are spelled
+// ".9": taken alone beside the lines their group places at once, those
 // keep their side, and the run stays whole.
 TEST(EngineDiff, HighRunThroughOtherSpellings) {
     testfiles::TempFilesC files;
