@@ -585,14 +585,8 @@ class ReadScanC {
         for (MaskT lineFeeds = masks.LineFeeds; lineFeeds != 0; lineFeeds &= lineFeeds - 1) {
             const std::size_t end = lowestBit(lineFeeds);
             const unsigned char* text = bytes + start;
-            const char* read = reinterpret_cast<const char*>(text);
-            const uint8_t known = plainClass(text);
             start = end + 1;
-            if (known != ReadDatum) {
-                classed.add(known, read);
-                continue;
-            }
-            if (!takeRead(classed, read)) {
+            if (!takePlainLine(classed, text)) {
                 taken = text - bytes;
                 return false;
             }
@@ -646,11 +640,7 @@ class ReadScanC {
             const std::size_t start = lowestBit(others);
             addToldRun(classed, bytes, starts & lowBits(start), highs);
             starts &= ~lowBits(start + 1);
-            const unsigned char* text = bytes + start;
-            const uint8_t known = plainClass(text);
-            if (known != ReadDatum) {
-                classed.add(known, reinterpret_cast<const char*>(text));
-            } else if (!takeRead(classed, reinterpret_cast<const char*>(text))) {
+            if (!takePlainLine(classed, bytes + start)) {
                 taken = start;
                 whole = false;
                 return true;
@@ -736,9 +726,17 @@ class ReadScanC {
         return lineFeeds != 0;  // six in 64 bytes, three in 32
     }
 
-    // A line that must be read, after the data in classed; false when the
-    // tally refuses it. Inlined, as takeClassed.
-    __attribute__((always_inline)) bool takeRead(ClassedS& classed, const char* read) {
+    // A plain line after the data in classed: one more of them when its
+    // class tells, else read after them; false when the tally refuses it.
+    // Inlined, as takeClassed.
+    __attribute__((always_inline)) bool takePlainLine(ClassedS& classed,
+                                                      const unsigned char* text) {
+        const char* read = reinterpret_cast<const char*>(text);
+        const uint8_t known = plainClass(text);
+        if (known != ReadDatum) {
+            classed.add(known, read);
+            return true;
+        }
         takeClassed(classed);
         if (!Tally.take(read)) return false;
         ++Reads;
