@@ -53,14 +53,14 @@ void CountC::setCandidateRoom(uint32_t candidates) {
 // Marks for as many data as a file may have, and an empty list. The bits
 // are had, and written, once for all files: the memory in use does not
 // depend on the file's size.
-MarksC* CountC::startMarks() {
+MarksC* CountC::startMarks(const CutS& sure) {
     const std::size_t bitWords = Params.HeaderLimits.SamplesMax / 64 + 2;
     if (MarkBits == nullptr) MarkBits = new (std::nothrow) uint64_t[bitWords]();
     if (MarkList == nullptr && MarkListWords > 0)
         MarkList = new (std::nothrow) uint64_t[MarkListWords];
     if (MarkBits == nullptr || (MarkList == nullptr && MarkListWords > 0)) return nullptr;
     MarkBits[0] = 0;  // each next word is written whole as the marks grow
-    Marks.start(MarkBits, MarkList, MarkListWords);
+    Marks.start(MarkBits, MarkList, MarkListWords, sure);
     return &Marks;
 }
 
@@ -96,7 +96,7 @@ int CountC::CountFile(OutputC* win) {
     G = State.GlitchG;
     // The data need not be read again when the validation pass marked those
     // that may be high and listed those that may not be.
-    if (CountFromMarks) {
+    if (CountFromMarks && Marks.tellHigh(H)) {
         CountFromMarks = false;
         Status = 0;
         if (countMarks() != QuitDuringCount) writeResult(win);

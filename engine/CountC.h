@@ -70,9 +70,10 @@ class CountC : public FileReadC {
     // The marks of the data of the open file that may reach H, as the
     // validation pass leaves them: CountFile counts from them without
     // reading the file again when the pass set CountFromMarks (every marked
-    // datum below the sure height listed, FirstPassData data). None when
-    // their memory cannot be had.
-    MarksC* startMarks();
+    // datum below the marks' Unlisted listed, FirstPassData data) and H lies
+    // at or below Unlisted (sure at first). None when their memory cannot
+    // be had.
+    MarksC* startMarks(const CutS& sure);
 
     GoodBadListC& Params;
     FileStateS& State;

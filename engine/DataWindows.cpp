@@ -38,8 +38,9 @@ double spikeHeight(double greatest, double height) {
     return static_cast<double>(greatest * static_cast<long double>(height) * 0.01L);
 }
 
-void MarksC::start(uint64_t* bits, uint64_t* list, std::size_t listWords) {
+void MarksC::start(uint64_t* bits, uint64_t* list, std::size_t listWords, const CutS& unlisted) {
     Bits = bits;
+    Unlisted = unlisted;
     Capacity = static_cast<uint32_t>(listWords * 8 / (sizeof *Keys + sizeof *Places));
     Keys = reinterpret_cast<int64_t*>(list);
     Places = reinterpret_cast<uint32_t*>(Keys + Capacity);
@@ -72,9 +73,9 @@ void MarksC::dropBelow(const CutS& floor) {
     Count = kept;
 }
 
-bool MarksC::mark(uint32_t place, const DatumS& datum, const CutS& sure) {
+bool MarksC::mark(uint32_t place, const DatumS& datum) {
     Bits[place >> 6] |= uint64_t{1} << (place & 63);
-    if (datum.reaches(sure)) return true;
+    if (datum.reaches(Unlisted)) return true;
     if (Count == Capacity) {
         Complete = false;
         return false;
@@ -88,6 +89,31 @@ bool MarksC::mark(uint32_t place, const DatumS& datum, const CutS& sure) {
     }
     ++Count;
     return true;
+}
+
+void MarksC::listFewer() {
+    if (Count == 0) return;
+    const uint32_t most = 63;  // data sampled
+    double sample[most];
+    const uint32_t taken = Count < most ? Count : most;
+    for (uint32_t i = 0; i < taken; ++i) sample[i] = datum(i * (Count / taken)).value();
+    std::nth_element(sample, sample + taken / 2, sample + taken);
+    // The middle datum reaches the cut its value gives: one entry at least
+    // leaves the list.
+    lowerUnlisted(CutS::atLeast(sample[taken / 2]));
+}
+
+void MarksC::lowerUnlisted(const CutS& cut) {
+    if (cut.Value >= Unlisted.Value) return;
+    Unlisted = cut;
+    uint32_t kept = 0;
+    for (uint32_t i = 0; i < Count; ++i) {
+        if (datum(i).reaches(cut)) continue;
+        Keys[kept] = Keys[i];
+        Places[kept] = Places[i];
+        ++kept;
+    }
+    Count = kept;
 }
 
 void FirstPassTallyC::start(const FirstPassRulesS& rules, const GreatestC& known, const CutS& floor,
@@ -112,7 +138,8 @@ void FirstPassTallyC::start(const FirstPassRulesS& rules, const GreatestC& known
     // A bit per datum, a datum taking a byte at least; the list after them.
     const std::size_t bitWords = (window.Cut - window.From) / 64 + 2;
     std::memset(window.Scratch, 0, bitWords * sizeof *window.Scratch);
-    Marks.start(window.Scratch, window.Scratch + bitWords, window.ScratchWords - bitWords);
+    Marks.start(window.Scratch, window.Scratch + bitWords, window.ScratchWords - bitWords,
+                rules.Sure);
     classify();
     // A window that starts a file (no datum above 0 known) lets its floor
     // follow its data; the next windows start from the file's.
@@ -216,14 +243,17 @@ void FirstPassTallyC::setRaiseAt() {
     RaiseAt = key > 0 ? key + key / 2 + 1 : 1;
 }
 
-// A datum at or above the floor and, unless it reaches the sure height,
-// listed; a full list first drops what lies below the height of the
-// window's own greatest datum, then gives up (nothing is marked any more).
+// A datum at or above the floor and, unless it reaches Unlisted, listed; a
+// full list first drops what lies below the height of the window's own
+// greatest datum, then lists fewer.
 void FirstPassTallyC::markListed(const DatumS& datum) {
     if (!Marks.listed()) return;
-    if (Marks.full() && !datum.reaches(Rules->Sure)) raiseFloor();
+    if (Marks.full() && !datum.reaches(Marks.unlisted())) {
+        raiseFloor();
+        if (Marks.full()) Marks.listFewer();
+    }
     if (!datum.reaches(Floor)) return;
-    if (!Marks.mark(Data, datum, Rules->Sure)) Floor = CutS::none();
+    if (!Marks.mark(Data, datum)) Floor = CutS::none();
 }
 
 void FirstPassTallyC::raiseFloor() {
@@ -294,23 +324,28 @@ void FirstPassDataS::fold(const FirstPassTallyC& tally, const FirstPassRulesS& r
 }
 
 // The floor rises to the height of the greatest datum so far, and again
-// only once that has grown by a 256th: each rise sweeps the list.
+// only once that has grown by a 256th: each rise sweeps the list. Once it
+// rises above Unlisted, so will H: the marks cannot tell the high data.
 void FirstPassDataS::raiseFloor(const FirstPassRulesS& rules) {
     Floor = CutS::atMost(rules.heightOf(Greatest.value()));
     const int64_t key = Greatest.key();
     RaiseAt = key > 0 ? key + key / 256 + 1 : 1;
-    if (Marks != nullptr) Marks->dropBelow(Floor);
+    if (Marks == nullptr) return;
+    if (Floor.Value > Marks->unlisted().Value) Marks->giveUp();
+    Marks->dropBelow(Floor);
 }
 
 // The window's marks after the data so far, its listed data that reach the
-// file's floor into the file's list; a full list first drops what lies
-// below the height of the greatest datum so far, then gives up.
+// file's floor into the file's list (unlisted as the window's are, or
+// less); a full list first drops what lies below the height of the
+// greatest datum so far, then lists fewer.
 void FirstPassDataS::foldMarks(const FirstPassTallyC& tally, const FirstPassRulesS& rules) {
     if (Marks == nullptr || !Marks->listed()) return;
     if (!tally.Marks.listed()) {
         Marks->giveUp();
         return;
     }
+    Marks->lowerUnlisted(tally.Marks.unlisted());
     uint64_t* bits = Marks->bits();
     const uint64_t* window = tally.Marks.bits();
     const uint32_t shift = Data & 63;
@@ -327,10 +362,13 @@ void FirstPassDataS::foldMarks(const FirstPassTallyC& tally, const FirstPassRule
             Marks->clearMark(place);
             continue;
         }
-        if (Marks->full()) raiseFloor(rules);
+        if (Marks->full()) {
+            raiseFloor(rules);
+            if (Marks->full()) Marks->listFewer();
+        }
         if (!datum.reaches(Floor)) {
             Marks->clearMark(place);
-        } else if (!Marks->mark(place, datum, rules.Sure)) {
+        } else if (!Marks->mark(place, datum)) {
             return;
         }
     }

@@ -131,17 +131,20 @@ struct FirstPassRulesS {
 };
 
 // Marks, one bit per datum, and the list of marked data that may yet lie
-// below H, each with its place (from 0) and key or value.
+// below H, each with its place (from 0) and key or value. Marked data that
+// reach Unlisted are not listed: at first the sure height, which every
+// H lies at or below; a full list lowers it to free room, and the marks
+// then serve only an H at or below it.
 class MarksC {
   public:
     // Marks in bits (one per datum, set bits set by mark only), the list in
-    // listWords words of memory.
-    void start(uint64_t* bits, uint64_t* list, std::size_t listWords);
+    // listWords words of memory, data reaching unlisted not listed.
+    void start(uint64_t* bits, uint64_t* list, std::size_t listWords, const CutS& unlisted);
     // Forgets the list entries and marks of data below floor.
     void dropBelow(const CutS& floor);
     // Marks datum place; false when the list, full, cannot hold it (the
     // marks are then incomplete: listed() is false).
-    bool mark(uint32_t place, const DatumS& datum, const CutS& sure);
+    bool mark(uint32_t place, const DatumS& datum);
     // Marks datum place, that reaches the sure height: not listed.
     void markSure(uint32_t place) { Bits[place >> 6] |= uint64_t{1} << (place & 63); }
     // Marks the data from place on whose bits are set in data, likewise.
@@ -150,8 +153,18 @@ class MarksC {
         Bits[place >> 6] |= data << shift;
         if (shift != 0) Bits[(place >> 6) + 1] |= data >> (64 - shift);
     }
-    // Whether every marked datum below Sure is in the list.
+    // A full list's upper half unlisted: Unlisted falls to the middle of the
+    // listed data (as a sample of them puts it), freeing half the room.
+    void listFewer();
+    // Unlisted lowered to cut, when it lies lower; the listed data that
+    // reach it leave the list (their marks stay).
+    void lowerUnlisted(const CutS& cut);
+    const CutS& unlisted() const { return Unlisted; }
+    // Whether every marked datum below Unlisted is in the list.
     bool listed() const { return Complete; }
+    // Whether the marks tell which data reach H = height: listed, and every
+    // datum marked but not listed reaches it.
+    bool tellHigh(double height) const { return Complete && Unlisted.Value >= height; }
     void giveUp() { Complete = false; }
     uint32_t count() const { return Count; }
     bool full() const { return Count == Capacity; }
@@ -168,6 +181,7 @@ class MarksC {
     uint32_t Count = 0;
     uint32_t Capacity = 0;
     bool Complete = false;
+    CutS Unlisted;  // from sure, at least an H (never strict)
 };
 
 // The key of the last datum read whose line ends within its first 16

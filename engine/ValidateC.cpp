@@ -315,7 +315,7 @@ ValidateC::DataResult ValidateC::firstPass() {
     CountFromMarks = false;
     const FirstPassRulesS& rules = firstPassRules();
     const uint32_t lastLine = State.Samples + HeaderLimitsS::HeaderLines;
-    FirstPassDataS data(startMarks());
+    FirstPassDataS data(startMarks(rules.Sure));
     data.raiseFloor(rules);
     if (LineNo < lastLine) {
         FirstPassJobC job(*this, rules, data, lastLine - LineNo);

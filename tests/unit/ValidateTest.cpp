@@ -220,6 +220,25 @@ TEST_F(ValidateTest, ASubnormalGreatestDatumCountsAsTheRulesSay) {
     }
 }
 
+// A file that, once the validation pass has set the thresholds, is cut to a
+// quarter of its size before the count would read it again.
+struct CutBeforeCountS {
+    const FileStateS* State;
+    std::string Path;
+    bool Done;
+};
+void cutBeforeCount(ValidateC& engine, CutBeforeCountS& cut) {
+    const_cast<FileStateS*>(cut.State)->WidthW = 0;  // set, with H, only for the count
+    engine.PassHook.set(
+        [](void* context) {
+            auto* file = static_cast<CutBeforeCountS*>(context);
+            if (file->Done || file->State->WidthW == 0) return;
+            std::filesystem::resize_file(file->Path, std::filesystem::file_size(file->Path) / 4);
+            file->Done = true;
+        },
+        &cut);
+}
+
 // A file cut short after the validation pass, while the count reads it
 // again: the count fails, as when its data cannot be read, rather than
 // report the spikes that are left.
@@ -228,20 +247,8 @@ TEST_F(ValidateTest, AFileCutShortBeforeTheCountFails) {
     Engine.setCandidateRoom(0);  // 0.47 lies below any H these data may give: read again
     Engine.setWindowBytes(1024);
     const std::string path = add(header(20000) + repeat("0.3\n0.47\n0.9\n0.1\n", 5000));
-    struct CutS {
-        const FileStateS* State;
-        std::string Path;
-        bool Done;
-    } cut{&Params.FileState, path, false};
-    Params.FileState.WidthW = 0;  // set, with H, only for the count
-    Engine.PassHook.set(
-        [](void* context) {
-            auto* file = static_cast<CutS*>(context);
-            if (file->Done || file->State->WidthW == 0) return;
-            std::filesystem::resize_file(file->Path, std::filesystem::file_size(file->Path) / 4);
-            file->Done = true;
-        },
-        &cut);
+    CutBeforeCountS cut{&Params.FileState, path, false};
+    cutBeforeCount(Engine, cut);
     EXPECT_EQ(run(), 0);
     EXPECT_TRUE(cut.Done);
     EXPECT_EQ(Edit.Shown,
@@ -250,6 +257,40 @@ TEST_F(ValidateTest, AFileCutShortBeforeTheCountFails) {
     const Names boxes = testboxes::takeTexts();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_NE(boxes[0].find("Spike count failed at file line="), std::string::npos) << boxes[0];
+}
+
+// Far more data between H and the sure height than the list has room for
+// (music at a high level): a full list lists fewer, and as long as H stays
+// at or below the data it no longer lists, the count comes from the marks
+// and never reads the file again (cut after the pass, it still counts the
+// whole; a count that reads polls, and the poll would cut it). A greatest
+// datum that comes late lifts H above them: read again. A narrow width, so
+// that a datum wrongly high changes the count.
+TEST_F(ValidateTest, AFullListListsFewerAndTheCountKeepsTheMarks) {
+    windowclock::TurnAtEveryPollC turns;
+    Engine.setWindowBytes(1024);
+    Params.Width = 0.1;
+    const auto shownFor = [this](const std::string& path, uint32_t room) {
+        restart();
+        Edit.Shown.clear();
+        Engine.setCandidateRoom(room);
+        Params.appendNew(GoodBadListC::GOOD, path.c_str());
+        EXPECT_EQ(run(), 0);
+        return Edit.Shown;
+    };
+    const std::string body = repeat("0.46\n0.1\n0.48\n0.2\n0.47\n0.1\n0.49\n0.3\n", 1000);
+    const std::string late = Files.write(header(8001) + body + "0.99\n");
+    const uint32_t usualRoom = 1 << 16;
+    const std::string whole = shownFor(late, usualRoom);
+    ASSERT_NE(whole.find(" spikes => "), std::string::npos) << whole;
+    EXPECT_EQ(shownFor(late, 60), whole);
+
+    const std::string early = Files.write(header(8001) + "0.9\n" + body);
+    const std::string wholeEarly = shownFor(early, usualRoom);
+    CutBeforeCountS cut{&Params.FileState, early, false};
+    cutBeforeCount(Engine, cut);
+    EXPECT_EQ(shownFor(early, 60), wholeEarly);
+    EXPECT_FALSE(cut.Done);
 }
 
 TEST_F(ValidateTest, ThresholdsInExtendedPrecision) {
