@@ -195,16 +195,17 @@ void CountC::takeBits(const uint64_t* bits, uint32_t data) {
             if (at >= data) break;
             inSpike = true;
             glitchRun = 0;
-            ++at;
-            continue;
         }
-        if ((bits[at >> 6] >> (at & 63)) & 1) {
+        // The highs from here clear the glitch run. With one low wanted (G =
+        // 1, most noise) the next low closes the spike, whatever this datum
+        // is: no test of it, so a spike takes one turn of the loop.
+        if (g == 1 || ((bits[at >> 6] >> (at & 63)) & 1)) {
             glitchRun = 0;
             at = nextLow(bits, at, data);
-            continue;
+            if (at >= data) break;
         }
-        // This datum is low: with one low wanted (G = 1, most noise) it
-        // closes the spike, with no need to find where the lows end.
+        // This datum is low: with one low wanted it closes the spike, with
+        // no need to find where the lows end.
         const uint32_t wanted = g - glitchRun;
         const uint32_t lows = wanted == 1 ? 1 : nextHigh(bits, at, data) - at;
         if (lows < wanted) {
