@@ -1,5 +1,6 @@
 #include "engine/WindowRingC.h"
 
+#include <cstring>
 #include <new>
 
 #include "engine/WindowCrewC.h"
@@ -82,7 +83,9 @@ bool WindowRingC::makeWindows() {
     const std::size_t words = WantedBytes / 64 + 2 + listWords;
     const std::size_t bytes = (WantedBytes + WindowSlack + 7) / 8 * 8;
     const std::size_t slotSize = words * 8 + bytes;
-    WindowMemory = new (std::nothrow) unsigned char[WindowCount * slotSize]();
+    // Not cleared (a small file touches few of these pages): a fetch
+    // clears the slack past its bytes, a job the scratch it uses.
+    WindowMemory = new (std::nothrow) unsigned char[WindowCount * slotSize];
     if (WindowMemory == nullptr) return false;
     for (int slot = 0; slot < WindowCount; ++slot) {
         unsigned char* at = WindowMemory + slot * slotSize;
@@ -165,6 +168,9 @@ void WindowRingC::fetch(int to, int from) {
     FetchBytes = 2 * FetchBytes < WindowBytes ? 2 * FetchBytes : WindowBytes;
     const std::size_t got = std::fread(next.Bytes + carried, 1, asked, Stream);
     next.Filled = carried + got;
+    // The slack past them, read only where masks ignore it, holds zeros:
+    // the same whatever the window held before.
+    std::memset(next.Bytes + next.Filled, 0, WindowSlack);
     next.Short = got < asked;
     next.FetchFailed = std::ferror(Stream) != 0;
     next.Cut = next.Short ? next.Filled : readsEnd(next.Bytes, next.Filled);
