@@ -51,13 +51,11 @@ void CountC::setCandidateRoom(uint32_t candidates) {
 }
 
 // Marks for as many data as a file may have, and an empty list. The bits
-// are had once for all files, and not cleared: each word is written whole
-// before it is read, as the marks grow, so a file touches only the words of
-// its own data (clearing them all cost a run under Wine 15 ms in page
-// faults, whatever the file's size).
+// are had, and written, once for all files: the memory in use does not
+// depend on the file's size.
 MarksC* CountC::startMarks(const CutS& sure) {
     const std::size_t bitWords = Params.HeaderLimits.SamplesMax / 64 + 2;
-    if (MarkBits == nullptr) MarkBits = new (std::nothrow) uint64_t[bitWords];
+    if (MarkBits == nullptr) MarkBits = new (std::nothrow) uint64_t[bitWords]();
     if (MarkList == nullptr && MarkListWords > 0)
         MarkList = new (std::nothrow) uint64_t[MarkListWords];
     if (MarkBits == nullptr || (MarkList == nullptr && MarkListWords > 0)) return nullptr;

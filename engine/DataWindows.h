@@ -12,7 +12,8 @@
 // allow are surely high; the others, few, are kept with their keys (the
 // list), so that once H is known the count clears the marks of those below
 // it and runs its state machine over the marks, without reading the file
-// again.
+// again. When they are too many for the list, it keeps the lower ones: the
+// marks then serve an H at or below the rest.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
