@@ -223,12 +223,12 @@ TEST_F(ValidateTest, ASubnormalGreatestDatumCountsAsTheRulesSay) {
 // A file that, once the validation pass has set the thresholds, is cut to a
 // quarter of its size before the count would read it again.
 struct CutBeforeCountS {
-    const FileStateS* State;
+    FileStateS* State;
     std::string Path;
     bool Done;
 };
 void cutBeforeCount(ValidateC& engine, CutBeforeCountS& cut) {
-    const_cast<FileStateS*>(cut.State)->WidthW = 0;  // set, with H, only for the count
+    cut.State->WidthW = 0;  // set, with H, only for the count
     engine.PassHook.set(
         [](void* context) {
             auto* file = static_cast<CutBeforeCountS*>(context);
