@@ -99,8 +99,12 @@ void MarksC::listFewer() {
     for (uint32_t i = 0; i < taken; ++i) sample[i] = datum(i * (Count / taken)).value();
     std::nth_element(sample, sample + taken / 2, sample + taken);
     // The middle datum reaches the cut its value gives: one entry at least
-    // leaves the list.
+    // leaves the list. A sample far from the list's middle (data laid out
+    // against it) frees little: rather than sweep the list again and again,
+    // the marks give up, and the count reads the data again.
+    const uint32_t before = Count;
     lowerUnlisted(CutS::atLeast(sample[taken / 2]));
+    if (Count > before - before / 4) giveUp();
 }
 
 void MarksC::lowerUnlisted(const CutS& cut) {
@@ -251,6 +255,7 @@ void FirstPassTallyC::markListed(const DatumS& datum) {
     if (Marks.full() && !datum.reaches(Marks.unlisted())) {
         raiseFloor();
         if (Marks.full()) Marks.listFewer();
+        if (!Marks.listed()) return;
     }
     if (!datum.reaches(Floor)) return;
     if (!Marks.mark(Data, datum)) Floor = CutS::none();
@@ -365,6 +370,7 @@ void FirstPassDataS::foldMarks(const FirstPassTallyC& tally, const FirstPassRule
         if (Marks->full()) {
             raiseFloor(rules);
             if (Marks->full()) Marks->listFewer();
+            if (!Marks->listed()) return;
         }
         if (!datum.reaches(Floor)) {
             Marks->clearMark(place);

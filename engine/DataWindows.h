@@ -155,7 +155,8 @@ class MarksC {
         if (shift != 0) Bits[(place >> 6) + 1] |= data >> (64 - shift);
     }
     // A full list's upper half unlisted: Unlisted falls to the middle of the
-    // listed data (as a sample of them puts it), freeing half the room.
+    // listed data (as a sample of them puts it), freeing half the room; the
+    // marks give up when that frees less than a quarter.
     void listFewer();
     // Unlisted lowered to cut, when it lies lower; the listed data that
     // reach it leave the list (their marks stay).

@@ -131,4 +131,37 @@ TEST(DataWindows, PrefixClassesAsEachPrefixsKeysLie) {
     }
 }
 
+// A full list lists fewer: the data from the middle of a sample of it up
+// leave it, marked still, and are no longer listed. A list laid out against
+// its sample (every sampled entry the greatest) would free little each
+// time: the marks give up instead.
+TEST(DataWindows, AFullListListsFewerOrGivesUp) {
+    const int64_t micro = spelling::KeyScale / 1000000;
+    for (const bool againstTheSample : {false, true}) {
+        uint64_t bits[20] = {};
+        uint64_t list[1500];  // room for 1,000: a key and a place each
+        MarksC marks;
+        marks.start(bits, list, sizeof list / sizeof *list, CutS::atLeast(0.5));
+        uint32_t places = 0;
+        for (; !marks.full(); ++places) {
+            DatumS datum;
+            datum.Key = 200000 * micro + places * micro;  // 0.2, 0.200001, ...
+            if (againstTheSample && places % (1000 / 63) == 0) datum.Key = 400000 * micro;
+            ASSERT_TRUE(marks.mark(places, datum));
+        }
+        marks.listFewer();
+        if (againstTheSample) {
+            EXPECT_FALSE(marks.listed());
+            continue;
+        }
+        ASSERT_TRUE(marks.listed());
+        EXPECT_NEAR(marks.count(), places / 2, places / 20);
+        EXPECT_LT(marks.unlisted().Value, 0.5);
+        for (uint32_t i = 0; i < marks.count(); ++i)
+            EXPECT_FALSE(marks.datum(i).reaches(marks.unlisted())) << i;
+        for (uint32_t place = 0; place < places; ++place)
+            EXPECT_EQ(bits[place / 64] >> (place % 64) & 1, 1u) << place;
+    }
+}
+
 }  // namespace
