@@ -276,7 +276,6 @@ class FirstPassTallyC {
     bool Rose;          // above the greatest datum it started from
     bool FirstAbove;    // the side of the first datum
     uint32_t FirstRun;  // the length of the first run once another began; 0 before
-    MarksC Marks;       // places from 0, the window's first datum
     CutS Floor;
     RefusalE Refusal;
 
@@ -378,6 +377,12 @@ class FirstPassTallyC {
     uint8_t Prefixes[readwindows::PrefixCount];
     readwindows::PrefixRangesS Ranges;  // of Prefixes
     int64_t RaiseAt;                    // the greatest key from which the floor rises
+
+  public:
+    // Last: ahead of the fields above, its size placed them where the
+    // Windows build's code for a datum read took a fifth longer (data in
+    // many spellings under Wine, 0.195 s against 0.245 s).
+    MarksC Marks;  // places from 0, the window's first datum
 };
 
 // The validation pass's statistics of the data so far, and its marks.
