@@ -59,18 +59,24 @@ DatumS MarksC::datum(uint32_t i) const {
     return datum;
 }
 
-void MarksC::dropBelow(const CutS& floor) {
+template <typename LeavesFn>
+void MarksC::keepUnless(LeavesFn leaves) {
     uint32_t kept = 0;
     for (uint32_t i = 0; i < Count; ++i) {
-        if (!datum(i).reaches(floor)) {
-            clearMark(place(i));
-            continue;
-        }
+        if (leaves(i)) continue;
         Keys[kept] = Keys[i];
         Places[kept] = Places[i];
         ++kept;
     }
     Count = kept;
+}
+
+void MarksC::dropBelow(const CutS& floor) {
+    keepUnless([this, &floor](uint32_t i) {
+        if (datum(i).reaches(floor)) return false;
+        clearMark(place(i));
+        return true;
+    });
 }
 
 bool MarksC::mark(uint32_t place, const DatumS& datum) {
@@ -110,14 +116,7 @@ void MarksC::listFewer() {
 void MarksC::lowerUnlisted(const CutS& cut) {
     if (cut.Value >= Unlisted.Value) return;
     Unlisted = cut;
-    uint32_t kept = 0;
-    for (uint32_t i = 0; i < Count; ++i) {
-        if (datum(i).reaches(cut)) continue;
-        Keys[kept] = Keys[i];
-        Places[kept] = Places[i];
-        ++kept;
-    }
-    Count = kept;
+    keepUnless([this, &cut](uint32_t i) { return datum(i).reaches(cut); });
 }
 
 void FirstPassTallyC::start(const FirstPassRulesS& rules, const GreatestC& known, const CutS& floor,
@@ -336,7 +335,10 @@ void FirstPassDataS::raiseFloor(const FirstPassRulesS& rules) {
     const int64_t key = Greatest.key();
     RaiseAt = key > 0 ? key + key / 256 + 1 : 1;
     if (Marks == nullptr) return;
-    if (Floor.Value > Marks->unlisted().Value) Marks->giveUp();
+    if (Floor.Value > Marks->unlisted().Value) {
+        Marks->giveUp();
+        return;
+    }
     Marks->dropBelow(Floor);
 }
 

@@ -177,6 +177,9 @@ class MarksC {
 
   private:
     enum : uint32_t { ValueFlag = 1u << 31, PlaceMask = ValueFlag - 1 };
+    // Keeps, in order, the listed data for which leaves(i) is false.
+    template <typename LeavesFn>
+    void keepUnless(LeavesFn leaves);
     uint64_t* Bits = nullptr;
     int64_t* Keys = nullptr;  // a key, or the bits of a value (ValueFlag in the place)
     uint32_t* Places = nullptr;
