@@ -167,12 +167,38 @@ inline __attribute__((always_inline)) uint32_t nextLow(const uint64_t* bits, uin
 
 }  // namespace
 
+void CountC::takeBits(const uint64_t* bits, uint32_t data) {
+    const uint32_t StretchData = 1 << 16;  // a multiple of 64
+    bool dense = false;
+    for (uint32_t at = 0; at < data; at += StretchData) {
+        const uint32_t stretch = data - at < StretchData ? data - at : StretchData;
+        const uint32_t spikesBefore = Spikes;
+        if (!dense || !takeBytes(bits + at / 64, stretch)) takeRuns(bits + at / 64, stretch);
+        dense = Spikes - spikesBefore >= stretch / 32;
+    }
+}
+
+// The whole words of data by the table, the rest run by run.
+bool CountC::takeBytes(const uint64_t* bits, uint32_t data) {
+    if (!ByteSteps.prepare(W, G)) return false;
+    SpikeStateS state{InSpike, DatumIx, RegionStart, GlitchRun, Spikes};
+    const uint32_t words = data / 64;
+    if (!ByteSteps.run(state, bits, words)) return false;
+    InSpike = state.InSpike;
+    DatumIx = state.DatumIx;
+    RegionStart = state.RegionStart;
+    GlitchRun = state.GlitchRun;
+    Spikes = state.Spikes;
+    takeRuns(bits + words, data % 64);
+    return true;
+}
+
 // The steps takeHigh and takeLow would take datum by datum over data data
 // (bit set: high), a stretch at a time: outside a spike, the lows and the
 // highs that cannot open one change nothing; inside, the highs only clear
 // the glitch run, and the spike closes where a run of lows reaches G. The
 // state is kept in locals meanwhile.
-void CountC::takeBits(const uint64_t* bits, uint32_t data) {
+void CountC::takeRuns(const uint64_t* bits, uint32_t data) {
     const uint32_t first = DatumIx;  // the index of bit 0
     bool inSpike = InSpike;
     uint32_t glitchRun = GlitchRun;

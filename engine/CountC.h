@@ -11,6 +11,7 @@
 #include "engine/GoodBadListC.h"
 #include "engine/OutputC.h"
 #include "engine/PassHookC.h"
+#include "engine/SpikeBytes.h"
 
 class CountC : public FileReadC {
   public:
@@ -90,8 +91,12 @@ class CountC : public FileReadC {
     void takeHigh();
     void takeLow();
     // The state machine over so many data from DatumIx on, a bit each (set:
-    // high).
+    // high): a stretch at a time, run by run (takeRuns), or a byte at a time
+    // (takeBytes) where the stretch before had two spikes or more to a word.
     void takeBits(const uint64_t* bits, uint32_t data);
+    void takeRuns(const uint64_t* bits, uint32_t data);
+    // False, nothing taken, when the table cannot follow W, G or the state.
+    bool takeBytes(const uint64_t* bits, uint32_t data);
     uint32_t nextOpening(const uint64_t* bits, uint32_t at, uint32_t data, uint32_t first);
     int countData();
     int countMarks();
@@ -101,4 +106,5 @@ class CountC : public FileReadC {
     uint64_t* MarkBits;      // a bit for each datum a file may have; none until needed
     uint64_t* MarkList;      // none until a validation pass needs it
     uint32_t MarkListWords;  // of MarkList
+    SpikeBytesC ByteSteps;
 };

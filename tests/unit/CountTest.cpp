@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "core/ErrHandleC.h"
 #include "engine/GoodBadListC.h"
+#include "engine/SpikeBytes.h"
 #include "framework/native/StandIns.h"
 #include "tests/common/EngineWindows.h"
 #include "tests/common/WaveText.h"
@@ -199,6 +201,53 @@ TEST_F(CountTest, UnreachableDataFails) {
                   "Tallywave CountC::CountFile() error:\nFile=[].\nCan't seekLine(6) to start "
                   "spike count.",
                   -2)});
+}
+
+// The state machine datum by datum, as the counter's takeHigh and takeLow.
+void stepDatum(SpikeStateS& s, bool high, uint32_t w, uint32_t g) {
+    if (high) {
+        if (s.InSpike || s.DatumIx - s.RegionStart >= w) s.GlitchRun = 0;
+        s.InSpike = s.InSpike || s.DatumIx - s.RegionStart >= w;
+    } else if (s.InSpike && ++s.GlitchRun >= g) {
+        s.InSpike = false;
+        if (s.DatumIx - s.RegionStart >= w) ++s.Spikes;
+        s.RegionStart = s.DatumIx - g;
+    }
+    ++s.DatumIx;
+}
+
+// The table a byte at a time against the datum-by-datum steps, from the
+// state some whole words of random marks leave (none: the file's first
+// datum, where the width test wraps and the table must decline), for every
+// W it takes, any G below it, and marks dense and sparse.
+TEST(SpikeBytes, FollowTheDatumByDatumSteps) {
+    std::mt19937 random(7);
+    SpikeBytesC table;
+    for (int round = 0; round < 400; ++round) {
+        const uint32_t w = 2 + random() % (SpikeBytesC::MostWidth - 1);
+        const uint32_t g = 1 + random() % (w - 1);
+        ASSERT_TRUE(table.prepare(w, g));
+        const uint32_t highIn = 1u << (random() % 5);  // one datum in 1 to 16 high
+        std::vector<uint64_t> bits(24);
+        for (uint64_t& word : bits)
+            for (int i = 0; i < 64; ++i) word |= uint64_t(random() % highIn == 0) << i;
+        const auto bit = [&](uint32_t i) { return (bits[i / 64] >> (i % 64)) & 1; };
+        SpikeStateS steps{false, 1, 6, 0, 0};
+        const uint32_t before = 64 * (random() % 4);
+        for (uint32_t i = 0; i < before; ++i) stepDatum(steps, bit(i), w, g);
+        SpikeStateS bytes = steps;
+        const bool ran = table.run(bytes, bits.data() + before / 64, 20);
+        ASSERT_EQ(ran, before > 0) << "W " << w << " G " << g;
+        if (!ran) continue;
+        for (uint32_t i = before; i < before + 20 * 64; ++i) stepDatum(steps, bit(i), w, g);
+        const auto fields = [](const SpikeStateS& s) {
+            return std::vector<uint32_t>{s.InSpike, s.DatumIx, s.RegionStart, s.GlitchRun,
+                                         s.Spikes};
+        };
+        EXPECT_EQ(fields(bytes), fields(steps)) << "W " << w << " G " << g << " round " << round;
+    }
+    EXPECT_FALSE(table.prepare(SpikeBytesC::MostWidth + 1, 1));
+    EXPECT_FALSE(table.prepare(4, 4));
 }
 
 }  // namespace

@@ -534,6 +534,25 @@ TEST(EngineDiff, HighRunThroughOtherSpellings) {
             << window;
 }
 
+// Full-scale noise, whose spikes come several to a word of marks, then a
+// square wave of 60 data to a period, then noise again (210,013 data, the
+// longest run short enough for a small W: stretches of the count's marks
+// taken a byte at a time, and run by run, and a last word cut short): the
+// count as the rules have it.
+TEST(EngineDiff, DenseAndSparseSpikesInOneLongFile) {
+    testfiles::TempFilesC files;
+    std::mt19937 random(5);
+    const uint32_t Data = 210013;
+    std::string data;
+    for (uint32_t i = 0; i < Data; ++i) {
+        const bool square = i >= 70000 && i < 140000;
+        const unsigned tenths = square ? (i / 30 % 2 ? 1 : 9) : random() % 10;
+        data += (random() % 2 && !square ? "-0." : "0.") + std::to_string(tenths) + "\n";
+    }
+    const std::string path = files.write(wavetext::header(Data) + data);
+    runBoth({path}, 50.0, 10.0, testcheck::Runs[0], "dense and sparse");
+}
+
 // Every header fault and every limit value once, each in a file that is
 // otherwise clean, one batch per keyword.
 TEST(EngineDiff, EveryHeaderFaultInEveryMode) {
