@@ -34,8 +34,16 @@ class SpikeBytesC {
 
   private:
     enum : uint16_t { StateMask = 31, SpikesShift = 5, SpikesMask = 7, CloseShift = 8 };
+    // A run of the table: its state, the spikes closed, the datum that
+    // closed the last of them (0 while none did).
+    struct ChainS {
+        uint32_t Step;
+        uint32_t Spikes;
+        uint32_t LastClose;
+    };
     uint16_t stepByte(uint32_t from, uint32_t byte) const;
     bool enter(const SpikeStateS& state, uint32_t& step) const;
+    void stepWord(ChainS& chain, uint64_t marks, uint32_t index) const;
 
     uint16_t Steps[MostWidth * 256] = {};
     uint32_t W = 0;
