@@ -25,10 +25,12 @@ double engineValue(const char* text, spelling::FormE& form) {
 
 TEST(DataWindows, KeysAndValuesAreTheDoublesStrtodGives) {
     std::mt19937 random(33);
-    static const char* const Heads[] = {"", "-", "+", " ", "\t-", "0", "-0", "00", "1", "-1", "8"};
+    static const char* const Heads[] = {"",   "-",  "+", " ",  "\t-",       "0",
+                                        "-0", "00", "1", "-1", "000000000", "+00000000000000000",
+                                        "8"};
     static const char* const Tails[] = {"\n", "\r\n", " x\n", "e\n", "e-\n", ".\n", "-\n"};
     for (int i = 0; i < 300000; ++i) {
-        std::string text = Heads[random() % 11];
+        std::string text = Heads[random() % 13];
         if (random() % 4 != 0) text += ".";
         for (unsigned k = random() % 22; k > 0; --k) text += char('0' + random() % 10);
         if (random() % 4 == 0) text += "e" + std::to_string(int(random() % 60) - 30);
