@@ -2,7 +2,7 @@
 // The count's state machine (CountC::takeHigh, takeLow) over the marks a
 // byte of them at a time, through a table: for data whose spikes come many
 // to a word of marks (full-scale noise), where following the marks run by
-// run takes a turn of a loop, and a chain of dependent loads, per spike.
+// run takes a turn of a loop, with branches noise mispredicts, per spike.
 //
 // With W small the machine has W states, the datum's turn aside: in a spike
 // with g lows in a row (g < G), or outside one with k data past RegionStart

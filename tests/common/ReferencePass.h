@@ -102,6 +102,26 @@ inline bool referenceHeaderWord(const char* text, std::string& word) {
 
 // Reader: opened by path; opened(), readLine() (0: a line was read), text()
 // (the last read as a C string), LineNo and seekLine(n), as ReferenceReader.
+// The spike rules for the datum at s.DatumIx (high: at or above H), then on
+// to the next: s holds InSpike, DatumIx, RegionStart, GlitchRun and Spikes,
+// 32-bit unsigned as the counter has them (the differences wrap).
+template <typename SpikeStateT>
+void referenceSpikeStep(SpikeStateT& s, bool high, uint32_t w, uint32_t g) {
+    if (high) {
+        if (s.InSpike) {
+            s.GlitchRun = 0;
+        } else if (s.DatumIx - s.RegionStart >= w) {
+            s.InSpike = true;
+            s.GlitchRun = 0;
+        }
+    } else if (s.InSpike && ++s.GlitchRun >= g) {
+        s.InSpike = false;
+        if (s.DatumIx - s.RegionStart >= w) ++s.Spikes;
+        s.RegionStart = s.DatumIx - g;
+    }
+    ++s.DatumIx;
+}
+
 template <typename Reader = ReferenceReader>
 class ReferencePassC {
   public:
@@ -264,24 +284,16 @@ class ReferencePassC {
         if (g >= w) w = g + 1;
 
         reader.seekLine(6);
-        bool inSpike = false;
-        uint32_t datumIx = 1, regionStart = 6, glitchRun = 0, spikes = 0;
-        for (; reader.readLine() == 0 && datumIx <= samples; ++datumIx) {
+        struct {
+            bool InSpike;
+            uint32_t DatumIx, RegionStart, GlitchRun, Spikes;
+        } count{false, 1, 6, 0, 0};
+        while (reader.readLine() == 0 && count.DatumIx <= samples) {
             double value = 0.0;
             referenceDatum(reader.text(), value);
-            if (value >= h) {
-                if (inSpike) {
-                    glitchRun = 0;
-                } else if (datumIx - regionStart >= w) {
-                    inSpike = true;
-                    glitchRun = 0;
-                }
-            } else if (inSpike && ++glitchRun >= g) {
-                inSpike = false;
-                if (datumIx - regionStart >= w) ++spikes;
-                regionStart = datumIx - g;
-            }
+            referenceSpikeStep(count, value >= h, w, g);
         }
+        const uint32_t spikes = count.Spikes;
         const double duration = static_cast<double>(static_cast<long double>(samples) /
                                                     static_cast<long double>(rate + 0.0));
         const double rateOut = spikes / duration;

@@ -14,6 +14,7 @@
 #include "engine/SpikeBytes.h"
 #include "framework/native/StandIns.h"
 #include "tests/common/EngineWindows.h"
+#include "tests/common/ReferencePass.h"
 #include "tests/common/WaveText.h"
 #include "tests/common/WindowClock.h"
 #include "tests/unit/Boxes.h"
@@ -203,19 +204,6 @@ TEST_F(CountTest, UnreachableDataFails) {
                   -2)});
 }
 
-// The state machine datum by datum, as the counter's takeHigh and takeLow.
-void stepDatum(SpikeStateS& s, bool high, uint32_t w, uint32_t g) {
-    if (high) {
-        if (s.InSpike || s.DatumIx - s.RegionStart >= w) s.GlitchRun = 0;
-        s.InSpike = s.InSpike || s.DatumIx - s.RegionStart >= w;
-    } else if (s.InSpike && ++s.GlitchRun >= g) {
-        s.InSpike = false;
-        if (s.DatumIx - s.RegionStart >= w) ++s.Spikes;
-        s.RegionStart = s.DatumIx - g;
-    }
-    ++s.DatumIx;
-}
-
 // The table a byte at a time against the datum-by-datum steps, from the
 // state some whole words of random marks leave (none: the file's first
 // datum, where the width test wraps and the table must decline), for every
@@ -236,12 +224,13 @@ TEST(SpikeBytes, FollowTheDatumByDatumSteps) {
         const auto bit = [&](uint32_t i) { return (bits[i / 64] >> (i % 64)) & 1; };
         SpikeStateS steps{false, 1, 6, 0, 0};
         const uint32_t before = 64 * (random() % 4);
-        for (uint32_t i = 0; i < before; ++i) stepDatum(steps, bit(i), w, g);
+        for (uint32_t i = 0; i < before; ++i) testcheck::referenceSpikeStep(steps, bit(i), w, g);
         SpikeStateS bytes = steps;
         const bool ran = table.run(bytes, bits.data() + before / 64, 20);
         ASSERT_EQ(ran, before > 0) << "W " << w << " G " << g;
         if (!ran) continue;
-        for (uint32_t i = before; i < before + 20 * 64; ++i) stepDatum(steps, bit(i), w, g);
+        for (uint32_t i = before; i < before + 20 * 64; ++i)
+            testcheck::referenceSpikeStep(steps, bit(i), w, g);
         const auto fields = [](const SpikeStateS& s) {
             return std::vector<uint32_t>{s.InSpike, s.DatumIx, s.RegionStart, s.GlitchRun,
                                          s.Spikes};
