@@ -100,8 +100,6 @@ inline bool referenceHeaderWord(const char* text, std::string& word) {
     return !word.empty();
 }
 
-// Reader: opened by path; opened(), readLine() (0: a line was read), text()
-// (the last read as a C string), LineNo and seekLine(n), as ReferenceReader.
 // The spike rules for the datum at s.DatumIx (high: at or above H), then on
 // to the next: s holds InSpike, DatumIx, RegionStart, GlitchRun and Spikes,
 // 32-bit unsigned as the counter has them (the differences wrap).
@@ -122,6 +120,8 @@ void referenceSpikeStep(SpikeStateT& s, bool high, uint32_t w, uint32_t g) {
     ++s.DatumIx;
 }
 
+// Reader: opened by path; opened(), readLine() (0: a line was read), text()
+// (the last read as a C string), LineNo and seekLine(n), as ReferenceReader.
 template <typename Reader = ReferenceReader>
 class ReferencePassC {
   public:
