@@ -133,6 +133,30 @@ TEST(DataWindows, PrefixClassesAsEachPrefixsKeysLie) {
     }
 }
 
+// A quiet file's ranges (all below prefix 10) place a group's lines by a
+// few comparisons: the same masks as each byte's number gives, on groups
+// of the bytes plain lines hold.
+TEST(DataWindows, QuietRangesGiveTheSameMasks) {
+    using namespace readwindows;
+    std::mt19937 random(41);
+    static const char Alphabet[] = "0000123456789.-\r\n/";
+    unsigned char group[GroupBytes + 16];
+    for (int i = 0; i < 20000; ++i) {
+        for (unsigned char& byte : group) byte = Alphabet[random() % (sizeof Alphabet - 1)];
+        PrefixRangesS ranges;
+        ranges.LowBelow = uint8_t(1 + random() % 10);
+        ranges.HighFrom = uint8_t(ranges.LowBelow + random() % (11 - ranges.LowBelow));
+        ranges.HighTo = uint8_t(ranges.HighFrom + random() % (11 - ranges.HighFrom));
+        if (random() % 4 == 0) ranges.HighFrom = ranges.HighTo = NegativePrefix;
+        ASSERT_TRUE(quietRanges(ranges));
+        const ToldMasksS quiet = quietToldMasks(group, ranges), told = toldMasks(group, ranges);
+        ASSERT_EQ(quiet.Minuses, told.Minuses) << i;
+        ASSERT_EQ(quiet.ZeroPoints, told.ZeroPoints) << i;
+        ASSERT_EQ(quiet.Lows, told.Lows) << i;
+        ASSERT_EQ(quiet.Highs, told.Highs) << i;
+    }
+}
+
 // A full list lists fewer: the data from the middle of a sample of it up
 // leave it, marked still, and are no longer listed. A list laid out against
 // its sample (every sampled entry the greatest) would free little each
