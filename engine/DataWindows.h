@@ -261,8 +261,10 @@ class FirstPassTallyC {
                (marked ? readwindows::MarkBit : 0);
     }
     // count data in a row told by their class or as repeats, a bit each in
-    // aboves and in marks.
-    __attribute__((always_inline)) void takeClassed(uint64_t aboves, uint64_t marks, uint32_t count,
+    // aboves and in marks: a group's lines, in words of the group's size (a
+    // 32-bit build shifts those in one register).
+    __attribute__((always_inline)) void takeClassed(readwindows::MaskT aboves,
+                                                    readwindows::MaskT marks, uint32_t count,
                                                     const char* last) {
         if (marks != 0) Marks.markSure(Data, marks);
         takeSides(aboves, count);
@@ -316,22 +318,23 @@ class FirstPassTallyC {
     bool floorFollows() const;
     void setRaiseAt();
     void classify();
-    // count data (1 to 64) in a row, their sides a bit each in aboves: the
-    // first run joins the run before, the last stays open, and the runs in
-    // between, each whole, only raise the longest of their side.
-    __attribute__((always_inline)) void takeSides(uint64_t aboves, uint32_t count) {
-        const uint64_t data = count == 64 ? ~uint64_t{0} : (uint64_t{1} << count) - 1;
+    // count data (1 to a group's bytes) in a row, their sides a bit each in
+    // aboves: the first run joins the run before, the last stays open, and
+    // the runs in between, each whole, only raise the longest of their side.
+    __attribute__((always_inline)) void takeSides(readwindows::MaskT aboves, uint32_t count) {
+        using readwindows::MaskT;
+        const MaskT data = readwindows::lowBits(count);
         // Bit i set: datum i + 1 lies on the other side from datum i.
-        const uint64_t changes = (aboves ^ (aboves >> 1)) & (data >> 1);
+        const MaskT changes = (aboves ^ (aboves >> 1)) & (data >> 1);
         const bool firstAbove = aboves & 1;
         if (changes == 0) return takeRuns(firstAbove, count);
-        const uint32_t firstLength = uint32_t(__builtin_ctzll(changes)) + 1;
-        const uint32_t lastStart = 64 - uint32_t(__builtin_clzll(changes));
+        const uint32_t firstLength = uint32_t(readwindows::lowestBit(changes)) + 1;
+        const uint32_t lastStart = uint32_t(readwindows::highestBit(changes)) + 1;
         takeRuns(firstAbove, firstLength);
         // Runs between can only raise a longest shorter than their span.
         const uint32_t span = lastStart - firstLength;
         if (__builtin_expect(span > LongestAbove || span > LongestBelow, 0)) {
-            const uint64_t between = data & ~(data << lastStart) & (~uint64_t{0} << firstLength);
+            const MaskT between = data & ~(data << lastStart) & (~MaskT{0} << firstLength);
             raiseLongest(LongestAbove, aboves & between);
             raiseLongest(LongestBelow, ~aboves & between);
         }

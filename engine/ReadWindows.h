@@ -287,10 +287,11 @@ enum PrefixClassE : uint8_t {
 const unsigned NoPrefix = 101;
 const unsigned PrefixCount = NoPrefix + 1;
 inline unsigned prefixOf(const unsigned char* text) {
-    uint64_t bytes;
-    std::memcpy(&bytes, text, sizeof bytes);  // the first byte the lowest
-    const bool negative = (bytes & 0xFF) == '-';
-    bytes >>= 8 * unsigned{negative};
+    const bool negative = text[0] == '-';
+    // The four bytes after the sign, the first the lowest: a 32-bit word,
+    // which a 32-bit build shifts as cheaply as a 64-bit one.
+    uint32_t bytes;
+    std::memcpy(&bytes, text + unsigned{negative}, sizeof bytes);
     // "0.d...", most data, or else ".d...": the first decimal's place. The
     // prefix is worked out before the sign is looked at, so that choosing
     // takes no branch (half the data of a wave are negative).
@@ -572,15 +573,17 @@ class ReadScanC {
 
   private:
     // Data told by their class, in a row: a bit each for above and marked.
+    // A group's, at most one per two of its bytes (each a byte at least and
+    // its line feed): their bits fit in a MaskT.
     struct ClassedS {
-        uint64_t Aboves = 0;
-        uint64_t Marks = 0;
+        MaskT Aboves = 0;
+        MaskT Marks = 0;
         uint32_t Count = 0;
         const char* Last = nullptr;
         // One more, of class known, its text read.
         void add(uint8_t known, const char* read) {
-            Aboves |= uint64_t(known & AboveBit) << Count;
-            Marks |= uint64_t((known & MarkBit) >> 1) << Count;
+            Aboves |= MaskT(known & AboveBit) << Count;
+            Marks |= MaskT((known & MarkBit) >> 1) << Count;
             ++Count;
             Last = read;
         }
@@ -699,16 +702,15 @@ class ReadScanC {
         takeClassed(classed);
         return true;
     }
-    // Adds the told lines that start at starts (at most 64 with those in
-    // classed), in a row.
+    // Adds the told lines that start at starts, in a row.
     static void addToldRun(ClassedS& classed, const unsigned char* bytes, MaskT starts,
                            MaskT highs) {
         if (starts == 0) return;
         highs &= starts;
         const unsigned count = bitCount(starts);
-        uint64_t aboves = 0;
+        MaskT aboves = 0;
         if (highs == starts) {
-            aboves = ~uint64_t{0} >> (64 - count);
+            aboves = ~MaskT{0} >> (GroupBytes - count);
         } else if (highs != 0) {
             aboves = highLines(starts, highs);
         }
@@ -719,19 +721,21 @@ class ReadScanC {
     }
 
     // Bit i set when the line that starts at the i-th bit of starts is high
-    // (its bit set in highs). The first eight lines without a branch: a
-    // group holds five to eight mostly, and a loop whose end varies from
-    // group to group is mispredicted in many of them.
-    static uint64_t highLines(MaskT starts, MaskT highs) {
-        uint64_t aboves = 0;
+    // (its bit set in highs). The first eight lines (four in a 32-byte
+    // group) without a branch: a group holds five to eight mostly (three or
+    // four), and a loop whose end varies from group to group is
+    // mispredicted in many of them.
+    static MaskT highLines(MaskT starts, MaskT highs) {
+        const unsigned unrolled = GroupBytes / 8;
+        MaskT aboves = 0;
         MaskT rest = starts;
 #pragma GCC unroll 8
-        for (unsigned line = 0; line < 8; ++line) {
-            aboves |= uint64_t((highs & rest & (0 - rest)) != 0) << line;
+        for (unsigned line = 0; line < unrolled; ++line) {
+            aboves |= MaskT((highs & rest & (0 - rest)) != 0) << line;
             rest &= rest - 1;
         }
-        for (unsigned line = 8; rest != 0; rest &= rest - 1)
-            aboves |= uint64_t((highs >> lowestBit(rest)) & 1) << line++;
+        for (unsigned line = unrolled; rest != 0; rest &= rest - 1)
+            aboves |= ((highs >> lowestBit(rest)) & 1) << line++;
         return aboves;
     }
 
