@@ -455,8 +455,8 @@ inline bool quietRanges(const PrefixRangesS& ranges) {
 inline ToldMasksS quietToldMasks(const unsigned char* at, const PrefixRangesS& ranges) {
     const __m128i zero = _mm_set1_epi8('0'), minus = _mm_set1_epi8('-');
     const __m128i point = _mm_set1_epi8('.');
-    // Unsigned: the next byte lies at or below lowMost, or from highLeast
-    // on by less than highSpan.
+    // Unsigned: the next byte lies at or below lowMost (Low), or at most
+    // highMost above highLeast (High).
     const __m128i lowMost = _mm_set1_epi8(static_cast<char>('0' + ranges.LowBelow - 1));
     const __m128i highLeast = _mm_set1_epi8(static_cast<char>('0' + ranges.HighFrom));
     const __m128i highMost = _mm_set1_epi8(static_cast<char>(ranges.HighTo - ranges.HighFrom - 1));
