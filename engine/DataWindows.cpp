@@ -300,6 +300,7 @@ void FirstPassTallyC::classify() {
     Ranges.HighFrom = uint8_t(highFrom < toldTo ? highFrom : NegativePrefix);
     Ranges.HighTo = uint8_t(highFrom < toldTo ? toldTo : NegativePrefix);
     Ranges.NegativeLow = lowNegatives;
+    Ranges.Quiet = readwindows::quietRanges(Ranges);
 }
 
 // The greatest datum, the runs and the marks join as the sequential pass

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "core/RunModeC.h"
 
@@ -344,7 +345,16 @@ struct PrefixRangesS {
     uint8_t HighFrom = 0;
     uint8_t HighTo = 0;
     bool NegativeLow = false;
+    bool Quiet = false;  // quietRanges: told here once, not for every group
 };
+// Whether all of the ranges' prefixes lie below 10 (data under 0.1, a quiet
+// file): a line is then Low or High by its first decimal, a zero, and the
+// digit after it alone, so that quietToldMasks can place a group with a
+// few comparisons per byte instead of each byte's number.
+inline bool quietRanges(const PrefixRangesS& ranges) {
+    return ranges.LowBelow >= 1 && ranges.LowBelow <= 10 &&
+           (ranges.HighFrom == ranges.HighTo || ranges.HighTo <= 10);
+}
 inline PrefixRangesS prefixRanges(const uint8_t* classes) {
     PrefixRangesS ranges;
     unsigned prefix = 0;
@@ -355,6 +365,7 @@ inline PrefixRangesS prefixRanges(const uint8_t* classes) {
     while (prefix < NegativePrefix && classes[prefix] == High) ++prefix;
     ranges.HighTo = uint8_t(prefix);
     ranges.NegativeLow = classes[NegativePrefix] == Low;
+    ranges.Quiet = quietRanges(ranges);
     return ranges;
 }
 
@@ -389,18 +400,38 @@ struct ToldMasksS {
 };
 
 #if defined(__SSE2__)
-inline ToldMasksS toldMasks(const unsigned char* at, const PrefixRangesS& ranges) {
+// The frame of toldMasks and quietToldMasks: minuses and "0." pairs,
+// 16 bytes at a time, and the Low and High bytes that place(bytes, next)
+// gives as byte masks (all ones where set) in a pair; the High ones only
+// where AnyHigh.
+template <bool AnyHigh = true, class Place>
+inline ToldMasksS groupToldMasks(const unsigned char* at, Place place) {
     const __m128i zero = _mm_set1_epi8('0'), minus = _mm_set1_epi8('-');
     const __m128i point = _mm_set1_epi8('.');
-    const __m128i lowBelow = _mm_set1_epi8(static_cast<char>(ranges.LowBelow));
-    const __m128i highAbove = _mm_set1_epi8(static_cast<char>(ranges.HighFrom - 1));
-    const __m128i highBelow = _mm_set1_epi8(static_cast<char>(ranges.HighTo));
-    const bool highToTop = ranges.HighTo >= NegativePrefix;  // no number reaches it
     MaskT minuses = 0, zeroPoints = 0, lows = 0, highs = 0;
 #pragma GCC unroll 4
     for (std::size_t offset = 0; offset < GroupBytes; offset += 16) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + offset));
         const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + offset + 1));
+        const auto bits = [offset](__m128i set) {
+            return static_cast<MaskT>(unsigned(_mm_movemask_epi8(set)) & 0xFFFF) << offset;
+        };
+        minuses |= bits(_mm_cmpeq_epi8(bytes, minus));
+        zeroPoints |= bits(_mm_and_si128(_mm_cmpeq_epi8(bytes, zero), _mm_cmpeq_epi8(next, point)));
+        const auto lowHigh = place(bytes, next);
+        lows |= bits(lowHigh.first);
+        if (AnyHigh) highs |= bits(lowHigh.second);
+    }
+    return {minuses, zeroPoints, lows, highs};
+}
+
+inline ToldMasksS toldMasks(const unsigned char* at, const PrefixRangesS& ranges) {
+    const __m128i zero = _mm_set1_epi8('0');
+    const __m128i lowBelow = _mm_set1_epi8(static_cast<char>(ranges.LowBelow));
+    const __m128i highAbove = _mm_set1_epi8(static_cast<char>(ranges.HighFrom - 1));
+    const __m128i highBelow = _mm_set1_epi8(static_cast<char>(ranges.HighTo));
+    const bool highToTop = ranges.HighTo >= NegativePrefix;  // no number reaches it
+    return groupToldMasks(at, [&](__m128i bytes, __m128i next) {
         // A plain group's bytes lie at or below '9': those at or above '0'
         // are digits. A byte after a digit that is none counts as 0.
         const __m128i isDigit = _mm_cmpgt_epi8(bytes, _mm_set1_epi8('0' - 1));
@@ -411,17 +442,8 @@ inline ToldMasksS toldMasks(const unsigned char* at, const PrefixRangesS& ranges
             _mm_add_epi8(_mm_add_epi8(_mm_add_epi8(four, four), twice), _mm_subs_epu8(next, zero));
         __m128i high = _mm_and_si128(isDigit, _mm_cmpgt_epi8(number, highAbove));
         if (!highToTop) high = _mm_and_si128(high, _mm_cmplt_epi8(number, highBelow));
-        const __m128i zeroPoint =
-            _mm_and_si128(_mm_cmpeq_epi8(bytes, zero), _mm_cmpeq_epi8(next, point));
-        const auto bits = [offset](__m128i set) {
-            return static_cast<MaskT>(unsigned(_mm_movemask_epi8(set)) & 0xFFFF) << offset;
-        };
-        minuses |= bits(_mm_cmpeq_epi8(bytes, minus));
-        zeroPoints |= bits(zeroPoint);
-        lows |= bits(_mm_and_si128(isDigit, _mm_cmplt_epi8(number, lowBelow)));
-        highs |= bits(high);
-    }
-    return {minuses, zeroPoints, lows, highs};
+        return std::make_pair(_mm_and_si128(isDigit, _mm_cmplt_epi8(number, lowBelow)), high);
+    });
 }
 #else
 inline ToldMasksS toldMasks(const unsigned char* at, const PrefixRangesS& ranges) {
@@ -439,47 +461,29 @@ inline ToldMasksS toldMasks(const unsigned char* at, const PrefixRangesS& ranges
 }
 #endif
 
-// Whether all of the ranges' prefixes lie below 10 (data under 0.1, a quiet
-// file): a line is then Low or High by its first decimal, a zero, and the
-// digit after it alone, so that quietToldMasks can place a group with a
-// few comparisons per byte instead of each byte's number.
-inline bool quietRanges(const PrefixRangesS& ranges) {
-    return ranges.LowBelow >= 1 && ranges.LowBelow <= 10 &&
-           (ranges.HighFrom == ranges.HighTo || ranges.HighTo <= 10);
-}
 // toldMasks for ranges that quietRanges accepts, the same masks: a byte is
 // Low or High when it is a zero and the next byte, taken as a digit (0 when
 // it lies below '0'), lies in the range. The group can be read one byte
 // past its end.
 #if defined(__SSE2__)
 inline ToldMasksS quietToldMasks(const unsigned char* at, const PrefixRangesS& ranges) {
-    const __m128i zero = _mm_set1_epi8('0'), minus = _mm_set1_epi8('-');
-    const __m128i point = _mm_set1_epi8('.');
+    const __m128i zero = _mm_set1_epi8('0');
     // Unsigned: the next byte lies at or below lowMost (Low), or at most
     // highMost above highLeast (High).
     const __m128i lowMost = _mm_set1_epi8(static_cast<char>('0' + ranges.LowBelow - 1));
     const __m128i highLeast = _mm_set1_epi8(static_cast<char>('0' + ranges.HighFrom));
     const __m128i highMost = _mm_set1_epi8(static_cast<char>(ranges.HighTo - ranges.HighFrom - 1));
-    const bool anyHigh = ranges.HighFrom < ranges.HighTo;
-    MaskT minuses = 0, zeroPoints = 0, lows = 0, highs = 0;
-#pragma GCC unroll 4
-    for (std::size_t offset = 0; offset < GroupBytes; offset += 16) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + offset));
-        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + offset + 1));
+    const auto atMost = [](__m128i x, __m128i most) {
+        return _mm_cmpeq_epi8(_mm_min_epu8(x, most), x);
+    };
+    const auto place = [&](__m128i bytes, __m128i next) {
         const __m128i zeros = _mm_cmpeq_epi8(bytes, zero);
-        const auto bits = [offset](__m128i set) {
-            return static_cast<MaskT>(unsigned(_mm_movemask_epi8(set)) & 0xFFFF) << offset;
-        };
-        const auto atMost = [](__m128i x, __m128i most) {
-            return _mm_cmpeq_epi8(_mm_min_epu8(x, most), x);
-        };
-        minuses |= bits(_mm_cmpeq_epi8(bytes, minus));
-        zeroPoints |= bits(_mm_and_si128(zeros, _mm_cmpeq_epi8(next, point)));
-        lows |= bits(_mm_and_si128(zeros, atMost(next, lowMost)));
-        if (anyHigh)
-            highs |= bits(_mm_and_si128(zeros, atMost(_mm_sub_epi8(next, highLeast), highMost)));
-    }
-    return {minuses, zeroPoints, lows, highs};
+        return std::make_pair(
+            _mm_and_si128(zeros, atMost(next, lowMost)),
+            _mm_and_si128(zeros, atMost(_mm_sub_epi8(next, highLeast), highMost)));
+    };
+    return ranges.HighFrom < ranges.HighTo ? groupToldMasks(at, place)
+                                           : groupToldMasks<false>(at, place);
 }
 #else
 inline ToldMasksS quietToldMasks(const unsigned char* at, const PrefixRangesS& ranges) {
@@ -659,7 +663,7 @@ class ReadScanC {
                                                  bool& whole) {
         const PrefixRangesS& ranges = Tally.prefixRanges();
         const ToldMasksS told =
-            quietRanges(ranges) ? quietToldMasks(bytes, ranges) : toldMasks(bytes, ranges);
+            ranges.Quiet ? quietToldMasks(bytes, ranges) : toldMasks(bytes, ranges);
         // Every line that ends in the group, an empty one at its last line
         // feed included.
         const MaskT starts =

@@ -130,6 +130,7 @@ TEST(DataWindows, PrefixClassesAsEachPrefixsKeysLie) {
         ASSERT_EQ(quick.HighFrom, ranges.HighFrom) << i;
         ASSERT_EQ(quick.HighTo, ranges.HighTo) << i;
         ASSERT_EQ(quick.NegativeLow, ranges.NegativeLow) << i;
+        ASSERT_EQ(quick.Quiet, ranges.Quiet) << i;
     }
 }
 
