@@ -560,25 +560,32 @@ class ReadScanC {
         : Bytes(bytes), Cut(cut), MaxReads(maxReads), Reads(0), Tally(tally) {}
 
     ScanEndS run(std::size_t pos) {
-        while (pos < Cut && Reads < MaxReads) {
+        while (pos < Cut && Reads + Pending.Count < MaxReads) {
             const GroupMasksS masks = groupMasks(Bytes + pos, Cut - pos);
-            const bool roomy = MaxReads - Reads >= GroupBytes;
+            const bool roomy = MaxReads - Reads - Pending.Count >= GroupBytes;
             std::size_t taken = 0;  // bytes of the lines taken, from pos
-            const bool goOn = roomy && masks.LineFeeds != 0 && commonLines(masks)
-                                  ? takePlainLines(pos, masks, taken)
-                                  : takeLines(pos, masks, taken);
-            if (!goOn) return {Reads, pos + taken, false};
+            bool goOn;
+            if (roomy && masks.LineFeeds != 0 && commonLines(masks)) {
+                goOn = takePlainLines(pos, masks, taken);
+            } else {
+                takeClassed(Pending);
+                goOn = takeLines(pos, masks, taken);
+            }
+            if (!goOn) return ended(pos + taken, false);
+            // Nothing taken: a line longer than the group (Pending is
+            // empty then, as a plain group takes a line at least).
             if (taken == 0 && Reads < MaxReads && !takeLongLine(pos, taken))
-                return {Reads, pos + taken, false};
+                return ended(pos + taken, false);
             pos += taken;
         }
-        return {Reads, pos, pos == Cut};
+        return ended(pos, pos == Cut);
     }
 
   private:
     // Data told by their class, in a row: a bit each for above and marked.
     // A group's, at most one per two of its bytes (each a byte at least and
-    // its line feed): their bits fit in a MaskT.
+    // its line feed): their bits fit in a MaskT, and those of the groups
+    // before it too while these are at most half a MaskT (Pending).
     struct ClassedS {
         MaskT Aboves = 0;
         MaskT Marks = 0;
@@ -635,18 +642,17 @@ class ReadScanC {
             taken = highestBit(masks.LineFeeds) + 1;
             return true;
         }
-        ClassedS classed;
         std::size_t start = 0;
         for (MaskT lineFeeds = masks.LineFeeds; lineFeeds != 0; lineFeeds &= lineFeeds - 1) {
             const std::size_t end = lowestBit(lineFeeds);
             const unsigned char* text = bytes + start;
             start = end + 1;
-            if (!takePlainLine(classed, text)) {
+            if (!takePlainLine(Pending, text)) {
                 taken = text - bytes;
                 return false;
             }
         }
-        takeClassed(classed);
+        keepPending();
         taken = start;
         return true;
     }
@@ -678,9 +684,8 @@ class ReadScanC {
         const MaskT highs = positives & (told.Highs >> 2);
         const MaskT others = starts & ~(highs | negatives | (positives & (told.Lows >> 2)));
         if (others != 0) return takeToldLinesAlone(bytes, starts, highs, others, taken, whole);
-        ClassedS classed;
-        addToldRun(classed, bytes, starts, highs);
-        takeClassed(classed);
+        addToldRun(Pending, bytes, starts, highs);
+        keepPending();
         return true;
     }
     // takeToldLines for a group with lines (others) to take alone, as the
@@ -691,19 +696,18 @@ class ReadScanC {
         MaskT pastTwo = others & (others - 1);  // the others but the first two
         pastTwo &= pastTwo - 1;
         if (pastTwo != 0) return false;
-        ClassedS classed;
         for (; others != 0; others &= others - 1) {
             const std::size_t start = lowestBit(others);
-            addToldRun(classed, bytes, starts & lowBits(start), highs);
+            addToldRun(Pending, bytes, starts & lowBits(start), highs);
             starts &= ~lowBits(start + 1);
-            if (!takePlainLine(classed, bytes + start)) {
+            if (!takePlainLine(Pending, bytes + start)) {
                 taken = start;
                 whole = false;
                 return true;
             }
         }
-        addToldRun(classed, bytes, starts, highs);
-        takeClassed(classed);
+        addToldRun(Pending, bytes, starts, highs);
+        keepPending();
         return true;
     }
     // Adds the told lines that start at starts, in a row.
@@ -763,6 +767,7 @@ class ReadScanC {
         classed.Aboves = (known & AboveBit) != 0 ? lowBits(classed.Count) : 0;
         classed.Marks = (known & MarkBit) != 0 ? lowBits(classed.Count) : 0;
         classed.Last = first + (end - length);
+        takeClassed(Pending);
         takeClassed(classed);
         return true;
     }
@@ -814,6 +819,18 @@ class ReadScanC {
         if (!Tally.take(read)) return false;
         ++Reads;
         return true;
+    }
+    // The told lines of a group stay in Pending, to go to the tally with
+    // those of the groups after it, while another group's fit beside them:
+    // the tally's work for a row of data (its runs, its marks) is then done
+    // once for several groups. Anything else that gives the tally data gives
+    // it Pending first, so that the data keep their order.
+    __attribute__((always_inline)) void keepPending() {
+        if (Pending.Count > GroupBytes / 2) takeClassed(Pending);
+    }
+    ScanEndS ended(std::size_t stopAt, bool whole) {
+        takeClassed(Pending);
+        return {Reads, stopAt, whole};
     }
     // Inlined so that the lines' bits stay in registers.
     __attribute__((always_inline)) void takeClassed(ClassedS& classed) {
@@ -872,7 +889,8 @@ class ReadScanC {
     const unsigned char* Bytes;
     std::size_t Cut;
     uint32_t MaxReads;
-    uint32_t Reads;
+    uint32_t Reads;  // given to the tally; Pending's lines are not among them
+    ClassedS Pending;
     TallyT& Tally;
     SlowLineC Slow;
     BackoffS Told;      // takeToldLines

@@ -11,6 +11,7 @@
 #include "tests/common/Files.h"
 #include "tests/common/ReaderCheck.h"
 #include "tests/common/SampleRun.h"
+#include "tests/common/ScanCheck.h"
 #include "tests/common/ThresholdCheck.h"
 #include "windriver/WinDriver.h"
 
@@ -42,6 +43,11 @@ TEST(CoreOnWin32, SmallWindowsReadAsTheByteReaderDoes) {
                                   64 + random() % 237);
     }
     std::remove(path.c_str());
+}
+
+// Groups of 32 bytes, whose lines' bits fill 32-bit words.
+TEST(CoreOnWin32, AScanTakesReadsInOrderUpToItsLimit) {
+    EXPECT_EQ(testcheck::firstScanMismatch(300, 42), "");
 }
 
 TEST(CoreOnWin32, ThresholdsInExtendedPrecision) {

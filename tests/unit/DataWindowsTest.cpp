@@ -3,6 +3,7 @@
 // its double lies against the threshold (subnormals, zeros and signs
 // included), and the first two decimals of a plain datum bound its key.
 #include "engine/DataWindows.h"
+#include "tests/common/ScanCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -156,6 +157,12 @@ TEST(DataWindows, QuietRangesGiveTheSameMasks) {
         ASSERT_EQ(quiet.Lows, told.Lows) << i;
         ASSERT_EQ(quiet.Highs, told.Highs) << i;
     }
+}
+
+// A scan takes the reads of a window in their order, at most as many as it
+// may, and stops at the first it does not take.
+TEST(DataWindows, AScanTakesReadsInOrderUpToItsLimit) {
+    EXPECT_EQ(testcheck::firstScanMismatch(300, 42), "");
 }
 
 // A full list lists fewer: the data from the middle of a sample of it up
