@@ -508,6 +508,23 @@ inline bool sameBytes(const unsigned char* a, const unsigned char* b, std::size_
 #endif
 }
 
+// Whether the scan gathers a group's high lines into a bit per line in one
+// instruction (pext): in a 64-bit build, on a machine that has it quick
+// (AMD's processors before family 19h have it microcoded, slower than the
+// loop it would replace). A 32-bit build's groups hold four lines or so,
+// which the loop takes as quickly as a call. Asked once at start-up; a test
+// turns it off to check the loop.
+bool quickGatherHere();
+inline bool QuickGather = quickGatherHere();
+#if defined(__x86_64__)
+// The bits of bits where where is set, packed from bit 0 up. Out of line,
+// as only it is compiled for the instruction; call it only where
+// QuickGather is true.
+__attribute__((target("bmi2"), noinline)) inline MaskT gatherBits(MaskT bits, MaskT where) {
+    return __builtin_ia32_pext_di(bits, where);
+}
+#endif
+
 // How many bits of mask are set: without a loop (whose end a machine
 // without a count instruction would mispredict in most groups).
 inline unsigned bitCount(MaskT mask) {
@@ -557,7 +574,7 @@ template <typename TallyT>
 class ReadScanC {
   public:
     ReadScanC(const unsigned char* bytes, std::size_t cut, uint32_t maxReads, TallyT& tally)
-        : Bytes(bytes), Cut(cut), MaxReads(maxReads), Reads(0), Tally(tally) {}
+        : Bytes(bytes), Cut(cut), MaxReads(maxReads), Reads(0), Tally(tally), Gather(QuickGather) {}
 
     ScanEndS run(std::size_t pos) {
         while (pos < Cut && Reads + Pending.Count < MaxReads) {
@@ -711,8 +728,8 @@ class ReadScanC {
         return true;
     }
     // Adds the told lines that start at starts, in a row.
-    static void addToldRun(ClassedS& classed, const unsigned char* bytes, MaskT starts,
-                           MaskT highs) {
+    void addToldRun(ClassedS& classed, const unsigned char* bytes, MaskT starts,
+                    MaskT highs) const {
         if (starts == 0) return;
         highs &= starts;
         const unsigned count = bitCount(starts);
@@ -729,11 +746,15 @@ class ReadScanC {
     }
 
     // Bit i set when the line that starts at the i-th bit of starts is high
-    // (its bit set in highs). The first eight lines (four in a 32-byte
-    // group) without a branch: a group holds five to eight mostly (three or
-    // four), and a loop whose end varies from group to group is
-    // mispredicted in many of them.
-    static MaskT highLines(MaskT starts, MaskT highs) {
+    // (its bit set in highs): gathered in one instruction where the scan
+    // has a quick one (QuickGather), else the first eight lines (four in a 32-byte group)
+    // without a branch: a group holds five to eight mostly (three or four),
+    // and a loop whose end varies from group to group is mispredicted in
+    // many of them.
+    MaskT highLines(MaskT starts, MaskT highs) const {
+#if defined(__x86_64__)
+        if (Gather) return gatherBits(highs, starts);
+#endif
         const unsigned unrolled = GroupBytes / 8;
         MaskT aboves = 0;
         MaskT rest = starts;
@@ -895,6 +916,7 @@ class ReadScanC {
     SlowLineC Slow;
     BackoffS Told;      // takeToldLines
     BackoffS Repeated;  // takeRepeatedLines
+    const bool Gather;  // QuickGather as the scan began
 };
 
 template <typename TallyT>

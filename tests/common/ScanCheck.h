@@ -47,7 +47,7 @@ struct RecordingTally {
 // and of all of these mixed; the scan may take as many reads as the window
 // holds, fewer, or many more. "" when every scan takes what it should,
 // else the first that does not.
-inline std::string firstScanMismatch(int windows, unsigned seed) {
+inline std::string firstScanMismatchOneWay(int windows, unsigned seed) {
     std::mt19937 random(seed);
     for (int i = 0; i < windows; ++i) {
         std::string text, expected;
@@ -82,6 +82,24 @@ inline std::string firstScanMismatch(int windows, unsigned seed) {
                    std::to_string(stopAt) + ", took " + tally.Taken + " of " + expected;
     }
     return "";
+}
+
+// The same with the high lines found both ways: by the loop, and gathered
+// in one instruction where the machine has a quick one.
+inline std::string firstScanMismatch(int windows, unsigned seed) {
+    const bool quick = readwindows::quickGatherHere();
+    std::string mismatch;
+    for (const bool gather : {false, true}) {
+        if (gather && !quick) continue;
+        readwindows::QuickGather = gather;
+        mismatch = firstScanMismatchOneWay(windows, seed);
+        if (!mismatch.empty()) {
+            mismatch = (gather ? "gathered, " : "by the loop, ") + mismatch;
+            break;
+        }
+    }
+    readwindows::QuickGather = quick;
+    return mismatch;
 }
 
 }  // namespace testcheck
