@@ -344,16 +344,16 @@ class FirstPassTallyC {
         takeRuns(!Above, count - lastStart);
     }
     // Raises longest to the longest run of set bits in runs when one is
-    // longer: most calls find none, by a few shifts.
-    static void raiseLongest(uint32_t& longest, uint64_t runs) {
-        if (longest >= 64) return;
-        uint64_t longer = runs;  // bit i set: runs holds bits i to i + have - 1
+    // longer: most calls find none, by a few shifts (of the machine's word).
+    static void raiseLongest(uint32_t& longest, readwindows::MaskT runs) {
+        if (longest >= readwindows::GroupBytes) return;
+        readwindows::MaskT longer = runs;  // bit i set: runs holds bits i to i + have - 1
         uint32_t have = 1;
         for (; 2 * have <= longest + 1; have *= 2) longer &= longer >> have;
         if (have < longest + 1) longer &= longer >> (longest + 1 - have);
         if (longer != 0) longest = longestRun(runs);
     }
-    __attribute__((noinline)) static uint32_t longestRun(uint64_t runs) {
+    __attribute__((noinline)) static uint32_t longestRun(readwindows::MaskT runs) {
         uint32_t length = 0;
         for (; runs != 0; ++length) runs &= runs >> 1;
         return length;

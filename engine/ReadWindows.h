@@ -782,14 +782,14 @@ class ReadScanC {
             return false;
         const uint8_t known = plainClass(bytes);
         if (known == ReadDatum) return false;
-        const char* first = reinterpret_cast<const char*>(bytes);
-        ClassedS classed;
-        classed.Count = static_cast<uint32_t>(end / length);
-        classed.Aboves = (known & AboveBit) != 0 ? lowBits(classed.Count) : 0;
-        classed.Marks = (known & MarkBit) != 0 ? lowBits(classed.Count) : 0;
-        classed.Last = first + (end - length);
-        takeClassed(Pending);
-        takeClassed(classed);
+        // They join Pending, beside which a group's lines always fit.
+        const uint32_t count = static_cast<uint32_t>(end / length);
+        const MaskT lines = lowBits(count) << Pending.Count;
+        Pending.Aboves |= (known & AboveBit) != 0 ? lines : 0;
+        Pending.Marks |= (known & MarkBit) != 0 ? lines : 0;
+        Pending.Count += count;
+        Pending.Last = reinterpret_cast<const char*>(bytes + (end - length));
+        keepPending();
         return true;
     }
 
