@@ -12,6 +12,7 @@ struct WindowFilter {
     DWORD pid;
     const char* className;
     std::vector<HWND> found;
+    bool hiddenToo = false;
 };
 
 std::string className(HWND window) {
@@ -24,7 +25,7 @@ BOOL CALLBACK collectWindow(HWND window, LPARAM param) {
     auto* filter = reinterpret_cast<WindowFilter*>(param);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner == filter->pid && IsWindowVisible(window) &&
+    if (owner == filter->pid && (filter->hiddenToo || IsWindowVisible(window)) &&
         (!filter->className || className(window) == filter->className)) {
         filter->found.push_back(window);
     }
@@ -247,6 +248,21 @@ std::string boxesShown(DWORD pid) {
     for (HWND box : topWindows(pid, SystemDialogClass))
         said += "\n[" + windowText(box) + "] " + childText(box, MessageBoxTextId);
     return said;
+}
+
+std::string windowsOf(DWORD pid) {
+    WindowFilter filter{pid, nullptr, {}, true};
+    EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&filter));
+    std::string said;
+    for (HWND window : filter.found) {
+        said += "\n" + className(window) + " [" + windowText(window) + "] of thread " +
+                std::to_string(GetWindowThreadProcessId(window, nullptr)) +
+                (IsWindowVisible(window) ? ", shown" : ", hidden") +
+                (IsWindowEnabled(window) ? "" : ", disabled");
+        for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            said += " <" + className(child) + ">";
+    }
+    return said.empty() ? "\nno window of the program" : said;
 }
 
 void answerBox(HWND box, int buttonId) {

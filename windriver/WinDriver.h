@@ -93,6 +93,10 @@ bool waitForMessageBox(DWORD pid, const char* caption, DWORD timeoutMs, MessageB
 // line end as "[caption] text"; empty when there is none. For what a run
 // that went wrong left on the screen.
 std::string boxesShown(DWORD pid);
+// Each top-level window of process pid, shown or hidden, after a line end:
+// its class, [caption], thread and state, and its children's classes. For a
+// window that did not come.
+std::string windowsOf(DWORD pid);
 
 // Answers a message box as if buttonId had been clicked (posted WM_COMMAND).
 void answerBox(HWND box, int buttonId);

@@ -61,7 +61,8 @@ class GraphicModeTest : public e2e::ProgramTest {
         Folder = workDir;
         ASSERT_TRUE(startProgram("", workDir));
         ASSERT_TRUE(e2e::waitForGraphicWindows(Program.pid(), Patience, &Windows))
-            << "the main and the output window did not both come" << boxesShown();
+            << "the main and the output window did not both come" << e2e::windowsOf(Program.pid())
+            << boxesShown();
         Edit = e2e::outputEdit(Windows.Output);
         ASSERT_NE(Edit, nullptr) << "no edit control in the output window";
         ASSERT_TRUE(textBecomes(e2e::StartLine)) << text();
