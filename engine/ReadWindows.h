@@ -517,9 +517,9 @@ inline bool sameBytes(const unsigned char* a, const unsigned char* b, std::size_
 bool quickGatherHere();
 inline bool QuickGather = quickGatherHere();
 #if defined(__x86_64__)
-// The bits of bits where where is set, packed from bit 0 up. Out of line,
-// as only it is compiled for the instruction; call it only where
-// QuickGather is true.
+// The bits of bits at the places where where is set, packed from bit 0 up.
+// Out of line, as only it is compiled for the instruction; call it only
+// where QuickGather is true.
 __attribute__((target("bmi2"), noinline)) inline MaskT gatherBits(MaskT bits, MaskT where) {
     return __builtin_ia32_pext_di(bits, where);
 }
@@ -747,10 +747,10 @@ class ReadScanC {
 
     // Bit i set when the line that starts at the i-th bit of starts is high
     // (its bit set in highs): gathered in one instruction where the scan
-    // has a quick one (QuickGather), else the first eight lines (four in a 32-byte group)
-    // without a branch: a group holds five to eight mostly (three or four),
-    // and a loop whose end varies from group to group is mispredicted in
-    // many of them.
+    // has a quick one (QuickGather), else the first eight lines (four in a
+    // 32-byte group) without a branch: a group holds five to eight mostly
+    // (three or four), and a loop whose end varies from group to group is
+    // mispredicted in many of them.
     MaskT highLines(MaskT starts, MaskT highs) const {
 #if defined(__x86_64__)
         if (Gather) return gatherBits(highs, starts);
