@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <mutex>
 
 #include "framework/TApplication.h"
 #include "framework/TDialog.h"
@@ -96,8 +97,14 @@ struct WindowGlue {
 
     // Registers a class of ours unless it is there already. Both threads of
     // graphic mode make windows of our class at once, so the other thread
-    // may register it between the look and the registration.
+    // may register it between the look and the registration. Under Wine, a
+    // thread that finds the class there while the other's registration is
+    // still under way could not make its window with it (the main window
+    // failed to come in 4 of 300 starts): one registration at a time, each
+    // over before the next thread looks.
     static bool registerClass(const char* name, WNDPROC procedure, int extraBytes) {
+        static std::mutex registering;
+        const std::lock_guard<std::mutex> oneAtATime(registering);
         WNDCLASSA wc{};
         HINSTANCE module = GetModuleHandleA(nullptr);
         if (GetClassInfoA(module, name, &wc)) return true;
