@@ -473,8 +473,7 @@ class BatchStressTest : public e2e::ProgramTest {
     void startGraphic() {
         ASSERT_TRUE(startProgram("", Folder));
         ASSERT_TRUE(e2e::waitForGraphicWindows(Program.pid(), Patience, &Windows))
-            << "the main and the output window did not both come" << e2e::windowsOf(Program.pid())
-            << boxesShown();
+            << "the main and the output window did not both come" << windowsShown();
         Edit = e2e::outputEdit(Windows.Output);
         ASSERT_NE(Edit, nullptr) << "no edit control in the output window";
         const TextWatch watch = watchText(Edit, e2e::StartLine, Patience);

@@ -61,8 +61,7 @@ class GraphicModeTest : public e2e::ProgramTest {
         Folder = workDir;
         ASSERT_TRUE(startProgram("", workDir));
         ASSERT_TRUE(e2e::waitForGraphicWindows(Program.pid(), Patience, &Windows))
-            << "the main and the output window did not both come" << e2e::windowsOf(Program.pid())
-            << boxesShown();
+            << "the main and the output window did not both come" << windowsShown();
         Edit = e2e::outputEdit(Windows.Output);
         ASSERT_NE(Edit, nullptr) << "no edit control in the output window";
         ASSERT_TRUE(textBecomes(e2e::StartLine)) << text();

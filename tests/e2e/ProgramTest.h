@@ -44,6 +44,9 @@ class ProgramTest : public ::testing::Test {
     }
     // Caption and text of every message box the program shows.
     std::string boxesShown() { return e2e::boxesShown(Program.pid()); }
+    // Every window of the program, then its boxes' texts: for a window that
+    // did not come.
+    std::string windowsShown() { return e2e::windowsOf(Program.pid()) + boxesShown(); }
     bool noBoxes() { return topWindows(Program.pid(), SystemDialogClass).empty(); }
     // The code the program ended with; a failure when it does not end.
     int32_t exitCode() {

@@ -121,8 +121,7 @@ TEST_F(SaveResultsTest, ASilentRunSavedAsTableAndAsText) {
 TEST_F(SaveResultsTest, GraphicModeSavesFromAMenuOfItsOwn) {
     ASSERT_TRUE(startProgram("", Folder));
     e2e::GraphicWindows windows;
-    ASSERT_TRUE(e2e::waitForGraphicWindows(Program.pid(), Patience, &windows))
-        << e2e::windowsOf(Program.pid()) << boxesShown();
+    ASSERT_TRUE(e2e::waitForGraphicWindows(Program.pid(), Patience, &windows)) << windowsShown();
     Edit = e2e::outputEdit(windows.Output);
     ASSERT_TRUE(textBecomes(e2e::StartLine)) << text();
     ASSERT_EQ(e2e::selectFiles(Program.pid(), windows.Dialog, Folder,
