@@ -1,9 +1,7 @@
 #include "engine/ReadWindows.h"
 
-#if defined(__x86_64__)
 #include <cpuid.h>
 #include <cstring>
-#endif
 
 namespace readwindows {
 
@@ -29,6 +27,25 @@ bool quickGatherHere() {
 #else
     return false;
 #endif
+}
+
+// AVX, POPCNT (leaf 1, ECX), BMI1 and BMI2 (leaf 7, EBX), LZCNT (leaf
+// 80000001h, ECX), and an operating system that saves the SSE and AVX
+// registers (OSXSAVE, and both bits in XCR0).
+bool quickWideHere() {
+    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+    if (__get_cpuid_max(0, nullptr) < 7) return false;
+    __cpuid(1, eax, ebx, ecx, edx);
+    const unsigned leaf1 = bit_AVX | bit_POPCNT | bit_OSXSAVE;
+    if ((ecx & leaf1) != leaf1) return false;
+    __cpuid_count(7, 0, eax, ebx, ecx, edx);
+    if ((ebx & (bit_BMI | bit_BMI2)) != (bit_BMI | bit_BMI2)) return false;
+    if (unsigned(__get_cpuid_max(0x80000000, nullptr)) < 0x80000001u) return false;
+    __cpuid(0x80000001, eax, ebx, ecx, edx);
+    if ((ecx & bit_LZCNT) == 0) return false;
+    unsigned xcr0Low = 0, xcr0High = 0;
+    __asm__("xgetbv" : "=a"(xcr0Low), "=d"(xcr0High) : "c"(0));
+    return (xcr0Low & 6) == 6;
 }
 
 }  // namespace readwindows

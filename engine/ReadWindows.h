@@ -516,6 +516,22 @@ inline bool sameBytes(const unsigned char* a, const unsigned char* b, std::size_
 // turns it off to check the loop.
 bool quickGatherHere();
 inline bool QuickGather = quickGatherHere();
+
+// Whether the scan runs its copy compiled for newer instructions than the
+// build's (TALLY_WIDE_TARGET): the VEX forms of the SSE instructions, which
+// leave their operands in place, and the bit instructions (counts, lowest
+// set bits, shifts by any register). On a machine that has all of them and
+// an operating system that saves the AVX registers. In GCC's builds the
+// copy's vectors stay 16 bytes wide, as the build's own, so that nothing
+// needs a stack aligned past 16 bytes. Asked once at start-up; a test turns
+// it off to check the build's own copy.
+bool quickWideHere();
+inline bool QuickWide = quickWideHere();
+#if defined(__clang__)
+#define TALLY_WIDE_TARGET "avx,popcnt,bmi,bmi2,lzcnt"
+#else
+#define TALLY_WIDE_TARGET "avx,popcnt,bmi,bmi2,lzcnt,prefer-vector-width=128"
+#endif
 #if defined(__x86_64__)
 // The bits of bits at the places where where is set, packed from bit 0 up.
 // Out of line, as only it is compiled for the instruction; call it only
@@ -574,9 +590,25 @@ template <typename TallyT>
 class ReadScanC {
   public:
     ReadScanC(const unsigned char* bytes, std::size_t cut, uint32_t maxReads, TallyT& tally)
-        : Bytes(bytes), Cut(cut), MaxReads(maxReads), Reads(0), Tally(tally), Gather(QuickGather) {}
+        : Bytes(bytes),
+          Cut(cut),
+          MaxReads(maxReads),
+          Reads(0),
+          Tally(tally),
+          Gather(QuickGather),
+          Wide(QuickWide) {}
 
-    ScanEndS run(std::size_t pos) {
+    ScanEndS run(std::size_t pos) { return Wide ? runWide(pos) : runOwn(pos); }
+
+  private:
+    // The scan's loop compiled twice: for the build's instructions and for
+    // the newer ones (QuickWide). What it calls out of line is the build's
+    // in both, but for takeToldLines, which has a wide copy too.
+    __attribute__((noinline)) ScanEndS runOwn(std::size_t pos) { return runLines(pos); }
+    __attribute__((noinline, target(TALLY_WIDE_TARGET))) ScanEndS runWide(std::size_t pos) {
+        return runLines(pos);
+    }
+    __attribute__((always_inline)) ScanEndS runLines(std::size_t pos) {
         while (pos < Cut && Reads + Pending.Count < MaxReads) {
             const GroupMasksS masks = groupMasks(Bytes + pos, Cut - pos);
             const bool roomy = MaxReads - Reads - Pending.Count >= GroupBytes;
@@ -598,7 +630,6 @@ class ReadScanC {
         return ended(pos, pos == Cut);
     }
 
-  private:
     // Data told by their class, in a row: a bit each for above and marked.
     // A group's, at most one per two of its bytes (each a byte at least and
     // its line feed): their bits fit in a MaskT, and those of the groups
@@ -649,7 +680,8 @@ class ReadScanC {
         const unsigned char* bytes = Bytes + pos;
         bool whole = true;
         if (manyLines(masks.LineFeeds) && Told.ready() &&
-            Told.tried(takeToldLines(bytes, masks, taken, whole))) {
+            Told.tried(Wide ? takeToldLinesWide(bytes, masks, taken, whole)
+                            : takeToldLines(bytes, masks, taken, whole))) {
             if (!whole) return false;
             taken = highestBit(masks.LineFeeds) + 1;
             return true;
@@ -684,6 +716,15 @@ class ReadScanC {
     __attribute__((noinline)) bool takeToldLines(const unsigned char* bytes,
                                                  const GroupMasksS& masks, std::size_t& taken,
                                                  bool& whole) {
+        return toldLines(bytes, masks, taken, whole);
+    }
+    __attribute__((noinline, flatten, target(TALLY_WIDE_TARGET))) bool takeToldLinesWide(
+        const unsigned char* bytes, const GroupMasksS& masks, std::size_t& taken, bool& whole) {
+        return toldLines(bytes, masks, taken, whole);
+    }
+    __attribute__((always_inline)) bool toldLines(const unsigned char* bytes,
+                                                  const GroupMasksS& masks, std::size_t& taken,
+                                                  bool& whole) {
         const PrefixRangesS& ranges = Tally.prefixRanges();
         const ToldMasksS told =
             ranges.Quiet ? quietToldMasks(bytes, ranges) : toldMasks(bytes, ranges);
@@ -917,6 +958,7 @@ class ReadScanC {
     BackoffS Told;      // takeToldLines
     BackoffS Repeated;  // takeRepeatedLines
     const bool Gather;  // QuickGather as the scan began
+    const bool Wide;    // QuickWide as the scan began
 };
 
 template <typename TallyT>

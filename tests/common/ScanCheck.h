@@ -84,21 +84,26 @@ inline std::string firstScanMismatchOneWay(int windows, unsigned seed) {
     return "";
 }
 
-// The same with the high lines found both ways: by the loop, and gathered
-// in one instruction where the machine has a quick one.
+// The same in each copy of the scan the machine can run (its own and the
+// wide one, QuickWide), each with the high lines found by the loop and, where
+// the machine has a quick instruction for it, gathered.
 inline std::string firstScanMismatch(int windows, unsigned seed) {
-    const bool quick = readwindows::quickGatherHere();
+    const bool quickGather = readwindows::quickGatherHere();
+    const bool quickWide = readwindows::quickWideHere();
     std::string mismatch;
-    for (const bool gather : {false, true}) {
-        if (gather && !quick) continue;
-        readwindows::QuickGather = gather;
-        mismatch = firstScanMismatchOneWay(windows, seed);
-        if (!mismatch.empty()) {
-            mismatch = (gather ? "gathered, " : "by the loop, ") + mismatch;
-            break;
+    for (const bool wide : {false, true}) {
+        for (const bool gather : {false, true}) {
+            if ((gather && !quickGather) || (wide && !quickWide) || !mismatch.empty()) continue;
+            readwindows::QuickGather = gather;
+            readwindows::QuickWide = wide;
+            mismatch = firstScanMismatchOneWay(windows, seed);
+            if (!mismatch.empty())
+                mismatch = std::string(wide ? "wide, " : "own, ") +
+                           (gather ? "gathered, " : "by the loop, ") + mismatch;
         }
     }
-    readwindows::QuickGather = quick;
+    readwindows::QuickGather = quickGather;
+    readwindows::QuickWide = quickWide;
     return mismatch;
 }
 
