@@ -4,6 +4,11 @@
 if(TALLY_TREE STREQUAL "Win32")
   # Exact doubles (no x87 excess precision) and C99 printf on both builds.
   add_compile_options(-msse2 -mfpmath=sse)
+  # The scan's wide copy (engine/ReadWindows.h) holds 32-byte vectors, which
+  # the compiler may keep on a stack that Windows aligns to 16 bytes at most
+  # and that GCC does not realign for them on 64-bit Windows: the assembler
+  # writes every aligned vector move as an unaligned one, right at any address.
+  add_compile_options(-Wa,-muse-unaligned-vector-move)
   add_compile_definitions(__USE_MINGW_ANSI_STDIO=1 WIN32_LEAN_AND_MEAN NOMINMAX
                           _WIN32_WINNT=0x0601)
   add_link_options(-static -static-libgcc -static-libstdc++)

@@ -29,7 +29,7 @@ bool quickGatherHere() {
 #endif
 }
 
-// AVX, POPCNT (leaf 1, ECX), BMI1 and BMI2 (leaf 7, EBX), LZCNT (leaf
+// AVX, POPCNT (leaf 1, ECX), AVX2, BMI1 and BMI2 (leaf 7, EBX), LZCNT (leaf
 // 80000001h, ECX), and an operating system that saves the SSE and AVX
 // registers (OSXSAVE, and both bits in XCR0).
 bool quickWideHere() {
@@ -39,7 +39,8 @@ bool quickWideHere() {
     const unsigned leaf1 = bit_AVX | bit_POPCNT | bit_OSXSAVE;
     if ((ecx & leaf1) != leaf1) return false;
     __cpuid_count(7, 0, eax, ebx, ecx, edx);
-    if ((ebx & (bit_BMI | bit_BMI2)) != (bit_BMI | bit_BMI2)) return false;
+    const unsigned leaf7 = bit_AVX2 | bit_BMI | bit_BMI2;
+    if ((ebx & leaf7) != leaf7) return false;
     if (unsigned(__get_cpuid_max(0x80000000, nullptr)) < 0x80000001u) return false;
     __cpuid(0x80000001, eax, ebx, ecx, edx);
     if ((ecx & bit_LZCNT) == 0) return false;

@@ -14,7 +14,7 @@
 #include "core/RunModeC.h"
 
 #if defined(__SSE2__)
-#include <emmintrin.h>
+#include <immintrin.h>
 #endif
 
 namespace readwindows {
@@ -518,19 +518,92 @@ bool quickGatherHere();
 inline bool QuickGather = quickGatherHere();
 
 // Whether the scan runs its copy compiled for newer instructions than the
-// build's (TALLY_WIDE_TARGET): the VEX forms of the SSE instructions, which
-// leave their operands in place, and the bit instructions (counts, lowest
-// set bits, shifts by any register). On a machine that has all of them and
-// an operating system that saves the AVX registers. In GCC's builds the
-// copy's vectors stay 16 bytes wide, as the build's own, so that nothing
-// needs a stack aligned past 16 bytes. Asked once at start-up; a test turns
-// it off to check the build's own copy.
+// build's (TALLY_WIDE_TARGET): AVX2, whose 32-byte vectors make a group's
+// masks with half the instructions (groupMasksWide, toldMasksWide), the VEX
+// forms of the SSE instructions, which leave their operands in place, and
+// the bit instructions (counts, lowest set bits, shifts by any register). On
+// a machine that has all of them and an operating system that saves the AVX
+// registers. In GCC's builds nothing else is made 32 bytes wide. Asked once
+// at start-up; a test turns it off to check the build's own copy.
 bool quickWideHere();
 inline bool QuickWide = quickWideHere();
 #if defined(__clang__)
-#define TALLY_WIDE_TARGET "avx,popcnt,bmi,bmi2,lzcnt"
+#define TALLY_WIDE_TARGET "avx,avx2,popcnt,bmi,bmi2,lzcnt"
 #else
-#define TALLY_WIDE_TARGET "avx,popcnt,bmi,bmi2,lzcnt,prefer-vector-width=128"
+#define TALLY_WIDE_TARGET "avx,avx2,popcnt,bmi,bmi2,lzcnt,prefer-vector-width=128"
+#endif
+
+#if defined(__SSE2__)
+// The wide copy's masks: groupMasks, and toldMasks or quietToldMasks as
+// ranges.Quiet says, the same masks from 32 bytes at a time.
+__attribute__((target(TALLY_WIDE_TARGET))) inline MaskT wideBits(__m256i set, std::size_t offset) {
+    return static_cast<MaskT>(uint32_t(_mm256_movemask_epi8(set))) << offset;
+}
+__attribute__((target(TALLY_WIDE_TARGET))) inline GroupMasksS groupMasksWide(
+    const unsigned char* at, std::size_t span) {
+    MaskT lineFeeds = 0, crs = 0, data = 0;
+    for (std::size_t offset = 0; offset < GroupBytes; offset += 32) {
+        const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + offset));
+        lineFeeds |= wideBits(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('\n')), offset);
+        crs |= wideBits(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('\r')), offset);
+        data |= wideBits(_mm256_and_si256(_mm256_cmpgt_epi8(bytes, _mm256_set1_epi8('-' - 1)),
+                                          _mm256_cmpgt_epi8(_mm256_set1_epi8('9' + 1), bytes)),
+                         offset);
+    }
+    const MaskT valid = lowBits(span);
+    return {lineFeeds & valid, crs & valid, ~(data | lineFeeds | crs) & valid};
+}
+__attribute__((target(TALLY_WIDE_TARGET))) inline ToldMasksS toldMasksWide(
+    const unsigned char* at, const PrefixRangesS& ranges) {
+    const __m256i zero = _mm256_set1_epi8('0');
+    // toldMasks: each digit's number against the ranges.
+    const __m256i lowBelow = _mm256_set1_epi8(static_cast<char>(ranges.LowBelow));
+    const __m256i highAbove = _mm256_set1_epi8(static_cast<char>(ranges.HighFrom - 1));
+    const __m256i highBelow = _mm256_set1_epi8(static_cast<char>(ranges.HighTo));
+    const bool highToTop = ranges.HighTo >= NegativePrefix;
+    // quietToldMasks: a zero, and the next byte against the ranges.
+    const __m256i lowMost = _mm256_set1_epi8(static_cast<char>('0' + ranges.LowBelow - 1));
+    const __m256i highLeast = _mm256_set1_epi8(static_cast<char>('0' + ranges.HighFrom));
+    const __m256i highMost =
+        _mm256_set1_epi8(static_cast<char>(ranges.HighTo - ranges.HighFrom - 1));
+    ToldMasksS told = {};
+    for (std::size_t offset = 0; offset < GroupBytes; offset += 32) {
+        const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + offset));
+        const __m256i next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + offset + 1));
+        told.Minuses |= wideBits(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('-')), offset);
+        const __m256i zeros = _mm256_cmpeq_epi8(bytes, zero);
+        told.ZeroPoints |= wideBits(
+            _mm256_and_si256(zeros, _mm256_cmpeq_epi8(next, _mm256_set1_epi8('.'))), offset);
+        __m256i low, high;
+        if (ranges.Quiet) {
+            low = _mm256_cmpeq_epi8(_mm256_min_epu8(next, lowMost), next);
+            const __m256i above = _mm256_sub_epi8(next, highLeast);
+            high = _mm256_cmpeq_epi8(_mm256_min_epu8(above, highMost), above);
+            low = _mm256_and_si256(zeros, low);
+            high = ranges.HighFrom < ranges.HighTo ? _mm256_and_si256(zeros, high) : zero;
+        } else {
+            const __m256i isDigit = _mm256_cmpgt_epi8(bytes, _mm256_set1_epi8('0' - 1));
+            const __m256i digit = _mm256_subs_epu8(bytes, zero);
+            const __m256i twice = _mm256_add_epi8(digit, digit);
+            const __m256i four = _mm256_add_epi8(twice, twice);
+            const __m256i number = _mm256_add_epi8(
+                _mm256_add_epi8(_mm256_add_epi8(four, four), twice), _mm256_subs_epu8(next, zero));
+            high = _mm256_and_si256(isDigit, _mm256_cmpgt_epi8(number, highAbove));
+            if (!highToTop) high = _mm256_and_si256(high, _mm256_cmpgt_epi8(highBelow, number));
+            low = _mm256_and_si256(isDigit, _mm256_cmpgt_epi8(lowBelow, number));
+        }
+        told.Lows |= wideBits(low, offset);
+        told.Highs |= wideBits(high, offset);
+    }
+    return told;
+}
+#else
+inline GroupMasksS groupMasksWide(const unsigned char* at, std::size_t span) {
+    return groupMasks(at, span);
+}
+inline ToldMasksS toldMasksWide(const unsigned char* at, const PrefixRangesS& ranges) {
+    return toldMasks(at, ranges);
+}
 #endif
 #if defined(__x86_64__)
 // The bits of bits at the places where where is set, packed from bit 0 up.
@@ -604,18 +677,20 @@ class ReadScanC {
     // The scan's loop compiled twice: for the build's instructions and for
     // the newer ones (QuickWide). What it calls out of line is the build's
     // in both, but for takeToldLines, which has a wide copy too.
-    __attribute__((noinline)) ScanEndS runOwn(std::size_t pos) { return runLines(pos); }
+    __attribute__((noinline)) ScanEndS runOwn(std::size_t pos) { return runLines<false>(pos); }
     __attribute__((noinline, target(TALLY_WIDE_TARGET))) ScanEndS runWide(std::size_t pos) {
-        return runLines(pos);
+        return runLines<true>(pos);
     }
+    template <bool InWide>
     __attribute__((always_inline)) ScanEndS runLines(std::size_t pos) {
         while (pos < Cut && Reads + Pending.Count < MaxReads) {
-            const GroupMasksS masks = groupMasks(Bytes + pos, Cut - pos);
+            const GroupMasksS masks = InWide ? groupMasksWide(Bytes + pos, Cut - pos)
+                                             : groupMasks(Bytes + pos, Cut - pos);
             const bool roomy = MaxReads - Reads - Pending.Count >= GroupBytes;
             std::size_t taken = 0;  // bytes of the lines taken, from pos
             bool goOn;
             if (roomy && masks.LineFeeds != 0 && commonLines(masks)) {
-                goOn = takePlainLines(pos, masks, taken);
+                goOn = takePlainLines<InWide>(pos, masks, taken);
             } else {
                 takeClassed(Pending);
                 goOn = takeLines(pos, masks, taken);
@@ -675,13 +750,14 @@ class ReadScanC {
     // time, those whose class tells (or that repeat the datum read before
     // them) going to the tally together, a bit each for above and for
     // marked in the order of the lines, until a line must be read.
+    template <bool InWide>
     __attribute__((always_inline)) bool takePlainLines(std::size_t pos, const GroupMasksS& masks,
                                                        std::size_t& taken) {
         const unsigned char* bytes = Bytes + pos;
         bool whole = true;
         if (manyLines(masks.LineFeeds) && Told.ready() &&
-            Told.tried(Wide ? takeToldLinesWide(bytes, masks, taken, whole)
-                            : takeToldLines(bytes, masks, taken, whole))) {
+            Told.tried(InWide ? takeToldLinesWide(bytes, masks, taken, whole)
+                              : takeToldLines(bytes, masks, taken, whole))) {
             if (!whole) return false;
             taken = highestBit(masks.LineFeeds) + 1;
             return true;
@@ -716,18 +792,20 @@ class ReadScanC {
     __attribute__((noinline)) bool takeToldLines(const unsigned char* bytes,
                                                  const GroupMasksS& masks, std::size_t& taken,
                                                  bool& whole) {
-        return toldLines(bytes, masks, taken, whole);
+        return toldLines<false>(bytes, masks, taken, whole);
     }
     __attribute__((noinline, flatten, target(TALLY_WIDE_TARGET))) bool takeToldLinesWide(
         const unsigned char* bytes, const GroupMasksS& masks, std::size_t& taken, bool& whole) {
-        return toldLines(bytes, masks, taken, whole);
+        return toldLines<true>(bytes, masks, taken, whole);
     }
+    template <bool InWide>
     __attribute__((always_inline)) bool toldLines(const unsigned char* bytes,
                                                   const GroupMasksS& masks, std::size_t& taken,
                                                   bool& whole) {
         const PrefixRangesS& ranges = Tally.prefixRanges();
-        const ToldMasksS told =
-            ranges.Quiet ? quietToldMasks(bytes, ranges) : toldMasks(bytes, ranges);
+        const ToldMasksS told = InWide         ? toldMasksWide(bytes, ranges)
+                                : ranges.Quiet ? quietToldMasks(bytes, ranges)
+                                               : toldMasks(bytes, ranges);
         // Every line that ends in the group, an empty one at its last line
         // feed included.
         const MaskT starts =

@@ -14,18 +14,20 @@
 
 namespace testcheck {
 
-// A tally that tells every line spelled [-]0.d... by its first decimal
-// (High from 5 up, negative data Low) and keeps the side of each datum a
-// scan gives it, in order: H (at least 0.5) or L, told or read (which of
-// the two a scan does is its own choice).
+// A tally that tells every line spelled [-]0.dd... by its first two
+// decimals against a level of level hundredths (High from it up, negative
+// data Low; below 10, a quiet file's, only the prefixes under 10 tell) and
+// keeps the side of each datum a scan gives it, in order: H (at least the
+// level) or L, told or read (which of the two a scan does is its own choice).
 struct RecordingTally {
     uint8_t Classes[readwindows::PrefixCount];
     readwindows::PrefixRangesS Ranges;
+    double Level;
     std::string Taken;
-    RecordingTally() {
+    explicit RecordingTally(unsigned level) : Level(level / 100.0) {
         using namespace readwindows;
         for (unsigned prefix = 0; prefix < NegativePrefix; ++prefix)
-            Classes[prefix] = prefix < 50 ? Low : High;
+            Classes[prefix] = prefix < level ? Low : level < 10 && prefix >= 10 ? ReadDatum : High;
         Classes[NegativePrefix] = Low;
         Classes[NoPrefix] = ReadDatum;
         Ranges = readwindows::prefixRanges(Classes);
@@ -34,7 +36,7 @@ struct RecordingTally {
     const readwindows::PrefixRangesS& prefixRanges() const { return Ranges; }
     uint8_t repeatOf(const char*) const { return readwindows::ReadDatum; }
     bool take(const char* read) {
-        Taken += std::strtod(read, nullptr) >= 0.5 ? 'H' : 'L';
+        Taken += std::strtod(read, nullptr) >= Level ? 'H' : 'L';
         return true;
     }
     void takeClassed(uint64_t aboves, uint64_t, uint32_t count, const char*) {
@@ -47,7 +49,7 @@ struct RecordingTally {
 // and of all of these mixed; the scan may take as many reads as the window
 // holds, fewer, or many more. "" when every scan takes what it should,
 // else the first that does not.
-inline std::string firstScanMismatchOneWay(int windows, unsigned seed) {
+inline std::string firstScanMismatchOneWay(int windows, unsigned seed, unsigned level) {
     std::mt19937 random(seed);
     for (int i = 0; i < windows; ++i) {
         std::string text, expected;
@@ -56,13 +58,15 @@ inline std::string firstScanMismatchOneWay(int windows, unsigned seed) {
         for (unsigned line = random() % 400; line > 0; --line) {
             starts.push_back(text.size());
             const unsigned kind = only < 5 ? only : random() % 5, digit = random() % 10;
-            std::string datum = (random() % 3 == 0 ? "-0." : "0.") + std::to_string(digit);
+            std::string datum = random() % 3 == 0 ? "-0." : "0.";
+            if (level < 10 && random() % 4 != 0) datum += '0';  // below 0.1, mostly
+            datum += std::to_string(digit);
             if (kind == 1) datum += std::to_string(random() % 100000);
             if (kind == 2) datum = "5e-1";
             if (kind == 3) datum += std::string(random() % 30, '7');
             if (kind == 4) datum = line / 40 % 2 ? "0.25000000000" : "0.75000000000";
             text += datum + (random() % 5 == 0 ? "\r\n" : "\n");
-            expected += kind == 2 ? 'H' : datum[0] == '-' || datum[2] < '5' ? 'L' : 'H';
+            expected += std::strtod(datum.c_str(), nullptr) >= level / 100.0 ? 'H' : 'L';
         }
         const std::size_t cut = text.size();
         text += std::string(80, '\0');
@@ -72,7 +76,7 @@ inline std::string firstScanMismatchOneWay(int windows, unsigned seed) {
                                   : limit == 1 ? uint32_t(random() % (lines + 1))
                                                : lines + 1000;
         const uint32_t reads = std::min(maxReads, lines);
-        RecordingTally tally;
+        RecordingTally tally(level);
         const readwindows::ScanEndS end = readwindows::scanReads(
             reinterpret_cast<const unsigned char*>(text.data()), 0, cut, maxReads, tally);
         const std::size_t stopAt = reads < lines ? starts[reads] : cut;
@@ -86,20 +90,24 @@ inline std::string firstScanMismatchOneWay(int windows, unsigned seed) {
 
 // The same in each copy of the scan the machine can run (its own and the
 // wide one, QuickWide), each with the high lines found by the loop and, where
-// the machine has a quick instruction for it, gathered.
+// the machine has a quick instruction for it, gathered; at a level of 0.5
+// and at a quiet file's 0.05.
 inline std::string firstScanMismatch(int windows, unsigned seed) {
     const bool quickGather = readwindows::quickGatherHere();
     const bool quickWide = readwindows::quickWideHere();
     std::string mismatch;
     for (const bool wide : {false, true}) {
         for (const bool gather : {false, true}) {
-            if ((gather && !quickGather) || (wide && !quickWide) || !mismatch.empty()) continue;
-            readwindows::QuickGather = gather;
-            readwindows::QuickWide = wide;
-            mismatch = firstScanMismatchOneWay(windows, seed);
-            if (!mismatch.empty())
-                mismatch = std::string(wide ? "wide, " : "own, ") +
-                           (gather ? "gathered, " : "by the loop, ") + mismatch;
+            for (const unsigned level : {50u, 5u}) {
+                if ((gather && !quickGather) || (wide && !quickWide) || !mismatch.empty()) continue;
+                readwindows::QuickGather = gather;
+                readwindows::QuickWide = wide;
+                mismatch = firstScanMismatchOneWay(windows, seed, level);
+                if (!mismatch.empty())
+                    mismatch = std::string(wide ? "wide, " : "own, ") +
+                               (gather ? "gathered, " : "by the loop, ") + "level " +
+                               std::to_string(level) + "%, " + mismatch;
+            }
         }
     }
     readwindows::QuickGather = quickGather;
