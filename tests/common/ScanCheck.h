@@ -16,7 +16,8 @@ namespace testcheck {
 
 // A tally that tells every line spelled [-]0.dd... by its first two
 // decimals against a level of level hundredths (High from it up, negative
-// data Low; below 10, a quiet file's, only the prefixes under 10 tell) and
+// data Low; below 10, a quiet file's, only the prefixes under 10 tell, and
+// those from the level up only when highsTold) and
 // keeps the side of each datum a scan gives it, in order: H (at least the
 // level) or L, told or read (which of the two a scan does is its own choice).
 struct RecordingTally {
@@ -24,10 +25,12 @@ struct RecordingTally {
     readwindows::PrefixRangesS Ranges;
     double Level;
     std::string Taken;
-    explicit RecordingTally(unsigned level) : Level(level / 100.0) {
+    RecordingTally(unsigned level, bool highsTold) : Level(level / 100.0) {
         using namespace readwindows;
         for (unsigned prefix = 0; prefix < NegativePrefix; ++prefix)
-            Classes[prefix] = prefix < level ? Low : level < 10 && prefix >= 10 ? ReadDatum : High;
+            Classes[prefix] = prefix < level                               ? Low
+                              : level < 10 && (prefix >= 10 || !highsTold) ? ReadDatum
+                                                                           : High;
         Classes[NegativePrefix] = Low;
         Classes[NoPrefix] = ReadDatum;
         Ranges = readwindows::prefixRanges(Classes);
@@ -49,7 +52,8 @@ struct RecordingTally {
 // and of all of these mixed; the scan may take as many reads as the window
 // holds, fewer, or many more. "" when every scan takes what it should,
 // else the first that does not.
-inline std::string firstScanMismatchOneWay(int windows, unsigned seed, unsigned level) {
+inline std::string firstScanMismatchOneWay(int windows, unsigned seed, unsigned level,
+                                           bool highsTold) {
     std::mt19937 random(seed);
     for (int i = 0; i < windows; ++i) {
         std::string text, expected;
@@ -76,7 +80,7 @@ inline std::string firstScanMismatchOneWay(int windows, unsigned seed, unsigned 
                                   : limit == 1 ? uint32_t(random() % (lines + 1))
                                                : lines + 1000;
         const uint32_t reads = std::min(maxReads, lines);
-        RecordingTally tally(level);
+        RecordingTally tally(level, highsTold);
         const readwindows::ScanEndS end = readwindows::scanReads(
             reinterpret_cast<const unsigned char*>(text.data()), 0, cut, maxReads, tally);
         const std::size_t stopAt = reads < lines ? starts[reads] : cut;
@@ -91,22 +95,25 @@ inline std::string firstScanMismatchOneWay(int windows, unsigned seed, unsigned 
 // The same in each copy of the scan the machine can run (its own and the
 // wide one, QuickWide), each with the high lines found by the loop and, where
 // the machine has a quick instruction for it, gathered; at a level of 0.5
-// and at a quiet file's 0.05.
+// and at a quiet file's 0.05, its high prefixes told or read.
 inline std::string firstScanMismatch(int windows, unsigned seed) {
     const bool quickGather = readwindows::quickGatherHere();
     const bool quickWide = readwindows::quickWideHere();
     std::string mismatch;
     for (const bool wide : {false, true}) {
         for (const bool gather : {false, true}) {
-            for (const unsigned level : {50u, 5u}) {
+            for (const unsigned tally : {0u, 1u, 2u}) {
+                const unsigned level = tally == 0 ? 50 : 5;
+                const bool highsTold = tally != 2;
                 if ((gather && !quickGather) || (wide && !quickWide) || !mismatch.empty()) continue;
                 readwindows::QuickGather = gather;
                 readwindows::QuickWide = wide;
-                mismatch = firstScanMismatchOneWay(windows, seed, level);
+                mismatch = firstScanMismatchOneWay(windows, seed, level, highsTold);
                 if (!mismatch.empty())
                     mismatch = std::string(wide ? "wide, " : "own, ") +
                                (gather ? "gathered, " : "by the loop, ") + "level " +
-                               std::to_string(level) + "%, " + mismatch;
+                               std::to_string(level) + (highsTold ? "%, " : "%, highs read, ") +
+                               mismatch;
             }
         }
     }
