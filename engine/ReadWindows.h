@@ -534,8 +534,8 @@ inline bool QuickWide = quickWideHere();
 #endif
 
 #if defined(__SSE2__)
-// The wide copy's masks: groupMasks, and toldMasks or quietToldMasks as
-// ranges.Quiet says, the same masks from 32 bytes at a time.
+// The wide copy's masks: groupMasks, toldMasks and quietToldMasks, the same
+// masks from 32 bytes at a time.
 __attribute__((target(TALLY_WIDE_TARGET))) inline MaskT wideBits(__m256i set, std::size_t offset) {
     return static_cast<MaskT>(uint32_t(_mm256_movemask_epi8(set))) << offset;
 }
@@ -553,19 +553,27 @@ __attribute__((target(TALLY_WIDE_TARGET))) inline GroupMasksS groupMasksWide(
     const MaskT valid = lowBits(span);
     return {lineFeeds & valid, crs & valid, ~(data | lineFeeds | crs) & valid};
 }
+// Quiet: quietToldMasks's masks (a zero, and the next byte against the
+// ranges), else toldMasks's (each digit's number against the ranges).
+template <bool Quiet>
 __attribute__((target(TALLY_WIDE_TARGET))) inline ToldMasksS toldMasksWide(
     const unsigned char* at, const PrefixRangesS& ranges) {
     const __m256i zero = _mm256_set1_epi8('0');
-    // toldMasks: each digit's number against the ranges.
-    const __m256i lowBelow = _mm256_set1_epi8(static_cast<char>(ranges.LowBelow));
-    const __m256i highAbove = _mm256_set1_epi8(static_cast<char>(ranges.HighFrom - 1));
-    const __m256i highBelow = _mm256_set1_epi8(static_cast<char>(ranges.HighTo));
-    const bool highToTop = ranges.HighTo >= NegativePrefix;
-    // quietToldMasks: a zero, and the next byte against the ranges.
-    const __m256i lowMost = _mm256_set1_epi8(static_cast<char>('0' + ranges.LowBelow - 1));
-    const __m256i highLeast = _mm256_set1_epi8(static_cast<char>('0' + ranges.HighFrom));
-    const __m256i highMost =
-        _mm256_set1_epi8(static_cast<char>(ranges.HighTo - ranges.HighFrom - 1));
+    // Where the ranges' prefixes start and end, as the masks compare them:
+    // quietToldMasks's lowMost, highLeast, highMost, or toldMasks's
+    // lowBelow, highAbove, highBelow.
+    __m256i lowEdge, highEdge, highEnd;
+    if constexpr (Quiet) {
+        lowEdge = _mm256_set1_epi8(static_cast<char>('0' + ranges.LowBelow - 1));
+        highEdge = _mm256_set1_epi8(static_cast<char>('0' + ranges.HighFrom));
+        highEnd = _mm256_set1_epi8(static_cast<char>(ranges.HighTo - ranges.HighFrom - 1));
+    } else {
+        lowEdge = _mm256_set1_epi8(static_cast<char>(ranges.LowBelow));
+        highEdge = _mm256_set1_epi8(static_cast<char>(ranges.HighFrom - 1));
+        highEnd = _mm256_set1_epi8(static_cast<char>(ranges.HighTo));
+    }
+    const bool anyHigh = ranges.HighFrom < ranges.HighTo;
+    const bool highToTop = ranges.HighTo >= NegativePrefix;  // no number reaches it
     ToldMasksS told = {};
     for (std::size_t offset = 0; offset < GroupBytes; offset += 32) {
         const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + offset));
@@ -575,12 +583,12 @@ __attribute__((target(TALLY_WIDE_TARGET))) inline ToldMasksS toldMasksWide(
         told.ZeroPoints |= wideBits(
             _mm256_and_si256(zeros, _mm256_cmpeq_epi8(next, _mm256_set1_epi8('.'))), offset);
         __m256i low, high;
-        if (ranges.Quiet) {
-            low = _mm256_cmpeq_epi8(_mm256_min_epu8(next, lowMost), next);
-            const __m256i above = _mm256_sub_epi8(next, highLeast);
-            high = _mm256_cmpeq_epi8(_mm256_min_epu8(above, highMost), above);
-            low = _mm256_and_si256(zeros, low);
-            high = ranges.HighFrom < ranges.HighTo ? _mm256_and_si256(zeros, high) : zero;
+        if constexpr (Quiet) {
+            low = _mm256_and_si256(zeros, _mm256_cmpeq_epi8(_mm256_min_epu8(next, lowEdge), next));
+            const __m256i above = _mm256_sub_epi8(next, highEdge);
+            high = anyHigh ? _mm256_and_si256(
+                                 zeros, _mm256_cmpeq_epi8(_mm256_min_epu8(above, highEnd), above))
+                           : _mm256_setzero_si256();
         } else {
             const __m256i isDigit = _mm256_cmpgt_epi8(bytes, _mm256_set1_epi8('0' - 1));
             const __m256i digit = _mm256_subs_epu8(bytes, zero);
@@ -588,9 +596,9 @@ __attribute__((target(TALLY_WIDE_TARGET))) inline ToldMasksS toldMasksWide(
             const __m256i four = _mm256_add_epi8(twice, twice);
             const __m256i number = _mm256_add_epi8(
                 _mm256_add_epi8(_mm256_add_epi8(four, four), twice), _mm256_subs_epu8(next, zero));
-            high = _mm256_and_si256(isDigit, _mm256_cmpgt_epi8(number, highAbove));
-            if (!highToTop) high = _mm256_and_si256(high, _mm256_cmpgt_epi8(highBelow, number));
-            low = _mm256_and_si256(isDigit, _mm256_cmpgt_epi8(lowBelow, number));
+            high = _mm256_and_si256(isDigit, _mm256_cmpgt_epi8(number, highEdge));
+            if (!highToTop) high = _mm256_and_si256(high, _mm256_cmpgt_epi8(highEnd, number));
+            low = _mm256_and_si256(isDigit, _mm256_cmpgt_epi8(lowEdge, number));
         }
         told.Lows |= wideBits(low, offset);
         told.Highs |= wideBits(high, offset);
@@ -601,8 +609,9 @@ __attribute__((target(TALLY_WIDE_TARGET))) inline ToldMasksS toldMasksWide(
 inline GroupMasksS groupMasksWide(const unsigned char* at, std::size_t span) {
     return groupMasks(at, span);
 }
+template <bool Quiet>
 inline ToldMasksS toldMasksWide(const unsigned char* at, const PrefixRangesS& ranges) {
-    return toldMasks(at, ranges);
+    return Quiet ? quietToldMasks(at, ranges) : toldMasks(at, ranges);
 }
 #endif
 #if defined(__x86_64__)
@@ -663,15 +672,9 @@ template <typename TallyT>
 class ReadScanC {
   public:
     ReadScanC(const unsigned char* bytes, std::size_t cut, uint32_t maxReads, TallyT& tally)
-        : Bytes(bytes),
-          Cut(cut),
-          MaxReads(maxReads),
-          Reads(0),
-          Tally(tally),
-          Gather(QuickGather),
-          Wide(QuickWide) {}
+        : Bytes(bytes), Cut(cut), MaxReads(maxReads), Reads(0), Tally(tally), Gather(QuickGather) {}
 
-    ScanEndS run(std::size_t pos) { return Wide ? runWide(pos) : runOwn(pos); }
+    ScanEndS run(std::size_t pos) { return QuickWide ? runWide(pos) : runOwn(pos); }
 
   private:
     // The scan's loop compiled twice: for the build's instructions and for
@@ -803,9 +806,12 @@ class ReadScanC {
                                                   const GroupMasksS& masks, std::size_t& taken,
                                                   bool& whole) {
         const PrefixRangesS& ranges = Tally.prefixRanges();
-        const ToldMasksS told = InWide         ? toldMasksWide(bytes, ranges)
-                                : ranges.Quiet ? quietToldMasks(bytes, ranges)
-                                               : toldMasks(bytes, ranges);
+        ToldMasksS told;
+        if constexpr (InWide)
+            told = ranges.Quiet ? toldMasksWide<true>(bytes, ranges)
+                                : toldMasksWide<false>(bytes, ranges);
+        else
+            told = ranges.Quiet ? quietToldMasks(bytes, ranges) : toldMasks(bytes, ranges);
         // Every line that ends in the group, an empty one at its last line
         // feed included.
         const MaskT starts =
@@ -1036,7 +1042,6 @@ class ReadScanC {
     BackoffS Told;      // takeToldLines
     BackoffS Repeated;  // takeRepeatedLines
     const bool Gather;  // QuickGather as the scan began
-    const bool Wide;    // QuickWide as the scan began
 };
 
 template <typename TallyT>
