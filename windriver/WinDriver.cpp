@@ -286,24 +286,37 @@ void clickControl(HWND parent, int id) {
     PostMessageA(GetDlgItem(parent, id), BM_CLICK, 0, 0);
 }
 
+namespace {
+// One real mouse event at point (screen coordinates): the cursor goes there
+// and buttons (MOUSEEVENTF_LEFTDOWN and the like, or 0) change there. The
+// place rides on the event (0 to 65535 across the screen), so none goes where
+// an earlier move left the cursor.
+INPUT mouseEventAt(POINT point, DWORD buttons) {
+    INPUT event{};
+    event.type = INPUT_MOUSE;
+    event.mi.dx = MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    event.mi.dy = MulDiv(point.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    event.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons;
+    return event;
+}
+}  // namespace
+
 bool clickWithMouse(HWND window) {
     RECT place;
     if (!GetWindowRect(window, &place)) return false;
     const POINT middle{(place.left + place.right) / 2, (place.top + place.bottom) / 2};
     if (WindowFromPoint(middle) != window) return false;
-    // Each event carries the place (0 to 65535 across the screen), so none
-    // goes where an earlier move left the cursor.
-    const LONG x = MulDiv(middle.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    const LONG y = MulDiv(middle.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    const DWORD buttons[3] = {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
-    INPUT events[3]{};
-    for (int i = 0; i < 3; ++i) {
-        events[i].type = INPUT_MOUSE;
-        events[i].mi.dx = x;
-        events[i].mi.dy = y;
-        events[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttons[i];
-    }
+    INPUT events[3] = {mouseEventAt(middle, 0), mouseEventAt(middle, MOUSEEVENTF_LEFTDOWN),
+                       mouseEventAt(middle, MOUSEEVENTF_LEFTUP)};
     return SendInput(3, events, sizeof(INPUT)) == 3;
+}
+
+bool mouseAsInput(HWND window, POINT point, DWORD buttons) {
+    POINT onScreen = point;
+    if (!ClientToScreen(window, &onScreen)) return false;
+    if (buttons != 0 && WindowFromPoint(onScreen) != window) return false;
+    INPUT event = mouseEventAt(onScreen, buttons);
+    return SendInput(1, &event, sizeof(INPUT)) == 1;
 }
 
 void typeKeyAsInput(WORD vk, WORD modifier) {

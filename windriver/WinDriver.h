@@ -124,6 +124,13 @@ void clickControl(HWND parent, int id);
 // not the one the cursor would hit there (hidden, or covered by another).
 bool clickWithMouse(HWND window);
 
+// One real mouse event (SendInput) at point of window's client area: the
+// cursor goes there and buttons (MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP,
+// or 0 for a move alone) change there. A window that holds the mouse (a drag)
+// gets it wherever point lies; a button is refused, doing nothing, when
+// window is not the one the cursor would hit there.
+bool mouseAsInput(HWND window, POINT point, DWORD buttons);
+
 // A key pressed and let go as real input (SendInput), with modifier (VK_MENU
 // for Alt, say) held if not 0: it goes to the window that has the keyboard
 // focus.

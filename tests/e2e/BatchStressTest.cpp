@@ -677,18 +677,14 @@ bool threadWaits(HWND edit) {
     return !handlesPostedAtOnce(edit, HIWORD(ask(edit, EM_GETSEL)) == 1 ? 2 : 1);
 }
 
-// The mouse at character index of an edit, with message (a button or a
-// move, the left button down but for WM_LBUTTONUP) posted to it there. The
-// pointer itself goes there first: a move the system makes up, which goes
-// to the edit while it holds the mouse, then agrees with the posted one.
-void mouseAt(HWND edit, int index, UINT message) {
+// The mouse at character index of an edit as real input, with buttons
+// (MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, or 0 for a move) there. Real
+// input keeps its order: a move or button posted beside the pointer's own
+// moves could come after one of them and put the selection back.
+void mouseAt(HWND edit, int index, DWORD buttons) {
     const long at = ask(edit, EM_POSFROMCHAR, index);
-    POINT point{static_cast<short>(LOWORD(at)) + 2, static_cast<short>(HIWORD(at)) + 2};
-    POINT onScreen = point;
-    ClientToScreen(edit, &onScreen);
-    SetCursorPos(onScreen.x, onScreen.y);
-    PostMessageA(edit, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON,
-                 MAKELPARAM(point.x, point.y));
+    const POINT point{static_cast<short>(LOWORD(at)) + 2, static_cast<short>(HIWORD(at)) + 2};
+    EXPECT_TRUE(e2e::mouseAsInput(edit, point, buttons)) << "the mouse could not reach " << index;
 }
 
 // The clipboard's text; empty when it holds none.
@@ -776,12 +772,11 @@ class BatchStressLongPassTest : public BatchStressTest {
     }
     // The held mouse moves on to character index of the output window's edit
     // until its selection is selection, as a user's mouse sends moves all the
-    // while (under Wine a single move posted right after the press is now and
-    // then not taken). False when it never is.
+    // while. False when it never is.
     bool dragTo(int index, LRESULT selection) {
         const DWORD start = GetTickCount();
         do {
-            mouseAt(Edit, index, WM_MOUSEMOVE);
+            mouseAt(Edit, index, 0);
             if (e2e::waitUntil([&] { return ask(Edit, EM_GETSEL) == selection; }, 500)) return true;
         } while (GetTickCount() - start < Patience);
         return false;
@@ -848,7 +843,7 @@ TEST_F(BatchStressLongPassTest, ACountLeavesTheWindowsAliveAndTheUsersSelectionI
     const long firstCharAt = ask(Edit, EM_POSFROMCHAR);
     // The user drags backwards over "output messages" on the first line and
     // holds the button while lines come.
-    mouseAt(Edit, 25, WM_LBUTTONDOWN);
+    mouseAt(Edit, 25, MOUSEEVENTF_LEFTDOWN);
     EXPECT_TRUE(dragTo(10, MAKELONG(10, 25)));
     ASSERT_NO_FATAL_FAILURE(
         expectAnswersDuringThePass(Windows.Main, GetDlgItem(Windows.Dialog, IDC_HEIGHT_FIELD), 4));
@@ -863,11 +858,10 @@ TEST_F(BatchStressLongPassTest, ACountLeavesTheWindowsAliveAndTheUsersSelectionI
     expectSelection(10, 25, "output messages", "during the Count");
     // The drag ends at "messages": the selection still runs from where it
     // began. The mouse rests there a moment, lines coming, before the button
-    // comes up, as a user's does (under Wine a button posted right after the
-    // move now and then leaves the selection where the move found it).
+    // comes up, as a user's does.
     EXPECT_TRUE(dragTo(17, MAKELONG(17, 25)));
     Sleep(RestMs);
-    mouseAt(Edit, 17, WM_LBUTTONUP);
+    mouseAt(Edit, 17, MOUSEEVENTF_LEFTUP);
     expectSelection(17, 25, "messages", "at the end of the drag");
     const TextWatch watch = watchText(Edit, e2e::StartLine + block, RunPatience);
     ASSERT_TRUE(watch.Reached) << watch.failure(e2e::StartLine + block, RunPatience);
