@@ -8,7 +8,7 @@ namespace readwindows {
 // BMI2 (leaf 7, EBX), on any processor but AMD's and Hygon's before family
 // 19h, whose pext is microcoded; never in a 32-bit build.
 bool quickGatherHere() {
-#if defined(__x86_64__)
+#if defined(__x86_64__) || defined(__i386__)
     unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
     if (__get_cpuid_max(0, nullptr) < 7) return false;
     __cpuid_count(7, 0, eax, ebx, ecx, edx);

@@ -509,11 +509,12 @@ inline bool sameBytes(const unsigned char* a, const unsigned char* b, std::size_
 }
 
 // Whether the scan gathers a group's high lines into a bit per line in one
-// instruction (pext): in a 64-bit build, on a machine that has it quick
-// (AMD's processors before family 19h have it microcoded, slower than the
-// loop it would replace). A 32-bit build's groups hold four lines or so,
-// which the loop takes as quickly as a call. Asked once at start-up; a test
-// turns it off to check the loop.
+// instruction (pext): on a machine that has it quick (AMD's processors
+// before family 19h have it microcoded, slower than the loop it would
+// replace). A 32-bit build's groups hold four lines or so, which the loop
+// takes as quickly as a call: it gathers only in its wide copy, where the
+// instruction is inline. Asked once at start-up; a test turns it off to
+// check the loop.
 bool quickGatherHere();
 inline bool QuickGather = quickGatherHere();
 
@@ -622,6 +623,22 @@ __attribute__((target("bmi2"), noinline)) inline MaskT gatherBits(MaskT bits, Ma
     return __builtin_ia32_pext_di(bits, where);
 }
 #endif
+
+// gatherBits and a count of bits for the wide copy, which inlines them.
+__attribute__((target(TALLY_WIDE_TARGET))) inline MaskT wideGatherBits(MaskT bits, MaskT where) {
+#if defined(__x86_64__)
+    return __builtin_ia32_pext_di(bits, where);
+#else
+    return __builtin_ia32_pext_si(bits, where);
+#endif
+}
+__attribute__((target(TALLY_WIDE_TARGET))) inline unsigned wideBitCount(MaskT mask) {
+#if defined(__x86_64__)
+    return static_cast<unsigned>(__builtin_popcountll(mask));
+#else
+    return static_cast<unsigned>(__builtin_popcount(mask));
+#endif
+}
 
 // How many bits of mask are set: without a loop (whose end a machine
 // without a count instruction would mispredict in most groups).
@@ -825,22 +842,25 @@ class ReadScanC {
             ranges.NegativeLow ? starts & told.Minuses & (told.ZeroPoints >> 1) : 0;
         const MaskT highs = positives & (told.Highs >> 2);
         const MaskT others = starts & ~(highs | negatives | (positives & (told.Lows >> 2)));
-        if (others != 0) return takeToldLinesAlone(bytes, starts, highs, others, taken, whole);
-        addToldRun(Pending, bytes, starts, highs);
+        if (others != 0)
+            return takeToldLinesAlone<InWide>(bytes, starts, highs, others, taken, whole);
+        addToldRun<InWide>(Pending, bytes, starts, highs);
         keepPending();
         return true;
     }
     // takeToldLines for a group with lines (others) to take alone, as the
     // one-at-a-time way takes them; the told lines between them join the
     // data in a row.
-    bool takeToldLinesAlone(const unsigned char* bytes, MaskT starts, MaskT highs, MaskT others,
-                            std::size_t& taken, bool& whole) {
+    template <bool InWide>
+    __attribute__((always_inline)) bool takeToldLinesAlone(const unsigned char* bytes, MaskT starts,
+                                                           MaskT highs, MaskT others,
+                                                           std::size_t& taken, bool& whole) {
         MaskT pastTwo = others & (others - 1);  // the others but the first two
         pastTwo &= pastTwo - 1;
         if (pastTwo != 0) return false;
         for (; others != 0; others &= others - 1) {
             const std::size_t start = lowestBit(others);
-            addToldRun(Pending, bytes, starts & lowBits(start), highs);
+            addToldRun<InWide>(Pending, bytes, starts & lowBits(start), highs);
             starts &= ~lowBits(start + 1);
             if (!takePlainLine(Pending, bytes + start)) {
                 taken = start;
@@ -848,35 +868,38 @@ class ReadScanC {
                 return true;
             }
         }
-        addToldRun(Pending, bytes, starts, highs);
+        addToldRun<InWide>(Pending, bytes, starts, highs);
         keepPending();
         return true;
     }
-    // Adds the told lines that start at starts, in a row.
-    void addToldRun(ClassedS& classed, const unsigned char* bytes, MaskT starts,
-                    MaskT highs) const {
+    // Adds the told lines that start at starts, in a row. Without a branch
+    // on how many are high: a 32-byte group holds three or four lines, none
+    // of them high in a third of a noisy file's groups, some in the rest.
+    // Always inline, as highLines and takeToldLinesAlone: the wide copy's
+    // instructions are inlined only where the caller is compiled for them.
+    template <bool InWide>
+    __attribute__((always_inline)) void addToldRun(ClassedS& classed, const unsigned char* bytes,
+                                                   MaskT starts, MaskT highs) const {
         if (starts == 0) return;
-        highs &= starts;
-        const unsigned count = bitCount(starts);
-        MaskT aboves = 0;
-        if (highs == starts) {
-            aboves = ~MaskT{0} >> (GroupBytes - count);
-        } else if (highs != 0) {
-            aboves = highLines(starts, highs);
-        }
+        const MaskT aboves = highLines<InWide>(starts, highs & starts);
         classed.Aboves |= aboves << classed.Count;
         classed.Marks |= aboves << classed.Count;
-        classed.Count += count;
+        classed.Count += InWide ? wideBitCount(starts) : bitCount(starts);
         classed.Last = reinterpret_cast<const char*>(bytes + highestBit(starts));
     }
 
     // Bit i set when the line that starts at the i-th bit of starts is high
     // (its bit set in highs): gathered in one instruction where the scan
-    // has a quick one (QuickGather), else the first eight lines (four in a
+    // has a quick one (QuickGather; in a 32-bit build only in the wide
+    // copy, where it is inline), else the first eight lines (four in a
     // 32-byte group) without a branch: a group holds five to eight mostly
     // (three or four), and a loop whose end varies from group to group is
     // mispredicted in many of them.
-    MaskT highLines(MaskT starts, MaskT highs) const {
+    template <bool InWide>
+    __attribute__((always_inline)) MaskT highLines(MaskT starts, MaskT highs) const {
+        if constexpr (InWide) {
+            if (Gather) return wideGatherBits(highs, starts);
+        }
 #if defined(__x86_64__)
         if (Gather) return gatherBits(highs, starts);
 #endif
