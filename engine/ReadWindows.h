@@ -782,10 +782,12 @@ class ReadScanC {
             taken = highestBit(masks.LineFeeds) + 1;
             return true;
         }
-        if (Cut - pos >= GroupBytes + 16 && Repeated.ready() &&
-            Repeated.tried(takeRepeatedLines(bytes, masks))) {
-            taken = highestBit(masks.LineFeeds) + 1;
-            return true;
+        if (Cut - pos >= GroupBytes + 16 && Repeated.ready()) {
+            const std::size_t repeated = takeRepeatedLines(bytes, masks);
+            if (Repeated.tried(repeated != 0)) {
+                taken = repeated;
+                return true;
+            }
         }
         std::size_t start = 0;
         for (MaskT lineFeeds = masks.LineFeeds; lineFeeds != 0; lineFeeds &= lineFeeds - 1) {
@@ -918,27 +920,36 @@ class ReadScanC {
 
     // The lines of a plain group when each repeats the first byte for byte
     // (a constant signal, silence) and the first's class tells (its prefix,
-    // or a repeat of the datum read before it): all taken at once. False,
-    // nothing taken, otherwise. The group can be read 16 bytes past its
-    // end.
-    bool takeRepeatedLines(const unsigned char* bytes, const GroupMasksS& masks) {
+    // or a repeat of the datum read before it): all taken at once, and after
+    // them every further span of as many bytes that repeats them too, while
+    // the window holds it and the scan may take its lines (silence and
+    // clipping go on for many groups). The bytes taken; 0, nothing taken,
+    // when the group's lines do not all repeat. The group can be read 16
+    // bytes past its end.
+    std::size_t takeRepeatedLines(const unsigned char* bytes, const GroupMasksS& masks) {
         const MaskT lineFeeds = masks.LineFeeds;
         const std::size_t length = lowestBit(lineFeeds) + 1;  // the first line's
         const std::size_t end = highestBit(lineFeeds) + 1;
         if (end == length || (lineFeeds >> length) != (lineFeeds & lowBits(end - length)) ||
             !sameBytes(bytes, bytes + length, end - length))
-            return false;
+            return 0;
         const uint8_t known = plainClass(bytes);
-        if (known == ReadDatum) return false;
-        // They join Pending, beside which a group's lines always fit.
+        if (known == ReadDatum) return 0;
         const uint32_t count = static_cast<uint32_t>(end / length);
-        const MaskT lines = lowBits(count) << Pending.Count;
-        Pending.Aboves |= (known & AboveBit) != 0 ? lines : 0;
-        Pending.Marks |= (known & MarkBit) != 0 ? lines : 0;
-        Pending.Count += count;
-        Pending.Last = reinterpret_cast<const char*>(bytes + (end - length));
-        keepPending();
-        return true;
+        const std::size_t left = Cut - static_cast<std::size_t>(bytes - Bytes);
+        std::size_t taken = 0;
+        do {
+            // They join Pending, beside which a span's lines always fit.
+            const MaskT lines = lowBits(count) << Pending.Count;
+            Pending.Aboves |= (known & AboveBit) != 0 ? lines : 0;
+            Pending.Marks |= (known & MarkBit) != 0 ? lines : 0;
+            Pending.Count += count;
+            Pending.Last = reinterpret_cast<const char*>(bytes + taken + (end - length));
+            keepPending();
+            taken += end;
+        } while (left - taken >= end && MaxReads - Reads - Pending.Count >= count &&
+                 sameBytes(bytes + taken - end, bytes + taken, end));
+        return taken;
     }
 
     // A way to take a whole group that, having missed, is tried again

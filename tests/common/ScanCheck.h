@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -17,7 +18,8 @@ namespace testcheck {
 // A tally that tells every line spelled [-]0.dd... by its first two
 // decimals against a level of level hundredths (High from it up, negative
 // data Low; below 10, a quiet file's, only the prefixes under 10 tell, and
-// those from the level up only when highsTold) and
+// those from the level up only when highsTold), and a line spelled as the
+// datum read last by its value, and
 // keeps the side of each datum a scan gives it, in order: H (at least the
 // level) or L, told or read (which of the two a scan does is its own choice).
 struct RecordingTally {
@@ -25,6 +27,7 @@ struct RecordingTally {
     readwindows::PrefixRangesS Ranges;
     double Level;
     std::string Taken;
+    std::string LastRead;  // to its line's end
     RecordingTally(unsigned level, bool highsTold) : Level(level / 100.0) {
         using namespace readwindows;
         for (unsigned prefix = 0; prefix < NegativePrefix; ++prefix)
@@ -37,15 +40,58 @@ struct RecordingTally {
     }
     const uint8_t* prefixes() const { return Classes; }
     const readwindows::PrefixRangesS& prefixRanges() const { return Ranges; }
-    uint8_t repeatOf(const char*) const { return readwindows::ReadDatum; }
+    static std::string lineOf(const char* read) {
+        return std::string(read, std::strcspn(read, "\r\n"));
+    }
+    uint8_t repeatOf(const char* read) const {
+        if (LastRead.empty() || lineOf(read) != LastRead) return readwindows::ReadDatum;
+        return std::strtod(read, nullptr) >= Level ? readwindows::High : readwindows::Low;
+    }
     bool take(const char* read) {
         Taken += std::strtod(read, nullptr) >= Level ? 'H' : 'L';
+        LastRead = lineOf(read);
         return true;
     }
     void takeClassed(uint64_t aboves, uint64_t, uint32_t count, const char*) {
         for (uint32_t i = 0; i < count; ++i) Taken += (aboves >> i) & 1 ? 'H' : 'L';
     }
 };
+
+// A window's lines, where each starts, and the side of each.
+struct ScanWindowS {
+    std::string Text;
+    std::vector<std::size_t> Starts;
+    std::string Expected;
+    void add(const std::string& datum, bool crLf, unsigned level) {
+        Starts.push_back(Text.size());
+        Text += datum + (crLf ? "\r\n" : "\n");
+        Expected += std::strtod(datum.c_str(), nullptr) >= level / 100.0 ? 'H' : 'L';
+    }
+};
+
+// The scan of window's first lines, cut where they end, at most maxReads
+// of them: "" when it takes what it should, else what it did. Past the cut
+// lie the window's other lines, and then more of its last, as a window has
+// data there.
+inline std::string scanMismatch(ScanWindowS window, std::size_t lines, uint32_t maxReads,
+                                unsigned level, bool highsTold) {
+    const std::size_t cut =
+        lines < window.Starts.size() ? window.Starts[lines] : window.Text.size();
+    const std::string last =
+        window.Starts.empty() ? std::string(80, '\0') : window.Text.substr(window.Starts.back());
+    while (window.Text.size() < cut + 80) window.Text += last;
+    const uint32_t reads = std::min(maxReads, uint32_t(lines));
+    RecordingTally tally(level, highsTold);
+    const readwindows::ScanEndS end = readwindows::scanReads(
+        reinterpret_cast<const unsigned char*>(window.Text.data()), 0, cut, maxReads, tally);
+    const std::size_t stopAt = reads < lines ? window.Starts[reads] : cut;
+    if (end.Reads == reads && end.StopAt == stopAt &&
+        tally.Taken == window.Expected.substr(0, reads))
+        return "";
+    return std::to_string(end.Reads) + " reads of " + std::to_string(reads) + ", stopped at " +
+           std::to_string(end.StopAt) + " not " + std::to_string(stopAt) + ", took " + tally.Taken +
+           " of " + window.Expected;
+}
 
 // Windows of lines the masks tell many at once, lines taken one by one,
 // read alone, repeated (in blocks of either class), too long for a group,
@@ -56,11 +102,9 @@ inline std::string firstScanMismatchOneWay(int windows, unsigned seed, unsigned 
                                            bool highsTold) {
     std::mt19937 random(seed);
     for (int i = 0; i < windows; ++i) {
-        std::string text, expected;
-        std::vector<std::size_t> starts;
+        ScanWindowS window;
         const unsigned only = random() % 7;  // a window of one kind, or of all
         for (unsigned line = random() % 400; line > 0; --line) {
-            starts.push_back(text.size());
             const unsigned kind = only < 5 ? only : random() % 5, digit = random() % 10;
             std::string datum = random() % 3 == 0 ? "-0." : "0.";
             if (level < 10 && random() % 4 != 0) datum += '0';  // below 0.1, mostly
@@ -69,30 +113,46 @@ inline std::string firstScanMismatchOneWay(int windows, unsigned seed, unsigned 
             if (kind == 2) datum = "5e-1";
             if (kind == 3) datum += std::string(random() % 30, '7');
             if (kind == 4) datum = line / 40 % 2 ? "0.25000000000" : "0.75000000000";
-            text += datum + (random() % 5 == 0 ? "\r\n" : "\n");
-            expected += std::strtod(datum.c_str(), nullptr) >= level / 100.0 ? 'H' : 'L';
+            window.add(datum, random() % 5 == 0, level);
         }
-        const std::size_t cut = text.size();
-        text += std::string(80, '\0');
-        const uint32_t lines = uint32_t(starts.size());
+        const uint32_t lines = uint32_t(window.Starts.size());
         const unsigned limit = random() % 3;  // the window's lines, fewer, or many more
         const uint32_t maxReads = limit == 0   ? lines
                                   : limit == 1 ? uint32_t(random() % (lines + 1))
                                                : lines + 1000;
-        const uint32_t reads = std::min(maxReads, lines);
-        RecordingTally tally(level, highsTold);
-        const readwindows::ScanEndS end = readwindows::scanReads(
-            reinterpret_cast<const unsigned char*>(text.data()), 0, cut, maxReads, tally);
-        const std::size_t stopAt = reads < lines ? starts[reads] : cut;
-        if (end.Reads != reads || end.StopAt != stopAt || tally.Taken != expected.substr(0, reads))
-            return "window " + std::to_string(i) + ": " + std::to_string(end.Reads) + " reads of " +
-                   std::to_string(reads) + ", stopped at " + std::to_string(end.StopAt) + " not " +
-                   std::to_string(stopAt) + ", took " + tally.Taken + " of " + expected;
+        const std::string mismatch = scanMismatch(window, lines, maxReads, level, highsTold);
+        if (!mismatch.empty()) return "window " + std::to_string(i) + ": " + mismatch;
     }
     return "";
 }
 
-// The same in each copy of the scan the machine can run (its own and the
+// Runs of one line (told as a repeat of the datum read before it), each
+// followed by the same spelled one byte longer, then by more of the first:
+// runs of many groups, each cut at every line of its last 70 and stopped
+// at every read there. "" when every scan takes what it should, else the
+// first that does not.
+inline std::string firstRunMismatch(unsigned level, bool highsTold) {
+    for (const char* ending : {"\n", "\r\n"}) {
+        for (std::size_t run = 150; run < 174; ++run) {
+            ScanWindowS window;
+            for (std::size_t line = 0; line < run + 6; ++line)
+                window.add(line == run ? "0.250" : "0.25", ending[1] != 0, level);
+            const std::size_t lines = window.Starts.size();
+            for (std::size_t stop = run - 70; stop <= lines; ++stop) {
+                std::string mismatch =
+                    scanMismatch(window, stop, uint32_t(lines), level, highsTold);
+                if (mismatch.empty())
+                    mismatch = scanMismatch(window, lines, uint32_t(stop), level, highsTold);
+                if (!mismatch.empty())
+                    return "a run of " + std::to_string(run) + ", stopped at line " +
+                           std::to_string(stop) + ": " + mismatch;
+            }
+        }
+    }
+    return "";
+}
+
+// The same, and the runs, in each copy of the scan the machine can run (its own and the
 // wide one, QuickWide), each with the high lines found by the loop and, where
 // the machine has a quick instruction for it, gathered; at a level of 0.5
 // and at a quiet file's 0.05, its high prefixes told or read.
@@ -109,6 +169,7 @@ inline std::string firstScanMismatch(int windows, unsigned seed) {
                 readwindows::QuickGather = gather;
                 readwindows::QuickWide = wide;
                 mismatch = firstScanMismatchOneWay(windows, seed, level, highsTold);
+                if (mismatch.empty()) mismatch = firstRunMismatch(level, highsTold);
                 if (!mismatch.empty())
                     mismatch = std::string(wide ? "wide, " : "own, ") +
                                (gather ? "gathered, " : "by the loop, ") + "level " +
