@@ -6,7 +6,7 @@
 namespace readwindows {
 
 // BMI2 (leaf 7, EBX), on any processor but AMD's and Hygon's before family
-// 19h, whose pext is microcoded; never in a 32-bit build.
+// 19h, whose pext is microcoded. A 32-bit build asks too, for its wide copy.
 bool quickGatherHere() {
 #if defined(__x86_64__) || defined(__i386__)
     unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;

@@ -152,10 +152,11 @@ inline std::string firstRunMismatch(unsigned level, bool highsTold) {
     return "";
 }
 
-// The same, and the runs, in each copy of the scan the machine can run (its own and the
-// wide one, QuickWide), each with the high lines found by the loop and, where
-// the machine has a quick instruction for it, gathered; at a level of 0.5
-// and at a quiet file's 0.05, its high prefixes told or read.
+// The same, and the runs, in each copy of the scan the machine can run
+// (its own and the wide one, QuickWide), each with the high lines found by
+// the loop and, where the machine has a quick instruction for it, gathered;
+// at a level of 0.5 and at a quiet file's 0.05, its high prefixes told or
+// read.
 inline std::string firstScanMismatch(int windows, unsigned seed) {
     const bool quickGather = readwindows::quickGatherHere();
     const bool quickWide = readwindows::quickWideHere();
