@@ -306,6 +306,127 @@ inline unsigned prefixOf(const unsigned char* text) {
     return negative ? NegativePrefix : positive;
 }
 
+// What a group's bytes are for reading a datum of any spelling in it
+// (anyPrefixOf): digits, digits but zero, points, exponent letters ('e',
+// 'E'), and the white space a datum may start with (a line feed is none).
+struct SpellingMasksS {
+    MaskT Digits;
+    MaskT NonZeros;
+    MaskT Points;
+    MaskT Es;
+    MaskT Blanks;
+};
+
+inline SpellingMasksS spellingMasks(const unsigned char* at) {
+    SpellingMasksS masks{};
+#if defined(__SSE2__)
+    const auto within = [](__m128i bytes, char from, char to) {
+        return _mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_set1_epi8(char(from - 1))),
+                             _mm_cmplt_epi8(bytes, _mm_set1_epi8(char(to + 1))));
+    };
+#pragma GCC unroll 4
+    for (std::size_t offset = 0; offset < GroupBytes; offset += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + offset));
+        const auto bits = [offset](__m128i set) {
+            return static_cast<MaskT>(unsigned(_mm_movemask_epi8(set)) & 0xFFFF) << offset;
+        };
+        const __m128i controls =
+            _mm_andnot_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')), within(bytes, '\t', '\r'));
+        masks.Digits |= bits(within(bytes, '0', '9'));
+        masks.NonZeros |= bits(within(bytes, '1', '9'));
+        masks.Points |= bits(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('.')));
+        masks.Es |=
+            bits(_mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(0x20)), _mm_set1_epi8('e')));
+        masks.Blanks |= bits(_mm_or_si128(controls, _mm_cmpeq_epi8(bytes, _mm_set1_epi8(' '))));
+    }
+#else
+    for (std::size_t i = 0; i < GroupBytes; ++i) {
+        const unsigned char c = at[i];
+        const MaskT bit = MaskT{1} << i;
+        masks.Digits |= c >= '0' && c <= '9' ? bit : 0;
+        masks.NonZeros |= c >= '1' && c <= '9' ? bit : 0;
+        masks.Points |= c == '.' ? bit : 0;
+        masks.Es |= (c | 0x20) == 'e' ? bit : 0;
+        masks.Blanks |= c == ' ' || (c >= '\t' && c <= '\r' && c != '\n') ? bit : 0;
+    }
+#endif
+    return masks;
+}
+
+// The bits of a group's mask from bit n on (n below GroupBytes).
+inline MaskT bitsFrom(std::size_t n) {
+    return ~MaskT{0} << n;
+}
+
+// The exponent of a datum whose digits end at at, a group's byte (0 when
+// no 'e' or 'E' there is followed by a digit: the letter is then text after
+// the datum); false when it has more than three digits, which a wave's data
+// never need. Without a branch but that one: a datum of many spellings has
+// an exponent or not, of either sign, as it comes.
+__attribute__((always_inline)) inline bool exponentAt(const unsigned char* group,
+                                                      const SpellingMasksS& masks, std::size_t at,
+                                                      int& exponent) {
+    const unsigned lettered = unsigned(masks.Es >> at) & 1;
+    const unsigned char sign = group[at + 1];
+    const int negative = int(lettered & unsigned(sign == '-'));
+    const std::size_t digitsAt = at + lettered * (1 + unsigned(sign == '-' || sign == '+'));
+    const std::size_t count = lowestBit(~masks.Digits & bitsFrom(digitsAt)) - digitsAt;
+    if (count > 3) return false;
+    uint32_t word;
+    std::memcpy(&word, group + digitsAt, sizeof word);
+    // The digits' values, the last in the third byte: a borrow from a
+    // byte past them reaches only the bytes past it.
+    word = ((word - 0x30303030u) & ~(~uint32_t{0} << (8 * count))) << (8 * (3 - count));
+    const int value = int(word & 0xFF) * 100 + int(word >> 8 & 0xFF) * 10 + int(word >> 16 & 0xFF);
+    exponent = (value ^ -negative) + negative;
+    return true;
+}
+
+// The index in a table of prefix classes (prefixOf's) of the datum of any
+// spelling that readDatum reads, one that starts at start in a group and
+// ends at a line feed in it (masks the group's): its value lies where a
+// datum spelled [-]0.dd... with that prefix lies, a negative one in (-1,
+// 0], a positive one in [0.dd, 0.dd + 0.01) (correct rounding keeps it
+// there as a double). NoPrefix when no number can be read there, when it
+// lies at 1 or beyond on either side, or when its exponent has more than
+// three digits: it is then read. Without a branch on what a datum's
+// spelling holds (zeros only or not, where its point stands), as data of
+// many spellings come in any order. The group can be read GroupBytes + 4
+// bytes far.
+__attribute__((always_inline)) inline unsigned anyPrefixOf(const unsigned char* group,
+                                                           const SpellingMasksS& masks,
+                                                           std::size_t start) {
+    // White space, a sign, then digits with at most one point.
+    const std::size_t lead = lowestBit(~masks.Blanks & bitsFrom(start));
+    const unsigned char first = group[lead];
+    const bool negative = first == '-';
+    const MaskT from = bitsFrom(lead + unsigned(negative || first == '+'));
+    const MaskT numberBytes = (masks.Digits | masks.Points) & from;
+    const std::size_t runEnd = lowestBit(~numberBytes & from);  // at the line feed at the latest
+    const MaskT runPoints = masks.Points & numberBytes & ~bitsFrom(runEnd);
+    const MaskT digitsEnd = (runPoints & (runPoints - 1)) | (MaskT{1} << runEnd);
+    const std::size_t end = lowestBit(digitsEnd);  // at a second point, if any
+    const MaskT number = from & ~bitsFrom(end);
+    const MaskT digits = masks.Digits & number;
+    int exponent;
+    if (digits == 0 || !exponentAt(group, masks, end, exponent)) return NoPrefix;
+    // The place of the leading digit (0 for units, -1 for tenths); a zero
+    // takes the end as its leading digit, and no place.
+    const MaskT nonZeros = masks.NonZeros & number;
+    const bool zero = nonZeros == 0;
+    const std::size_t point = lowestBit((runPoints & number) | digitsEnd);
+    const std::size_t leading = lowestBit(nonZeros | digitsEnd);
+    const int place = zero ? -3 : int(point) - int(leading) - int(leading < point) + exponent;
+    if (place >= 0) return NoPrefix;
+    const unsigned firstDigit = unsigned(group[leading]) - '0';
+    const unsigned next =
+        unsigned(group[lowestBit((digits & bitsFrom(leading) << 1) | digitsEnd)]) - '0';
+    const unsigned twoDigits = firstDigit * 10 + (next > 9 ? 0 : next);  // none: 0
+    const unsigned positive =
+        (twoDigits & (0 - unsigned(place == -1))) | (firstDigit & (0 - unsigned(place == -2)));
+    return negative ? NegativePrefix : positive;
+}
+
 // The keys (value times 10^18) of the ends of a positive prefix: a datum
 // with first decimals prefix lies at least at the first and below the
 // second, so its double lies between theirs, the ends included (rounding
@@ -606,7 +727,34 @@ __attribute__((target(TALLY_WIDE_TARGET))) inline ToldMasksS toldMasksWide(
     }
     return told;
 }
+// spellingMasks, 32 bytes at a time.
+__attribute__((target(TALLY_WIDE_TARGET))) inline __m256i wideWithin(__m256i bytes, char from,
+                                                                     char to) {
+    return _mm256_and_si256(_mm256_cmpgt_epi8(bytes, _mm256_set1_epi8(char(from - 1))),
+                            _mm256_cmpgt_epi8(_mm256_set1_epi8(char(to + 1)), bytes));
+}
+__attribute__((target(TALLY_WIDE_TARGET))) inline SpellingMasksS spellingMasksWide(
+    const unsigned char* at) {
+    SpellingMasksS masks{};
+    for (std::size_t offset = 0; offset < GroupBytes; offset += 32) {
+        const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + offset));
+        const __m256i controls = _mm256_andnot_si256(
+            _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('\n')), wideWithin(bytes, '\t', '\r'));
+        masks.Digits |= wideBits(wideWithin(bytes, '0', '9'), offset);
+        masks.NonZeros |= wideBits(wideWithin(bytes, '1', '9'), offset);
+        masks.Points |= wideBits(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('.')), offset);
+        masks.Es |= wideBits(_mm256_cmpeq_epi8(_mm256_or_si256(bytes, _mm256_set1_epi8(0x20)),
+                                               _mm256_set1_epi8('e')),
+                             offset);
+        masks.Blanks |= wideBits(
+            _mm256_or_si256(controls, _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(' '))), offset);
+    }
+    return masks;
+}
 #else
+inline SpellingMasksS spellingMasksWide(const unsigned char* at) {
+    return spellingMasks(at);
+}
 inline GroupMasksS groupMasksWide(const unsigned char* at, std::size_t span) {
     return groupMasks(at, span);
 }
@@ -712,13 +860,12 @@ class ReadScanC {
             if (roomy && masks.LineFeeds != 0 && commonLines(masks)) {
                 goOn = takePlainLines<InWide>(pos, masks, taken);
             } else {
-                takeClassed(Pending);
-                goOn = takeLines(pos, masks, taken);
+                goOn = InWide ? takeLinesWide(pos, masks, taken) : takeLines(pos, masks, taken);
             }
             if (!goOn) return ended(pos + taken, false);
             // Nothing taken: a line longer than the group (Pending is
             // empty then, as a plain group takes a line at least).
-            if (taken == 0 && Reads < MaxReads && !takeLongLine(pos, taken))
+            if (taken == 0 && Reads + Pending.Count < MaxReads && !takeLongLine(pos, taken))
                 return ended(pos + taken, false);
             pos += taken;
         }
@@ -748,20 +895,6 @@ class ReadScanC {
     uint8_t plainClass(const unsigned char* text) const {
         const uint8_t known = Tally.prefixes()[prefixOf(text)];
         return known != ReadDatum ? known : Tally.repeatOf(reinterpret_cast<const char*>(text));
-    }
-
-    // One line of a group, whole in the window: by its prefix class when
-    // that tells (plain lines), else read.
-    bool takeLine(const unsigned char* text, bool plain) {
-        const char* read = reinterpret_cast<const char*>(text);
-        const uint8_t known = plain ? plainClass(text) : Tally.repeatOf(read);
-        if (known != ReadDatum) {
-            Tally.takeClassed(known & AboveBit, (known & MarkBit) >> 1, 1, read);
-        } else if (!Tally.take(read)) {
-            return false;
-        }
-        ++Reads;
-        return true;
     }
 
     // The lines of a group whose lines are all plain (commonLines): many at
@@ -1020,24 +1153,38 @@ class ReadScanC {
         classed = ClassedS();
     }
 
-    // The lines of any group that end in it, one at a time.
-    bool takeLines(std::size_t pos, const GroupMasksS& masks, std::size_t& taken) {
+    // The lines of any group that end in it, one at a time: those whose
+    // class tells, whatever their spelling (anyPrefixOf), or that repeat the
+    // datum read before them join Pending; the others are read after it.
+    // Compiled twice, as takeToldLines.
+    __attribute__((noinline)) bool takeLines(std::size_t pos, const GroupMasksS& masks,
+                                             std::size_t& taken) {
+        return anyLines<false>(pos, masks, taken);
+    }
+    __attribute__((noinline, target(TALLY_WIDE_TARGET))) bool takeLinesWide(
+        std::size_t pos, const GroupMasksS& masks, std::size_t& taken) {
+        return anyLines<true>(pos, masks, taken);
+    }
+    template <bool InWide>
+    __attribute__((always_inline)) bool anyLines(std::size_t pos, const GroupMasksS& masks,
+                                                 std::size_t& taken) {
+        const unsigned char* bytes = Bytes + pos;
         MaskT lineFeeds = masks.LineFeeds;
-        MaskT odd = oddBytes(Bytes + pos, masks);  // of the lines not yet taken
-        MaskT es =
-            masks.Others != 0 ? bytesEqual(Bytes + pos, 'e') | bytesEqual(Bytes + pos, 'E') : 0;
+        MaskT odd = oddBytes(bytes, masks);  // of the lines not yet taken
+        const SpellingMasksS spellings = InWide ? spellingMasksWide(bytes) : spellingMasks(bytes);
         std::size_t start = 0;
-        while (lineFeeds != 0 && Reads < MaxReads) {
+        while (lineFeeds != 0 && Reads + Pending.Count < MaxReads) {
             const MaskT below = (lineFeeds & (0 - lineFeeds)) - 1;
             const std::size_t end = lowestBit(lineFeeds);
             // Fewer bytes than a read's characters, no byte that the reader
             // drops or stops at but a CR before the line feed: one read.
             if ((odd & below) == 0 && end - start < ReadMax) {
-                if (!takeLine(Bytes + pos + start, (es & below) == 0)) {
+                if (!takeAnyLine(bytes, spellings, start)) {
                     taken = start;
                     return false;
                 }
             } else {
+                takeClassed(Pending);
                 std::size_t at = pos + start;
                 const bool whole = Slow.take(Bytes, at, pos + end + 1, MaxReads, Reads, Tally);
                 if (!whole) {
@@ -1047,16 +1194,34 @@ class ReadScanC {
             }
             start = end + 1;
             odd &= ~below;
-            es &= ~below;
             lineFeeds &= lineFeeds - 1;
         }
+        keepPending();
         taken = start;
+        return true;
+    }
+    // A line of any spelling, whole in the group: after Pending when its
+    // class tells or it repeats the datum read before it, else read.
+    __attribute__((always_inline)) bool takeAnyLine(const unsigned char* bytes,
+                                                    const SpellingMasksS& spellings,
+                                                    std::size_t start) {
+        const char* read = reinterpret_cast<const char*>(bytes + start);
+        uint8_t known = Tally.prefixes()[anyPrefixOf(bytes, spellings, start)];
+        if (known == ReadDatum) known = Tally.repeatOf(read);
+        if (known != ReadDatum) {
+            Pending.add(known, read);
+            return true;
+        }
+        takeClassed(Pending);
+        if (!Tally.take(read)) return false;
+        ++Reads;
         return true;
     }
 
     // A line that no line feed ends within a group of its start: its reads
     // the slow way, to its line feed or the window's end.
     bool takeLongLine(std::size_t pos, std::size_t& taken) {
+        takeClassed(Pending);
         std::size_t end = pos + GroupBytes;
         while (end < Cut && Bytes[end] != '\n') ++end;
         end = end < Cut ? end + 1 : Cut;

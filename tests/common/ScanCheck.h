@@ -100,6 +100,8 @@ inline std::string scanMismatch(ScanWindowS window, std::size_t lines, uint32_t 
 // else the first that does not.
 inline std::string firstScanMismatchOneWay(int windows, unsigned seed, unsigned level,
                                            bool highsTold) {
+    static const char* const OtherSpellings[] = {"5e-1", " +.05E1 x", "-00.5e0", "50.0E-2\tv",
+                                                 "0.0049e+1"};
     std::mt19937 random(seed);
     for (int i = 0; i < windows; ++i) {
         ScanWindowS window;
@@ -110,7 +112,7 @@ inline std::string firstScanMismatchOneWay(int windows, unsigned seed, unsigned 
             if (level < 10 && random() % 4 != 0) datum += '0';  // below 0.1, mostly
             datum += std::to_string(digit);
             if (kind == 1) datum += std::to_string(random() % 100000);
-            if (kind == 2) datum = "5e-1";
+            if (kind == 2) datum = OtherSpellings[random() % 5];
             if (kind == 3) datum += std::string(random() % 30, '7');
             if (kind == 4) datum = line / 40 % 2 ? "0.25000000000" : "0.75000000000";
             window.add(datum, random() % 5 == 0, level);

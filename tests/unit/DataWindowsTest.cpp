@@ -95,6 +95,59 @@ TEST(DataWindows, TwoDecimalsTellWhereADatumLies) {
     }
 }
 
+// The prefix of a datum of any spelling, in a group at any place: where
+// told, its value lies where the prefix says; the spellings of a wave's
+// data are told as their plain spelling would be. The wide copy's masks
+// are the same as the build's.
+TEST(DataWindows, AnySpellingsPrefixTellsWhereItLies) {
+    using namespace readwindows;
+    unsigned char group[GroupBytes + 64];
+    const bool wide = quickWideHere();  // its masks too, the same
+    const auto prefixAt = [&group, wide](const std::string& line, std::size_t start) {
+        std::memset(group, '7', sizeof group);
+        std::memcpy(group + start, line.data(), line.size());
+        group[start + line.size()] = '\n';
+        const SpellingMasksS masks = spellingMasks(group);
+        const SpellingMasksS wideMasks = wide ? spellingMasksWide(group) : masks;
+        EXPECT_EQ(std::memcmp(&masks, &wideMasks, sizeof masks), 0) << line;
+        return anyPrefixOf(group, masks, start);
+    };
+    const std::pair<const char*, unsigned> told[] = {
+        {"0.4257", 42},
+        {"4.2580E-001", 42},
+        {"0.005195618e02", 51},
+        {" \t +00.5E+0 x", 50},
+        {"-38.2e-3", NegativePrefix},
+        {"38.2e-3", 3},
+        {".0999", 9},
+        {"-0.000", NegativePrefix},
+        {"+0e999", 0},
+        {"0.00000003E+", 0},
+        {"5.e-1,", 50},
+        {"7e-3\tvolts", 0},
+        {"9.9e-1.5", 99},
+    };
+    for (const auto& [line, prefix] : told) EXPECT_EQ(prefixAt(line, 3), prefix) << line;
+    for (const char* line : {"1.0", "-1e0", "5e-1000", ".e-1", "+-1", "x0.5", "", "10e-1"})
+        EXPECT_EQ(prefixAt(line, 0), NoPrefix) << line;
+    std::mt19937 random(41);
+    static const char Alphabet[] = "-+0.00123456789eE \tx";
+    for (int i = 0; i < 300000; ++i) {
+        std::string line(1 + random() % 30, ' ');
+        for (char& c : line) c = Alphabet[random() % (sizeof Alphabet - 1)];
+        const std::size_t start = random() % (GroupBytes - line.size());
+        const unsigned prefix = prefixAt(line, start);
+        if (prefix == NoPrefix) continue;
+        double value = 0.0;
+        ASSERT_TRUE(spelling::datumValue(line.c_str(), value)) << line;
+        const bool negative = prefix == NegativePrefix;
+        ASSERT_GE(value,
+                  spelling::keyValue(negative ? 1 - spelling::KeyScale : prefixLeast(prefix)))
+            << line;
+        ASSERT_LE(value, spelling::keyValue(negative ? 0 : prefixMost(prefix))) << line;
+    }
+}
+
 // A window tally's prefix classes and their ranges against the classes'
 // definition, prefix by prefix, over limits, levels, floors, sure heights
 // and greatest data anywhere, on the prefixes' ends too.
