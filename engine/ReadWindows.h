@@ -1122,8 +1122,12 @@ class ReadScanC {
     // Inlined, as takeClassed.
     __attribute__((always_inline)) bool takePlainLine(ClassedS& classed,
                                                       const unsigned char* text) {
-        const char* read = reinterpret_cast<const char*>(text);
-        const uint8_t known = plainClass(text);
+        return takeKnownLine(classed, plainClass(text), reinterpret_cast<const char*>(text));
+    }
+    // A line of class known: one more of classed when it tells, else read
+    // after them; false when the tally refuses it.
+    __attribute__((always_inline)) bool takeKnownLine(ClassedS& classed, uint8_t known,
+                                                      const char* read) {
         if (known != ReadDatum) {
             classed.add(known, read);
             return true;
@@ -1206,16 +1210,8 @@ class ReadScanC {
                                                     const SpellingMasksS& spellings,
                                                     std::size_t start) {
         const char* read = reinterpret_cast<const char*>(bytes + start);
-        uint8_t known = Tally.prefixes()[anyPrefixOf(bytes, spellings, start)];
-        if (known == ReadDatum) known = Tally.repeatOf(read);
-        if (known != ReadDatum) {
-            Pending.add(known, read);
-            return true;
-        }
-        takeClassed(Pending);
-        if (!Tally.take(read)) return false;
-        ++Reads;
-        return true;
+        const uint8_t known = Tally.prefixes()[anyPrefixOf(bytes, spellings, start)];
+        return takeKnownLine(Pending, known != ReadDatum ? known : Tally.repeatOf(read), read);
     }
 
     // A line that no line feed ends within a group of its start: its reads
