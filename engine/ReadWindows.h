@@ -863,8 +863,8 @@ class ReadScanC {
                 goOn = InWide ? takeLinesWide(pos, masks, taken) : takeLines(pos, masks, taken);
             }
             if (!goOn) return ended(pos + taken, false);
-            // Nothing taken: a line longer than the group (Pending is
-            // empty then, as a plain group takes a line at least).
+            // Nothing taken: a line longer than the group, read after
+            // Pending (a plain group takes a line at least).
             if (taken == 0 && Reads + Pending.Count < MaxReads && !takeLongLine(pos, taken))
                 return ended(pos + taken, false);
             pos += taken;
