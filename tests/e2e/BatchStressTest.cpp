@@ -710,10 +710,10 @@ class BatchStressLongPassTest : public BatchStressTest {
   protected:
     // About 13 s of Count in either Windows build on a 2-core machine (3.3 s
     // with 60 names in the 64-bit one), long enough for every probe.
-    static const int Links = 240;
-    static const unsigned SamplesPerFile = 12000000;
-    static const DWORD AtOnceMs = 2000;  // for the quit question, and for the end after Yes
-    static const DWORD RestMs = 1500;    // the mouse still before the button comes up
+    static constexpr int Links = 240;
+    static constexpr unsigned SamplesPerFile = 12000000;
+    static constexpr DWORD AtOnceMs = 2000;  // for the quit question, and for the end after Yes
+    static constexpr DWORD RestMs = 1500;    // the mouse still before its button changes
 
     void SetUp() override {
         Folder = freshFolder("stress-long");
@@ -771,15 +771,28 @@ class BatchStressLongPassTest : public BatchStressTest {
         }
     }
     // The held mouse moves on to character index of the output window's edit
-    // until its selection is selection, as a user's mouse sends moves all the
-    // while. False when it never is.
+    // until its selection is selection and stays so for RestMs, as a user's
+    // mouse sends moves all the while. Wine moves the display's pointer after
+    // each move, and the program's display connection reports that back as a
+    // move of its own, as late as the program reads it: a late one from an
+    // earlier place would put the selection back. False when it never holds.
     bool dragTo(int index, LRESULT selection) {
         const DWORD start = GetTickCount();
+        const auto selected = [&] { return ask(Edit, EM_GETSEL) == selection; };
         do {
             mouseAt(Edit, index, 0);
-            if (e2e::waitUntil([&] { return ask(Edit, EM_GETSEL) == selection; }, 500)) return true;
+            if (e2e::waitUntil(selected, 500) &&
+                !e2e::waitUntil([&] { return !selected(); }, RestMs))
+                return true;
         } while (GetTickCount() - start < Patience);
         return false;
+    }
+    // The button goes down at character index, the mouse having rested there
+    // first, so that no report of an earlier place comes after the press.
+    void pressAt(int index) {
+        mouseAt(Edit, index, 0);
+        Sleep(RestMs);
+        mouseAt(Edit, index, MOUSEEVENTF_LEFTDOWN);
     }
     // The pass has not ended yet: its last text is not shown after from.
     void expectPassRuns(const std::string& last, std::size_t from = 0) {
@@ -838,12 +851,14 @@ TEST_F(BatchStressLongPassTest, ACountLeavesTheWindowsAliveAndTheUsersSelectionI
     DWORD_PTR ignored = 0;  // Count again, clicked whole before the drag takes the mouse
     SendMessageTimeoutA(GetDlgItem(Windows.Dialog, IDC_COUNT_BUTTON), BM_CLICK, 0, 0, SMTO_NORMAL,
                         Patience, &ignored);
-    // The view to the top, and a little sideways.
+    // The caret to the start, so that the view no longer follows the end, then
+    // the view to the top, and a little sideways.
+    SendMessageTimeoutA(Edit, EM_SETSEL, 0, 0, SMTO_NORMAL, Patience, &ignored);
     SendMessageTimeoutA(Edit, EM_LINESCROLL, 5, -100000, SMTO_NORMAL, Patience, &ignored);
     const long firstCharAt = ask(Edit, EM_POSFROMCHAR);
     // The user drags backwards over "output messages" on the first line and
     // holds the button while lines come.
-    mouseAt(Edit, 25, MOUSEEVENTF_LEFTDOWN);
+    pressAt(25);
     EXPECT_TRUE(dragTo(10, MAKELONG(10, 25)));
     ASSERT_NO_FATAL_FAILURE(
         expectAnswersDuringThePass(Windows.Main, GetDlgItem(Windows.Dialog, IDC_HEIGHT_FIELD), 4));
@@ -857,10 +872,9 @@ TEST_F(BatchStressLongPassTest, ACountLeavesTheWindowsAliveAndTheUsersSelectionI
     };
     expectSelection(10, 25, "output messages", "during the Count");
     // The drag ends at "messages": the selection still runs from where it
-    // began. The mouse rests there a moment, lines coming, before the button
-    // comes up, as a user's does.
+    // began. The mouse rests there a moment (in dragTo), lines coming, before
+    // the button comes up, as a user's does.
     EXPECT_TRUE(dragTo(17, MAKELONG(17, 25)));
-    Sleep(RestMs);
     mouseAt(Edit, 17, MOUSEEVENTF_LEFTUP);
     expectSelection(17, 25, "messages", "at the end of the drag");
     const TextWatch watch = watchText(Edit, e2e::StartLine + block, RunPatience);
