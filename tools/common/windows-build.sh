@@ -20,6 +20,8 @@ choose_run_build() {
   local failure
   if [ "${TALLYWAVE_WIN64:-0}" = 1 ]; then
     TALLY_RUN_BUILD=win64 TALLY_RUN_WHY="TALLYWAVE_WIN64=1 asks for the 64-bit way"
+  elif [ ! -e "$TALLY_WINE32_LOADER" ]; then
+    TALLY_RUN_BUILD=win64 TALLY_RUN_WHY="the 32-bit Wine is not installed: no $TALLY_WINE32_LOADER"
   elif failure=$("$TALLY_WINE32_LOADER" --version 2>&1 >/dev/null); then
     TALLY_RUN_BUILD=win32 TALLY_RUN_WHY="this host runs 32-bit code"
   else
