@@ -5,8 +5,9 @@
 # results). Which of them runs here follows the host: build/win32 under 32-bit
 # Wine where the host runs 32-bit code, else build/win64 under 64-bit Wine
 # (some kernels run 64-bit code only: there even the 32-bit Wine loader fails
-# with "Exec format error"). TALLYWAVE_WIN64=1 takes the 64-bit way on any
-# host, as if it ran no 32-bit code.
+# with "Exec format error"), and so where the 32-bit Wine is not installed
+# (tools/setup goes on without it when it cannot be had). TALLYWAVE_WIN64=1
+# takes the 64-bit way on any host, as if it ran no 32-bit code.
 #
 # One probe decides, once: the first command to ask exports the answer
 # (TALLY_RUN_BUILD, TALLY_RUN_WHY), and the commands it starts take it over.
