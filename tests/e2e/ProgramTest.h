@@ -26,17 +26,27 @@ class ProgramTest : public ::testing::Test {
 
     static std::string programPath() { return exeDir() + "\\tallywave.exe"; }
     // process.launch(...), recording a test failure with the reason when the
-    // program cannot be started.
+    // program cannot be started. Wine now and then fails to set up a new
+    // process, before any of the program runs (ERROR_INTERNAL_ERROR, seen
+    // under 64-bit Wine): that start is tried again, twice at most, and said.
     bool launch(LaunchedProcess& process, const std::string& exePath, const std::string& args = "",
                 const std::string& workDir = "") {
-        if (!process.launch(exePath, args, workDir)) {
-            const DWORD error = GetLastError();
-            ADD_FAILURE() << "cannot start " << exePath << " (error " << error << ")";
-            return false;
+        const int tries = 3;
+        DWORD error = 0;
+        for (int attempt = 1; attempt <= tries; ++attempt) {
+            if (process.launch(exePath, args, workDir)) {
+                if (HANDLE own = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, process.pid()))
+                    Launched.push_back(own);
+                return true;
+            }
+            error = GetLastError();
+            if (error != ERROR_INTERNAL_ERROR || attempt == tries) break;
+            std::printf("Wine could not set up %s (error %lu), try %d of %d\n", exePath.c_str(),
+                        static_cast<unsigned long>(error), attempt, tries);
+            Sleep(500);
         }
-        if (HANDLE own = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, process.pid()))
-            Launched.push_back(own);
-        return true;
+        ADD_FAILURE() << "cannot start " << exePath << " (error " << error << ")";
+        return false;
     }
     // Runs `tallywave.exe args` in workDir (empty: the current folder).
     bool startProgram(const std::string& args, const std::string& workDir = "") {
