@@ -893,8 +893,13 @@ class ReadScanC {
     // The class of a plain line: its prefix's, or, when that does not tell,
     // its class as a repeat of the datum read before it.
     uint8_t plainClass(const unsigned char* text) const {
-        const uint8_t known = Tally.prefixes()[prefixOf(text)];
-        return known != ReadDatum ? known : Tally.repeatOf(reinterpret_cast<const char*>(text));
+        return classOf(prefixOf(text), reinterpret_cast<const char*>(text));
+    }
+    // The class of a line whose datum has prefix (an index in the tally's
+    // table), or, when that does not tell, its class as a repeat.
+    uint8_t classOf(unsigned prefix, const char* read) const {
+        const uint8_t known = Tally.prefixes()[prefix];
+        return known != ReadDatum ? known : Tally.repeatOf(read);
     }
 
     // The lines of a group whose lines are all plain (commonLines): many at
@@ -1210,8 +1215,7 @@ class ReadScanC {
                                                     const SpellingMasksS& spellings,
                                                     std::size_t start) {
         const char* read = reinterpret_cast<const char*>(bytes + start);
-        const uint8_t known = Tally.prefixes()[anyPrefixOf(bytes, spellings, start)];
-        return takeKnownLine(Pending, known != ReadDatum ? known : Tally.repeatOf(read), read);
+        return takeKnownLine(Pending, classOf(anyPrefixOf(bytes, spellings, start), read), read);
     }
 
     // A line that no line feed ends within a group of its start: its reads
