@@ -518,6 +518,7 @@ struct ToldMasksS {
     MaskT ZeroPoints;
     MaskT Lows;
     MaskT Highs;
+    MaskT Pluses;  // only in toldMasksWide's form for bytes of any kind
 };
 
 #if defined(__SSE2__)
@@ -543,7 +544,7 @@ inline ToldMasksS groupToldMasks(const unsigned char* at, Place place) {
         lows |= bits(lowHigh.first);
         if (AnyHigh) highs |= bits(lowHigh.second);
     }
-    return {minuses, zeroPoints, lows, highs};
+    return {minuses, zeroPoints, lows, highs, 0};
 }
 
 inline ToldMasksS toldMasks(const unsigned char* at, const PrefixRangesS& ranges) {
@@ -675,11 +676,19 @@ __attribute__((target(TALLY_WIDE_TARGET))) inline GroupMasksS groupMasksWide(
     const MaskT valid = lowBits(span);
     return {lineFeeds & valid, crs & valid, ~(data | lineFeeds | crs) & valid};
 }
+// All ones in the bytes of value at most 9 (unsigned): a digit's value.
+__attribute__((target(TALLY_WIDE_TARGET))) inline __m256i wideAtMostNine(__m256i value) {
+    return _mm256_cmpeq_epi8(_mm256_min_epu8(value, _mm256_set1_epi8(9)), value);
+}
 // Quiet: quietToldMasks's masks (a zero, and the next byte against the
 // ranges), else toldMasks's (each digit's number against the ranges).
-template <bool Quiet>
+// AnyBytes (not with Quiet): for a group of bytes of any kind, not only a
+// plain one's, and its pluses too: a digit is a byte from '0' to '9', and a
+// next byte that is no digit counts as 0.
+template <bool Quiet, bool AnyBytes = false>
 __attribute__((target(TALLY_WIDE_TARGET))) inline ToldMasksS toldMasksWide(
     const unsigned char* at, const PrefixRangesS& ranges) {
+    static_assert(!(Quiet && AnyBytes), "the quiet masks are for plain groups");
     const __m256i zero = _mm256_set1_epi8('0');
     // Where the ranges' prefixes start and end, as the masks compare them:
     // quietToldMasks's lowMost, highLeast, highMost, or toldMasks's
@@ -712,12 +721,22 @@ __attribute__((target(TALLY_WIDE_TARGET))) inline ToldMasksS toldMasksWide(
                                  zeros, _mm256_cmpeq_epi8(_mm256_min_epu8(above, highEnd), above))
                            : _mm256_setzero_si256();
         } else {
-            const __m256i isDigit = _mm256_cmpgt_epi8(bytes, _mm256_set1_epi8('0' - 1));
-            const __m256i digit = _mm256_subs_epu8(bytes, zero);
+            __m256i isDigit, digit, nextDigit;
+            if constexpr (AnyBytes) {
+                told.Pluses |= wideBits(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('+')), offset);
+                digit = _mm256_sub_epi8(bytes, zero);
+                isDigit = wideAtMostNine(digit);
+                nextDigit = _mm256_sub_epi8(next, zero);
+                nextDigit = _mm256_and_si256(nextDigit, wideAtMostNine(nextDigit));
+            } else {
+                isDigit = _mm256_cmpgt_epi8(bytes, _mm256_set1_epi8('0' - 1));
+                digit = _mm256_subs_epu8(bytes, zero);
+                nextDigit = _mm256_subs_epu8(next, zero);
+            }
             const __m256i twice = _mm256_add_epi8(digit, digit);
             const __m256i four = _mm256_add_epi8(twice, twice);
-            const __m256i number = _mm256_add_epi8(
-                _mm256_add_epi8(_mm256_add_epi8(four, four), twice), _mm256_subs_epu8(next, zero));
+            const __m256i number =
+                _mm256_add_epi8(_mm256_add_epi8(_mm256_add_epi8(four, four), twice), nextDigit);
             high = _mm256_and_si256(isDigit, _mm256_cmpgt_epi8(number, highEdge));
             if (!highToTop) high = _mm256_and_si256(high, _mm256_cmpgt_epi8(highEnd, number));
             low = _mm256_and_si256(isDigit, _mm256_cmpgt_epi8(lowEdge, number));
@@ -758,9 +777,12 @@ inline SpellingMasksS spellingMasksWide(const unsigned char* at) {
 inline GroupMasksS groupMasksWide(const unsigned char* at, std::size_t span) {
     return groupMasks(at, span);
 }
-template <bool Quiet>
+// Without SSE2, toldMasks reads bytes of any kind as AnyBytes asks.
+template <bool Quiet, bool AnyBytes = false>
 inline ToldMasksS toldMasksWide(const unsigned char* at, const PrefixRangesS& ranges) {
-    return Quiet ? quietToldMasks(at, ranges) : toldMasks(at, ranges);
+    ToldMasksS told = Quiet ? quietToldMasks(at, ranges) : toldMasks(at, ranges);
+    if (AnyBytes) told.Pluses = bytesEqual(at, '+');
+    return told;
 }
 #endif
 #if defined(__x86_64__)
@@ -1021,11 +1043,18 @@ class ReadScanC {
     __attribute__((always_inline)) void addToldRun(ClassedS& classed, const unsigned char* bytes,
                                                    MaskT starts, MaskT highs) const {
         if (starts == 0) return;
-        const MaskT aboves = highLines<InWide>(starts, highs & starts);
+        addToldLines<InWide>(classed, starts, highs, bytes + highestBit(starts));
+    }
+    // Adds told lines in a row, a bit each in lines (any bit of the line,
+    // the same for all), high where highs has it; last the last one's text.
+    template <bool InWide>
+    __attribute__((always_inline)) void addToldLines(ClassedS& classed, MaskT lines, MaskT highs,
+                                                     const unsigned char* last) const {
+        const MaskT aboves = highLines<InWide>(lines, highs & lines);
         classed.Aboves |= aboves << classed.Count;
         classed.Marks |= aboves << classed.Count;
-        classed.Count += InWide ? wideBitCount(starts) : bitCount(starts);
-        classed.Last = reinterpret_cast<const char*>(bytes + highestBit(starts));
+        classed.Count += InWide ? wideBitCount(lines) : bitCount(lines);
+        classed.Last = reinterpret_cast<const char*>(last);
     }
 
     // Bit i set when the line that starts at the i-th bit of starts is high
@@ -1181,8 +1210,26 @@ class ReadScanC {
         MaskT lineFeeds = masks.LineFeeds;
         MaskT odd = oddBytes(bytes, masks);  // of the lines not yet taken
         const SpellingMasksS spellings = InWide ? spellingMasksWide(bytes) : spellingMasks(bytes);
+        // The line feeds of the lines the masks tell, and of the high ones.
+        MaskT told = 0, highs = 0;
+        if constexpr (InWide) {
+            if (lineFeeds != 0 && MaxReads - Reads - Pending.Count >= GroupBytes && ToldAny.ready())
+                ToldAny.tried(toldAnyLines(bytes, masks.LineFeeds, spellings, odd, told, highs));
+        }
         std::size_t start = 0;
         while (lineFeeds != 0 && Reads + Pending.Count < MaxReads) {
+            const MaskT others = lineFeeds & ~told;
+            const MaskT toldRun = lineFeeds & told & ((others & (0 - others)) - 1);
+            if (toldRun != 0) {  // the told lines from here on, in a row
+                const std::size_t end = highestBit(toldRun);
+                const MaskT starts = (masks.LineFeeds << 1) | 1;
+                addToldLines<InWide>(Pending, toldRun, highs,
+                                     bytes + highestBit(starts & lowBits(end + 1)));
+                start = end + 1;
+                odd &= ~lowBits(start);
+                lineFeeds &= ~toldRun;
+                continue;
+            }
             const MaskT below = (lineFeeds & (0 - lineFeeds)) - 1;
             const std::size_t end = lowestBit(lineFeeds);
             // Fewer bytes than a read's characters, no byte that the reader
@@ -1209,6 +1256,52 @@ class ReadScanC {
         taken = start;
         return true;
     }
+    // The lines of a group of any bytes, whole in it, that the ranges of the
+    // tally's table tell (tally.prefixRanges()) from the group's masks, as
+    // anyPrefixOf and the table would: white space, a sign ('+' too), then
+    // "0." and a digit, whatever follows but an exponent letter ('e' or 'E'
+    // anywhere in the line keeps it from being told), no byte that the
+    // reader drops or stops at (odd), fewer bytes than a read. told gets
+    // their line feeds, highs those of the high ones; whether any is told.
+    // A line's place is carried through its bytes by an addition: a bit
+    // added at a byte of a run of ones carries to the first zero past it,
+    // the end of the blanks a line starts with, or its line feed.
+    __attribute__((target(TALLY_WIDE_TARGET))) bool toldAnyLines(const unsigned char* bytes,
+                                                                 MaskT lineFeeds,
+                                                                 const SpellingMasksS& spellings,
+                                                                 MaskT odd, MaskT& told,
+                                                                 MaskT& highs) const {
+        const PrefixRangesS& ranges = Tally.prefixRanges();
+        const MaskT inLines = lowBits(highestBit(lineFeeds)) & ~lineFeeds;  // but line feeds
+        if (longRun(inLines)) return false;
+        const ToldMasksS any = toldMasksWide<false, true>(bytes, ranges);
+        const MaskT blanks = spellings.Blanks;
+        const MaskT starts = ((lineFeeds << 1) | 1) & (inLines | lineFeeds);
+        const MaskT leads = (starts & ~blanks) | ((blanks + (starts & blanks)) & ~blanks);
+        const MaskT signs = any.Minuses | any.Pluses;
+        const MaskT numbers = (leads & ~signs) | ((leads & signs) << 1);
+        const MaskT negatives = (leads & any.Minuses) << 1;
+        const MaskT zeros = numbers & any.ZeroPoints;
+        const MaskT positives = zeros & ~negatives;
+        // A positive "0.d" is told by its first decimal, two bytes past its
+        // zero; "-0." Low whatever follows it, when negative data are.
+        const MaskT high = positives & (any.Highs >> 2);
+        const MaskT toldZeros =
+            high | (positives & (any.Lows >> 2)) | (ranges.NegativeLow ? zeros & negatives : 0);
+        const MaskT spoilt = (inLines + ((spellings.Es | odd) & inLines)) & lineFeeds;
+        told = (inLines + toldZeros) & lineFeeds & ~spoilt;
+        highs = (inLines + high) & told;
+        return told != 0;
+    }
+    // Whether the bytes of lines hold a run of ReadMax: a line as long as a
+    // read (none in a group shorter than that).
+    static bool longRun(MaskT lines) {
+        if constexpr (GroupBytes <= ReadMax) return false;
+        for (std::size_t run = 1; run < ReadMax; run *= 2)  // runs of 2, 4, ..., ReadMax
+            lines &= lines >> (2 * run <= ReadMax ? run : ReadMax - run);
+        return lines != 0;
+    }
+
     // A line of any spelling, whole in the group: after Pending when its
     // class tells or it repeats the datum read before it, else read.
     __attribute__((always_inline)) bool takeAnyLine(const unsigned char* bytes,
@@ -1240,6 +1333,7 @@ class ReadScanC {
     SlowLineC Slow;
     BackoffS Told;      // takeToldLines
     BackoffS Repeated;  // takeRepeatedLines
+    BackoffS ToldAny;   // toldAnyLines
     const bool Gather;  // QuickGather as the scan began
 };
 

@@ -5,6 +5,7 @@
 // are half as wide).
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <random>
@@ -65,7 +66,9 @@ struct ScanWindowS {
     void add(const std::string& datum, bool crLf, unsigned level) {
         Starts.push_back(Text.size());
         Text += datum + (crLf ? "\r\n" : "\n");
-        Expected += std::strtod(datum.c_str(), nullptr) >= level / 100.0 ? 'H' : 'L';
+        std::string read = datum;  // as the reader delivers it: CRs dropped
+        read.erase(std::remove(read.begin(), read.end(), '\r'), read.end());
+        Expected += std::strtod(read.c_str(), nullptr) >= level / 100.0 ? 'H' : 'L';
     }
 };
 
@@ -93,28 +96,48 @@ inline std::string scanMismatch(ScanWindowS window, std::size_t lines, uint32_t 
            " of " + window.Expected;
 }
 
+// A datum spelled with white space, a '+' and text around it (an exponent
+// among it), half of them in exponent form as printf's "%e" writes them,
+// some with a CR in it.
+inline std::string aroundDatum(std::string datum, std::mt19937& random) {
+    static const char* const Leads[] = {"", " ", "\t", " \v\f "};
+    static const char* const Trails[] = {"", " x", ",0.9", "e", "E+3"};
+    if (random() % 2) {
+        char text[40];
+        std::snprintf(text, sizeof text, random() % 2 ? "%.*e" : "%.*E", int(random() % 8),
+                      std::strtod(datum.c_str(), nullptr));
+        datum = text;
+    }
+    if (random() % 8 == 0) datum.insert(random() % datum.size(), "\r");  // which the reader drops
+    const bool plus = datum[0] != '-' && random() % 2;
+    return Leads[random() % 4] + std::string(plus ? "+" : "") + datum + Trails[random() % 5];
+}
+
 // Windows of lines the masks tell many at once, lines taken one by one,
 // read alone, repeated (in blocks of either class), too long for a group,
-// and of all of these mixed; the scan may take as many reads as the window
+// spelled with white space, a '+' and text around them (an exponent among
+// it), and of all of these mixed; the scan may take as many reads as the window
 // holds, fewer, or many more. "" when every scan takes what it should,
 // else the first that does not.
 inline std::string firstScanMismatchOneWay(int windows, unsigned seed, unsigned level,
                                            bool highsTold) {
-    static const char* const OtherSpellings[] = {"5e-1", " +.05E1 x", "-00.5e0", "50.0E-2\tv",
-                                                 "0.0049e+1"};
+    static const char* const OtherSpellings[] = {"5e-1",       " +.05E1 x", "-00.5e0",
+                                                 "50.0E-2\tv", "0.0049e+1", "5.5e-00",
+                                                 "-2.5E-001",  "9.5e-010x"};
     std::mt19937 random(seed);
     for (int i = 0; i < windows; ++i) {
         ScanWindowS window;
-        const unsigned only = random() % 7;  // a window of one kind, or of all
+        const unsigned only = random() % 8;  // a window of one kind, or of all
         for (unsigned line = random() % 400; line > 0; --line) {
-            const unsigned kind = only < 5 ? only : random() % 5, digit = random() % 10;
+            const unsigned kind = only < 6 ? only : random() % 6, digit = random() % 10;
             std::string datum = random() % 3 == 0 ? "-0." : "0.";
             if (level < 10 && random() % 4 != 0) datum += '0';  // below 0.1, mostly
             datum += std::to_string(digit);
             if (kind == 1) datum += std::to_string(random() % 100000);
-            if (kind == 2) datum = OtherSpellings[random() % 5];
+            if (kind == 2) datum = OtherSpellings[random() % 8];
             if (kind == 3) datum += std::string(random() % 30, '7');
             if (kind == 4) datum = line / 40 % 2 ? "0.25000000000" : "0.75000000000";
+            if (kind == 5) datum = aroundDatum(datum + std::to_string(random() % 1000), random);
             window.add(datum, random() % 5 == 0, level);
         }
         const uint32_t lines = uint32_t(window.Starts.size());
