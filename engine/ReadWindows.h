@@ -495,16 +495,19 @@ inline PrefixRangesS prefixRanges(const uint8_t* classes) {
 // line feeds, and at most PlainLine bytes each: no PlainLine + 1 bytes in a
 // row without a line feed.
 const std::size_t PlainLine = 20;  // "-0.", 16 decimals, a CR
+// Whether bits hold Length ones in a row (Length from 2 to GroupBytes): a
+// few shifts by constants, as every group of a plain file asks it.
+template <std::size_t Length>
+inline bool holdsRun(MaskT bits) {
+#pragma GCC unroll 8
+    for (std::size_t run = 1; run < Length; run *= 2)  // runs of 2, 4, ..., Length
+        bits &= bits >> (2 * run <= Length ? run : Length - run);
+    return bits != 0;
+}
 inline bool commonLines(const GroupMasksS& masks) {
     const MaskT lines = lowBits(highestBit(masks.LineFeeds));
     if (((masks.Others | (masks.Crs & ~(masks.LineFeeds >> 1))) & lines) != 0) return false;
-    MaskT run = ~masks.LineFeeds & lines;
-    run &= run >> 1;
-    run &= run >> 2;
-    run &= run >> 4;
-    run &= run >> 8;
-    run &= run >> (PlainLine + 1 - 16);
-    return run == 0;
+    return !holdsRun<PlainLine + 1>(~masks.LineFeeds & lines);
 }
 
 // A plain group's bytes (commonLines) for lines spelled [-]0.d...
@@ -1273,7 +1276,9 @@ class ReadScanC {
                                                                  MaskT& highs) const {
         const PrefixRangesS& ranges = Tally.prefixRanges();
         const MaskT inLines = lowBits(highestBit(lineFeeds)) & ~lineFeeds;  // but line feeds
-        if (longRun(inLines)) return false;
+        if constexpr (GroupBytes > ReadMax) {
+            if (holdsRun<ReadMax>(inLines)) return false;  // a line as long as a read
+        }
         const ToldMasksS any = toldMasksWide<false, true>(bytes, ranges);
         const MaskT blanks = spellings.Blanks;
         const MaskT starts = ((lineFeeds << 1) | 1) & (inLines | lineFeeds);
@@ -1292,14 +1297,6 @@ class ReadScanC {
         told = (inLines + toldZeros) & lineFeeds & ~spoilt;
         highs = (inLines + high) & told;
         return told != 0;
-    }
-    // Whether the bytes of lines hold a run of ReadMax: a line as long as a
-    // read (none in a group shorter than that).
-    static bool longRun(MaskT lines) {
-        if constexpr (GroupBytes <= ReadMax) return false;
-        for (std::size_t run = 1; run < ReadMax; run *= 2)  // runs of 2, 4, ..., ReadMax
-            lines &= lines >> (2 * run <= ReadMax ? run : ReadMax - run);
-        return lines != 0;
     }
 
     // A line of any spelling, whole in the group: after Pending when its
