@@ -427,6 +427,40 @@ __attribute__((always_inline)) inline unsigned anyPrefixOf(const unsigned char* 
     return negative ? NegativePrefix : positive;
 }
 
+// The prefix that anyPrefixOf gives a datum spelled as printf's "%e"
+// writes it, [-+]d.d...e[-+]dd with a first digit that is not zero and two
+// or three digits in its exponent, of a line from start to its line feed at
+// end in a group (a CR may stand before it); NotExponentForm for a line of
+// any other spelling. A file of such data (as numerical programs write by
+// default) has each line placed from where its letter stands and its
+// exponent, in about 60% of anyPrefixOf's instructions.
+const unsigned NotExponentForm = ~0u;
+__attribute__((always_inline)) inline unsigned exponentFormPrefix(const unsigned char* group,
+                                                                  const SpellingMasksS& masks,
+                                                                  std::size_t start,
+                                                                  std::size_t end) {
+    if (end < start + 7) return NotExponentForm;  // "d.de-dd" at least
+    const std::size_t stop = end - unsigned(group[end - 1] == '\r');
+    const unsigned char first = group[start];
+    const std::size_t lead = start + unsigned(first == '-' || first == '+');
+    const std::size_t letter = stop - 5 + ((masks.Es >> (stop - 4)) & 1);
+    const unsigned char sign = group[letter + 1];
+    // The first digit, those after the point, those of the exponent.
+    const MaskT digits = (MaskT{1} << lead) | (bitsFrom(lead + 2) & lowBits(letter)) |
+                         (bitsFrom(letter + 2) & lowBits(stop));
+    if (letter < lead + 3 || ((masks.Es >> letter) & (masks.Points >> (lead + 1)) & 1) == 0 ||
+        (masks.Digits & digits) != digits || (sign != '-' && sign != '+') || group[lead] == '0')
+        return NotExponentForm;
+    const unsigned hundreds = letter + 5 == stop ? unsigned(group[stop - 3] - '0') : 0;
+    const unsigned exponent =
+        hundreds * 100 + unsigned(group[stop - 2] - '0') * 10 + unsigned(group[stop - 1] - '0');
+    if (sign == '+' || exponent == 0) return NoPrefix;  // at 1 or beyond
+    const unsigned firstDigit = unsigned(group[lead] - '0');
+    const unsigned twoDigits = firstDigit * 10 + unsigned(group[lead + 2] - '0');
+    const unsigned positive = exponent == 1 ? twoDigits : exponent == 2 ? firstDigit : 0;
+    return first == '-' ? NegativePrefix : positive;
+}
+
 // The keys (value times 10^18) of the ends of a positive prefix: a datum
 // with first decimals prefix lies at least at the first and below the
 // second, so its double lies between theirs, the ends included (rounding
@@ -1213,6 +1247,11 @@ class ReadScanC {
         MaskT lineFeeds = masks.LineFeeds;
         MaskT odd = oddBytes(bytes, masks);  // of the lines not yet taken
         const SpellingMasksS spellings = InWide ? spellingMasksWide(bytes) : spellingMasks(bytes);
+        // Every line ends in an exponent of two or three digits, a CR after
+        // it or not: a file of printf's "%e", whose lines exponentFormPrefix
+        // places. In a file of mixed spellings few groups are all such.
+        const bool exponentForms =
+            (((spellings.Es << 4) | (spellings.Es << 5)) & lineFeeds) == lineFeeds;
         // The line feeds of the lines the masks tell, and of the high ones.
         MaskT told = 0, highs = 0;
         if constexpr (InWide) {
@@ -1238,7 +1277,7 @@ class ReadScanC {
             // Fewer bytes than a read's characters, no byte that the reader
             // drops or stops at but a CR before the line feed: one read.
             if ((odd & below) == 0 && end - start < ReadMax) {
-                if (!takeAnyLine(bytes, spellings, start)) {
+                if (!takeAnyLine(bytes, spellings, start, end, exponentForms)) {
                     taken = start;
                     return false;
                 }
@@ -1262,9 +1301,9 @@ class ReadScanC {
     // The lines of a group of any bytes, whole in it, that the ranges of the
     // tally's table tell (tally.prefixRanges()) from the group's masks, as
     // anyPrefixOf and the table would: white space, a sign ('+' too), then
-    // "0." and a digit, whatever follows but an exponent letter ('e' or 'E'
-    // anywhere in the line keeps it from being told), no byte that the
-    // reader drops or stops at (odd), fewer bytes than a read. told gets
+    // "0." or "." and a digit, whatever follows but an exponent letter ('e'
+    // or 'E' anywhere in the line keeps it from being told), no byte that
+    // the reader drops or stops at (odd), fewer bytes than a read. told gets
     // their line feeds, highs those of the high ones; whether any is told.
     // A line's place is carried through its bytes by an addition: a bit
     // added at a byte of a run of ones carries to the first zero past it,
@@ -1287,25 +1326,34 @@ class ReadScanC {
         const MaskT numbers = (leads & ~signs) | ((leads & signs) << 1);
         const MaskT negatives = (leads & any.Minuses) << 1;
         const MaskT zeros = numbers & any.ZeroPoints;
-        const MaskT positives = zeros & ~negatives;
+        const MaskT points = numbers & spellings.Points;  // ".d...", no zero before it
+        const MaskT positives = zeros & ~negatives, positivePoints = points & ~negatives;
         // A positive "0.d" is told by its first decimal, two bytes past its
-        // zero; "-0." Low whatever follows it, when negative data are.
-        const MaskT high = positives & (any.Highs >> 2);
-        const MaskT toldZeros =
-            high | (positives & (any.Lows >> 2)) | (ranges.NegativeLow ? zeros & negatives : 0);
+        // zero, ".d" by the byte past its point; "-0." Low whatever follows
+        // it, "-.d" too, when negative data are.
+        const MaskT high = (positives & (any.Highs >> 2)) | (positivePoints & (any.Highs >> 1));
+        const MaskT lows = (positives & (any.Lows >> 2)) | (positivePoints & (any.Lows >> 1));
+        const MaskT negativeLows = zeros | (points & (spellings.Digits >> 1));
+        const MaskT toldNumbers = high | lows | (ranges.NegativeLow ? negativeLows & negatives : 0);
         const MaskT spoilt = (inLines + ((spellings.Es | odd) & inLines)) & lineFeeds;
-        told = (inLines + toldZeros) & lineFeeds & ~spoilt;
+        told = (inLines + toldNumbers) & lineFeeds & ~spoilt;
         highs = (inLines + high) & told;
         return told != 0;
     }
 
     // A line of any spelling, whole in the group: after Pending when its
-    // class tells or it repeats the datum read before it, else read.
+    // class tells or it repeats the datum read before it, else read. Its
+    // prefix from printf's "%e" form first where exponentForms (the group's
+    // lines all end as that form ends).
     __attribute__((always_inline)) bool takeAnyLine(const unsigned char* bytes,
                                                     const SpellingMasksS& spellings,
-                                                    std::size_t start) {
+                                                    std::size_t start, std::size_t end,
+                                                    bool exponentForms) {
         const char* read = reinterpret_cast<const char*>(bytes + start);
-        return takeKnownLine(Pending, classOf(anyPrefixOf(bytes, spellings, start), read), read);
+        unsigned prefix =
+            exponentForms ? exponentFormPrefix(bytes, spellings, start, end) : NotExponentForm;
+        if (prefix == NotExponentForm) prefix = anyPrefixOf(bytes, spellings, start);
+        return takeKnownLine(Pending, classOf(prefix, read), read);
     }
 
     // A line that no line feed ends within a group of its start: its reads

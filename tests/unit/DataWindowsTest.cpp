@@ -9,6 +9,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <random>
@@ -146,6 +147,36 @@ TEST(DataWindows, AnySpellingsPrefixTellsWhereItLies) {
             << line;
         ASSERT_LE(value, spelling::keyValue(negative ? 0 : prefixMost(prefix))) << line;
     }
+}
+
+// A line as printf's "%e" writes it, or one byte away from that, with a CR
+// or not: where its form's prefix tells, it is anyPrefixOf's.
+TEST(DataWindows, ExponentFormPrefixIsAnyPrefix) {
+    using namespace readwindows;
+    std::mt19937 random(43);
+    static const char Changes[] = "-+0159.eE \r\tx";
+    unsigned char group[GroupBytes + 64];
+    int told = 0;
+    for (int i = 0; i < 200000; ++i) {
+        const double value = (1.0 + double(random() % 9000) / 1000.0) *
+                             std::pow(10.0, -int(random() % 330) + 3) * (random() % 2 ? -1 : 1);
+        char text[48];
+        std::snprintf(text, sizeof text, random() % 4 ? "%.*e" : "%+.*E", int(random() % 18),
+                      value);
+        std::string line(text);
+        if (random() % 2) line[random() % line.size()] = Changes[random() % (sizeof Changes - 1)];
+        if (random() % 4 == 0) line += '\r';
+        const std::size_t start = random() % (GroupBytes - line.size());
+        std::memset(group, '7', sizeof group);
+        std::memcpy(group + start, line.data(), line.size());
+        group[start + line.size()] = '\n';
+        const SpellingMasksS masks = spellingMasks(group);
+        const unsigned form = exponentFormPrefix(group, masks, start, start + line.size());
+        if (form == NotExponentForm) continue;
+        ASSERT_EQ(form, anyPrefixOf(group, masks, start)) << line;
+        ++told;
+    }
+    EXPECT_GT(told, 100000);
 }
 
 // A window tally's prefix classes and their ranges against the classes'
