@@ -11,6 +11,8 @@
 //              often), sometimes without the leading zero, and exponent form
 //              for values very near zero;
 //   uniform    noise spread evenly over the whole range, six decimals;
+//   exponent   the same noise in exponent form with 19 significant digits,
+//              as printf's "%.18e" writes it: "-3.523344703336752648e-01";
 //   square     a square wave of +-0.8, 100 samples a period, with noise of
 //              +-0.01, four decimals;
 //   constant   0.5 on every line;
@@ -241,6 +243,31 @@ class Uniform : public DataKind {
     SplitMix64 Rng;
 };
 
+// Noise spread evenly over the whole range in exponent form with 19
+// significant digits, as numerical programs write by default ("%.18e"):
+// "-3.523344703336752648e-01". Magnitudes in units of 1e-19, below 1, drawn
+// as their first ten digits and their last nine.
+class Exponent : public DataKind {
+  public:
+    explicit Exponent(uint64_t seed) : Rng(seed) {}
+    int next(char* out) override {
+        const uint64_t mag = Rng.below(10000000000) * 1000000000 + Rng.below(1000000000);
+        char digits[24];
+        const int len = putDigits(mag, digits);
+        int n = 0;
+        if (Rng.below(2) == 0) out[n++] = '-';
+        out[n++] = digits[0];
+        out[n++] = '.';
+        for (int i = 1; i < 19; ++i) out[n++] = i < len ? digits[i] : '0';
+        const int exponent = mag == 0 ? 0 : len - 20;
+        return n + std::snprintf(out + n, 8, "e%c%02d", exponent < 0 ? '-' : '+',
+                                 exponent < 0 ? -exponent : exponent);
+    }
+
+  private:
+    SplitMix64 Rng;
+};
+
 // A square wave of +-0.8, 100 samples a period, with noise of +-0.01 (a
 // clipped recording): half of the data reach the spike height.
 class Square : public DataKind {
@@ -451,7 +478,7 @@ int usage() {
                  "  --crlf   end lines with CR LF instead of LF\n"
                  "  --rate   the SAMPLERATE header value, default 44100 (--from: the text's)\n"
                  "  --seed   the generator's seed, default 1\n"
-                 "  --kind   bursts (default), uniform, square, constant or spellings\n"
+                 "  --kind   bursts (default), uniform, exponent, square, constant or spellings\n"
                  "  --from   the data of a sound sox wrote as text (\"-\": standard input)\n");
     return 2;
 }
@@ -505,6 +532,7 @@ DataKind* makeKind(const ArgsS& args) {
     const std::string kind = args.Kind;
     if (kind == "bursts") return new Bursts(args.Seed);
     if (kind == "uniform") return new Uniform(args.Seed);
+    if (kind == "exponent") return new Exponent(args.Seed);
     if (kind == "square") return new Square(args.Seed);
     if (kind == "constant") return new Constant;
     if (kind == "spellings") return new Spellings(args.Seed);

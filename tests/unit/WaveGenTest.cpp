@@ -199,10 +199,20 @@ void checkKind(const std::string& kind,
     EXPECT_TRUE(readFile(again) == readFile(path)) << "the same arguments, other bytes";
 }
 
-TEST(WaveGen, UniformSquareAndConstantKindsHaveTheirShape) {
+TEST(WaveGen, UniformExponentSquareAndConstantKindsHaveTheirShape) {
     double least = 1, most = -1;
     checkKind("uniform", [&](const std::string& datum, double value, const char*) {
         EXPECT_EQ(datum.size() - datum.find('.'), 7u) << datum;
+        least = std::min(least, value);
+        most = std::max(most, value);
+    });
+    EXPECT_LT(least, -0.999);
+    EXPECT_GT(most, 0.999);
+    least = 1, most = -1;
+    checkKind("exponent", [&](const std::string& datum, double value, const char*) {
+        const std::size_t sign = datum[0] == '-';
+        EXPECT_EQ(datum.size() - sign, 24u) << datum;  // d.[18 digits]e-dd
+        EXPECT_EQ(datum.substr(sign + 1, 1) + datum.substr(sign + 20, 1), ".e") << datum;
         least = std::min(least, value);
         most = std::max(most, value);
     });
