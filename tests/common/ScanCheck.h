@@ -126,12 +126,25 @@ inline std::string aroundDatum(std::string datum, std::mt19937& random) {
     return Leads[random() % 4] + std::string(plus ? "+" : "") + datum + Trails[random() % 5];
 }
 
+// A datum as printf's "%e" writes it, or now and then a line that ends as
+// that form ends but is of another spelling.
+inline std::string exponentForm(const std::string& datum, std::mt19937& random) {
+    static const char* const Others[] = {"50.0e-02", "0.5e-01", " 5.0e-01", "5.e-01",
+                                         "-5e-01",   "5.5e+00", "5.0e-100", "9.9e-1x1"};
+    if (random() % 8 == 0) return Others[random() % 8];
+    char text[40];
+    std::snprintf(text, sizeof text, random() % 4 ? "%.*e" : "%+.*E", 1 + int(random() % 18),
+                  std::strtod(datum.c_str(), nullptr));
+    return text;
+}
+
 // Windows of lines the masks tell many at once, lines taken one by one,
 // read alone, repeated (in blocks of either class), too long for a group,
 // spelled with white space, a '+' and text around them (an exponent among
-// it, or no zero before the point), and of all of these mixed; the scan
-// may take as many reads as the window holds, fewer, or many more. "" when
-// every scan takes what it should, else the first that does not.
+// it, or no zero before the point), as printf's "%e" writes them, and of
+// all of these mixed; the scan may take as many reads as the window holds,
+// fewer, or many more. "" when every scan takes what it should, else the
+// first that does not.
 inline std::string firstScanMismatchOneWay(int windows, unsigned seed, unsigned level,
                                            bool highsTold) {
     static const char* const OtherSpellings[] = {"5e-1",       " +.05E1 x", "-00.5e0",
@@ -140,9 +153,9 @@ inline std::string firstScanMismatchOneWay(int windows, unsigned seed, unsigned 
     std::mt19937 random(seed);
     for (int i = 0; i < windows; ++i) {
         ScanWindowS window;
-        const unsigned only = random() % 8;  // a window of one kind, or of all
+        const unsigned only = random() % 9;  // a window of one kind, or of all
         for (unsigned line = random() % 400; line > 0; --line) {
-            const unsigned kind = only < 6 ? only : random() % 6, digit = random() % 10;
+            const unsigned kind = only < 7 ? only : random() % 7, digit = random() % 10;
             std::string datum = random() % 3 == 0 ? "-0." : "0.";
             if (level < 10 && random() % 4 != 0) datum += '0';  // below 0.1, mostly
             datum += std::to_string(digit);
@@ -151,6 +164,7 @@ inline std::string firstScanMismatchOneWay(int windows, unsigned seed, unsigned 
             if (kind == 3) datum += std::string(random() % 30, '7');
             if (kind == 4) datum = line / 40 % 2 ? "0.25000000000" : "0.75000000000";
             if (kind == 5) datum = aroundDatum(datum + std::to_string(random() % 1000), random);
+            if (kind == 6) datum = exponentForm(datum + std::to_string(random() % 1000), random);
             window.add(datum, random() % 5 == 0, level);
         }
         const uint32_t lines = uint32_t(window.Starts.size());
