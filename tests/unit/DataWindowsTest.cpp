@@ -17,6 +17,14 @@
 
 namespace {
 
+// A group of '7's (GroupBytes and room read past them) with line at start,
+// its line feed after it.
+void placeLine(unsigned char* group, std::size_t size, const std::string& line, std::size_t start) {
+    std::memset(group, '7', size);
+    std::memcpy(group + start, line.data(), line.size());
+    group[start + line.size()] = '\n';
+}
+
 // The value a datum has as the engine reads it.
 double engineValue(const char* text, spelling::FormE& form) {
     int64_t key = 0;
@@ -105,9 +113,7 @@ TEST(DataWindows, AnySpellingsPrefixTellsWhereItLies) {
     unsigned char group[GroupBytes + 64];
     const bool wide = quickWideHere();  // its masks too, the same
     const auto prefixAt = [&group, wide](const std::string& line, std::size_t start) {
-        std::memset(group, '7', sizeof group);
-        std::memcpy(group + start, line.data(), line.size());
-        group[start + line.size()] = '\n';
+        placeLine(group, sizeof group, line, start);
         const SpellingMasksS masks = spellingMasks(group);
         const SpellingMasksS wideMasks = wide ? spellingMasksWide(group) : masks;
         EXPECT_EQ(std::memcmp(&masks, &wideMasks, sizeof masks), 0) << line;
@@ -167,9 +173,7 @@ TEST(DataWindows, ExponentFormPrefixIsAnyPrefix) {
         if (random() % 2) line[random() % line.size()] = Changes[random() % (sizeof Changes - 1)];
         if (random() % 4 == 0) line += '\r';
         const std::size_t start = random() % (GroupBytes - line.size());
-        std::memset(group, '7', sizeof group);
-        std::memcpy(group + start, line.data(), line.size());
-        group[start + line.size()] = '\n';
+        placeLine(group, sizeof group, line, start);
         const SpellingMasksS masks = spellingMasks(group);
         const unsigned form = exponentFormPrefix(group, masks, start, start + line.size());
         if (form == NotExponentForm) continue;
