@@ -190,6 +190,12 @@ inline std::size_t highestBit(MaskT mask) {
 inline MaskT lowBits(std::size_t count) {
     return count >= GroupBytes ? ~MaskT{0} : (MaskT{1} << count) - 1;
 }
+// The bits from the lowest through bit (below GroupBytes), without a
+// branch: where a group's last line ends varies, and ends at its last byte
+// in one group of a dozen or so.
+inline MaskT bitsThrough(std::size_t bit) {
+    return (MaskT{2} << bit) - 1;
+}
 
 #if defined(__SSE2__)
 // part(16 bytes) for each 16 bytes of a group, as one mask.
@@ -1031,7 +1037,7 @@ class ReadScanC {
         // Every line that ends in the group, an empty one at its last line
         // feed included.
         const MaskT starts =
-            ((masks.LineFeeds << 1) | 1) & lowBits(highestBit(masks.LineFeeds) + 1);
+            ((masks.LineFeeds << 1) | 1) & bitsThrough(highestBit(masks.LineFeeds));
         // A line's "0." lies before its line feed (which is no zero). A
         // positive line is told by its first decimal, two bytes past its
         // zero: a digit whose number lies in a Low or High prefix. "-0." is
@@ -1060,7 +1066,7 @@ class ReadScanC {
         for (; others != 0; others &= others - 1) {
             const std::size_t start = lowestBit(others);
             addToldRun<InWide>(Pending, bytes, starts & lowBits(start), highs);
-            starts &= ~lowBits(start + 1);
+            starts &= ~bitsThrough(start);
             if (!takePlainLine(Pending, bytes + start)) {
                 taken = start;
                 whole = false;
@@ -1098,8 +1104,8 @@ class ReadScanC {
     // (its bit set in highs): gathered in one instruction where the scan
     // has a quick one (QuickGather; in a 32-bit build only in the wide
     // copy, where it is inline), else the first eight lines (four in a
-    // 32-byte group) without a branch: a group holds five to eight mostly
-    // (three or four), and a loop whose end varies from group to group is
+    // 32-byte group) without a branch: a group holds three to eight mostly
+    // (three or four in 32), and a loop whose end varies from group to group is
     // mispredicted in many of them.
     template <bool InWide>
     __attribute__((always_inline)) MaskT highLines(MaskT starts, MaskT highs) const {
@@ -1175,16 +1181,14 @@ class ReadScanC {
     };
 
     // Whether a group holds lines enough for its masks to cost less than
-    // looking at each line alone: five in 64 bytes (lines of about twelve
-    // bytes or less, six decimals with a CR LF among them, which six would
-    // leave line by line in half their groups), three in 32.
+    // looking at each line alone: three, in 64 bytes as in 32. Lines of 13
+    // to 21 bytes (music, speech, quiet data with many decimals) come three
+    // to five to a 64-byte group, and a loop over them ends at a place that
+    // varies from group to group, mispredicted in most; the masks take a
+    // few instructions more and no such branch.
     static bool manyLines(MaskT lineFeeds) {
         lineFeeds &= lineFeeds - 1;
         lineFeeds &= lineFeeds - 1;
-        if constexpr (GroupBytes == 64) {
-            lineFeeds &= lineFeeds - 1;
-            lineFeeds &= lineFeeds - 1;
-        }
         return lineFeeds != 0;
     }
 
@@ -1266,7 +1270,7 @@ class ReadScanC {
                 const std::size_t end = highestBit(toldRun);
                 const MaskT starts = (masks.LineFeeds << 1) | 1;
                 addToldLines<InWide>(Pending, toldRun, highs,
-                                     bytes + highestBit(starts & lowBits(end + 1)));
+                                     bytes + highestBit(starts & bitsThrough(end)));
                 start = end + 1;
                 odd &= ~lowBits(start);
                 lineFeeds &= ~toldRun;
