@@ -12,13 +12,18 @@ namespace {
 
 // Where the last whole read of bytes[0, filled) ends, bytes[0] starting a
 // read: after the last line feed, or after the last full read counted from
-// there (cutRead). 0 when no read ends in them.
+// there (cutRead). 0 when no read ends in them. A Ctrl-Z counts as a
+// character here: the reads end the file at it, and what moves on to the
+// next window stays shorter than a read. Were the cut made before it, a line
+// with a Ctrl-Z and no line feed for a window's bytes after it would move on
+// whole, window after window, with no read ever cut.
 std::size_t readsEnd(const unsigned char* bytes, std::size_t filled) {
     std::size_t lineStart = filled;
     while (lineStart > 0 && bytes[lineStart - 1] != '\n') --lineStart;
     std::size_t end = lineStart;
     for (;;) {
-        const readwindows::ReadCutS cut = readwindows::cutRead(bytes, end, filled);
+        const readwindows::ReadCutS cut =
+            readwindows::cutRead(bytes, end, filled, 0, readwindows::CtrlZCounts);
         if (cut.How != readwindows::ReadCutS::Full) return end;
         end = cut.End;
     }

@@ -117,6 +117,10 @@ void passSeeds(const std::string& samplesDir) {
     WaveFile ctrlZ = wave(1000, 8);
     ctrlZ.Data[600] += "\x1A";
     writeSeed("pass", "ctrl-z", passSeed(3, 4, 5, ctrlZ.bytes()));
+    // A Ctrl-Z with more bytes than a window after it before any line feed,
+    // in windows of 111 bytes (run byte 5: the silent run, small windows).
+    ctrlZ.Data[600] += std::string(400, '\0');
+    writeSeed("pass", "ctrl-z-no-line-feed-after", passSeed(5, 4, 5, ctrlZ.bytes()));
 
     // Each header line failing, in a short file.
     const char* const BadHeaders[][2] = {

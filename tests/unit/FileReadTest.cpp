@@ -76,6 +76,12 @@ TEST_F(FileReadTest, TextModeRulesCrDroppedCtrlZEndsNulStaysInTheRead) {
 
     openWith("x\n\x1A");
     EXPECT_EQ(readAll(), (Reads{"x\n"}));
+
+    // Bytes with no line feed after the Ctrl-Z, more than a window holds:
+    // the window is still cut after whole reads (the reader used to wait for
+    // one forever).
+    openWith("x\nab\x1A"s + std::string(300000, 'z') + "\n");
+    EXPECT_EQ(readAll(), (Reads{"x\n", "ab"}));
 }
 
 TEST_F(FileReadTest, CrLfFileReadsExactlyLikeItsLfTwin) {
