@@ -131,7 +131,7 @@ inline std::string aroundDatum(std::string datum, std::mt19937& random) {
 inline std::string exponentForm(const std::string& datum, std::mt19937& random) {
     static const char* const Others[] = {"50.0e-02", "0.5e-01", " 5.0e-01", "5.e-01",
                                          "-5e-01",   "5.5e+00", "5.0e-100", "9.9e-1x1"};
-    if (random() % 8 == 0) return Others[random() % 8];
+    if (random() % 8 == 0) return Others[random() % std::size(Others)];
     char text[40];
     std::snprintf(text, sizeof text, random() % 4 ? "%.*e" : "%+.*E", 1 + int(random() % 18),
                   std::strtod(datum.c_str(), nullptr));
