@@ -10,6 +10,14 @@
 // more: a high datum opens a spike there). For each state and byte of marks
 // the table gives the state after the byte, the spikes that closed in it and
 // where the last of them closed, so that RegionStart stays exact.
+//
+// Each byte's step waits for the one before it (its row in the table is the
+// state that step gave). Long marks are therefore cut into pieces stepped side
+// by side, each from a byte that W - 1 lows precede: after W - 1 lows in a row
+// every state has come to W - 1 (a spike among them has closed, and the data
+// past RegionStart have reached W), so that is where a piece starts whatever
+// came before it. Noise has such runs of lows everywhere; marks without them
+// are stepped in one piece.
 #include <cstdint>
 
 struct SpikeStateS {
@@ -33,17 +41,27 @@ class SpikeBytesC {
     bool run(SpikeStateS& state, const uint64_t* bits, uint32_t words) const;
 
   private:
-    enum : uint16_t { StateMask = 31, SpikesShift = 5, SpikesMask = 7, CloseShift = 8 };
-    // A run of the table: its state, the spikes closed, the datum that
-    // closed the last of them (0 while none did).
-    struct ChainS {
-        uint32_t Step;
+    // An entry: the spikes closed in the byte, past CloseShift one more than
+    // the place in it of the datum that closed the last (0: none), and the
+    // state after it times 256, its row in the table.
+    enum : uint16_t { SpikesMask = 7, CloseShift = 3, CloseMask = 15, RowMask = 31 << 8 };
+    enum { Pieces = 4, LeastPieceBytes = 64 };
+    // Stepping a piece: its row, the byte it is at and the one it ends
+    // before, the spikes closed, and the last close as its byte times 16
+    // and its entry's close (0 while none closed).
+    struct PieceS {
+        uint32_t Row;
+        uint32_t From;
+        uint32_t End;
         uint32_t Spikes;
         uint32_t LastClose;
     };
     uint16_t stepByte(uint32_t from, uint32_t byte) const;
     bool enter(const SpikeStateS& state, uint32_t& step) const;
-    void stepWord(ChainS& chain, uint64_t marks, uint32_t index) const;
+    uint32_t cutPieces(const unsigned char* bytes, uint32_t count, uint32_t row,
+                       PieceS* pieces) const;
+    void step(PieceS& piece, const unsigned char* bytes) const;
+    void stepTogether(PieceS* pieces, const unsigned char* bytes) const;
 
     uint16_t Steps[MostWidth * 256] = {};
     uint32_t W = 0;

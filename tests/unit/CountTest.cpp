@@ -208,7 +208,8 @@ TEST_F(CountTest, UnreachableDataFails) {
 // state some whole words of random marks leave (none: the file's first
 // datum, where the width test wraps and the table must decline), for every
 // W it takes, any G below it, and marks dense, sparse or ending in lows
-// (RegionStart from the last spike closed, words back).
+// (RegionStart from the last spike closed, words back), long enough to be
+// stepped in pieces where they have runs of lows to cut at.
 TEST(SpikeBytes, FollowTheDatumByDatumSteps) {
     std::mt19937 random(7);
     SpikeBytesC table;
@@ -217,8 +218,8 @@ TEST(SpikeBytes, FollowTheDatumByDatumSteps) {
         const uint32_t g = 1 + random() % (w - 1);
         ASSERT_TRUE(table.prepare(w, g));
         const uint32_t highIn = 1u << (random() % 5);  // one datum in 1 to 16 high
-        std::vector<uint64_t> bits(24);
-        const uint32_t quietFrom = round % 3 == 0 ? random() % 24 : 24;  // lows only from there
+        std::vector<uint64_t> bits(48);
+        const uint32_t quietFrom = round % 3 == 0 ? random() % 48 : 48;  // lows only from there
         for (uint32_t word = 0; word < quietFrom; ++word)
             for (int i = 0; i < 64; ++i) bits[word] |= uint64_t(random() % highIn == 0) << i;
         const auto bit = [&](uint32_t i) { return (bits[i / 64] >> (i % 64)) & 1; };
@@ -226,10 +227,10 @@ TEST(SpikeBytes, FollowTheDatumByDatumSteps) {
         const uint32_t before = 64 * (random() % 4);
         for (uint32_t i = 0; i < before; ++i) testcheck::referenceSpikeStep(steps, bit(i), w, g);
         SpikeStateS bytes = steps;
-        const bool ran = table.run(bytes, bits.data() + before / 64, 20);
+        const bool ran = table.run(bytes, bits.data() + before / 64, 40);
         ASSERT_EQ(ran, before > 0) << "W " << w << " G " << g;
         if (!ran) continue;
-        for (uint32_t i = before; i < before + 20 * 64; ++i)
+        for (uint32_t i = before; i < before + 40 * 64; ++i)
             testcheck::referenceSpikeStep(steps, bit(i), w, g);
         const auto fields = [](const SpikeStateS& s) {
             return std::vector<uint32_t>{s.InSpike, s.DatumIx, s.RegionStart, s.GlitchRun,
