@@ -464,7 +464,10 @@ __attribute__((always_inline)) inline unsigned exponentFormPrefix(const unsigned
     const unsigned firstDigit = unsigned(group[lead] - '0');
     const unsigned twoDigits = firstDigit * 10 + unsigned(group[lead + 2] - '0');
     const unsigned positive = exponent == 1 ? twoDigits : exponent == 2 ? firstDigit : 0;
-    return first == '-' ? NegativePrefix : positive;
+    // Chosen without a branch, which the compiler may make of a choice here:
+    // the signs of a wave's data come at random.
+    const unsigned negative = 0u - unsigned{first == '-'};
+    return (NegativePrefix & negative) | (positive & ~negative);
 }
 
 // The keys (value times 10^18) of the ends of a positive prefix: a datum
