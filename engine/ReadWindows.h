@@ -711,6 +711,7 @@ __attribute__((target(TALLY_WIDE_TARGET))) inline MaskT wideBits(__m256i set, st
 __attribute__((target(TALLY_WIDE_TARGET))) inline GroupMasksS groupMasksWide(
     const unsigned char* at, std::size_t span) {
     MaskT lineFeeds = 0, crs = 0, data = 0;
+#pragma GCC unroll 2
     for (std::size_t offset = 0; offset < GroupBytes; offset += 32) {
         const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + offset));
         lineFeeds |= wideBits(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('\n')), offset);
@@ -752,6 +753,7 @@ __attribute__((target(TALLY_WIDE_TARGET))) inline ToldMasksS toldMasksWide(
     const bool anyHigh = ranges.HighFrom < ranges.HighTo;
     const bool highToTop = ranges.HighTo >= NegativePrefix;  // no number reaches it
     ToldMasksS told = {};
+#pragma GCC unroll 2
     for (std::size_t offset = 0; offset < GroupBytes; offset += 32) {
         const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + offset));
         const __m256i next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + offset + 1));
@@ -801,6 +803,7 @@ __attribute__((target(TALLY_WIDE_TARGET))) inline __m256i wideWithin(__m256i byt
 __attribute__((target(TALLY_WIDE_TARGET))) inline SpellingMasksS spellingMasksWide(
     const unsigned char* at) {
     SpellingMasksS masks{};
+#pragma GCC unroll 2
     for (std::size_t offset = 0; offset < GroupBytes; offset += 32) {
         const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + offset));
         const __m256i controls = _mm256_andnot_si256(
@@ -920,12 +923,10 @@ class ReadScanC {
     template <bool InWide>
     __attribute__((always_inline)) ScanEndS runLines(std::size_t pos) {
         while (pos < Cut && Reads + Pending.Count < MaxReads) {
-            const GroupMasksS masks = InWide ? groupMasksWide(Bytes + pos, Cut - pos)
-                                             : groupMasks(Bytes + pos, Cut - pos);
-            const bool roomy = MaxReads - Reads - Pending.Count >= GroupBytes;
+            const GroupMasksS masks = groupMasksOf<InWide>(pos);
             std::size_t taken = 0;  // bytes of the lines taken, from pos
             bool goOn;
-            if (roomy && masks.LineFeeds != 0 && commonLines(masks)) {
+            if (plainGroup(masks)) {
                 goOn = takePlainLines<InWide>(pos, masks, taken);
             } else {
                 goOn = InWide ? takeLinesWide(pos, masks, taken) : takeLines(pos, masks, taken);
@@ -938,6 +939,17 @@ class ReadScanC {
             pos += taken;
         }
         return ended(pos, pos == Cut);
+    }
+
+    template <bool InWide>
+    __attribute__((always_inline)) GroupMasksS groupMasksOf(std::size_t pos) const {
+        return InWide ? groupMasksWide(Bytes + pos, Cut - pos) : groupMasks(Bytes + pos, Cut - pos);
+    }
+    // A group of plain lines (commonLines) while the scan may take a
+    // group's lines and more.
+    bool plainGroup(const GroupMasksS& masks) const {
+        const bool roomy = MaxReads - Reads - Pending.Count >= GroupBytes;
+        return roomy && masks.LineFeeds != 0 && commonLines(masks);
     }
 
     // Data told by their class, in a row: a bit each for above and marked.
@@ -983,11 +995,8 @@ class ReadScanC {
         bool whole = true;
         if (manyLines(masks.LineFeeds) && Told.ready() &&
             Told.tried(InWide ? takeToldLinesWide(bytes, masks, taken, whole)
-                              : takeToldLines(bytes, masks, taken, whole))) {
-            if (!whole) return false;
-            taken = highestBit(masks.LineFeeds) + 1;
-            return true;
-        }
+                              : takeToldLines(bytes, masks, taken, whole)))
+            return whole;
         if (Cut - pos >= GroupBytes + 16 && Repeated.ready()) {
             const std::size_t repeated = takeRepeatedLines(bytes, masks);
             if (Repeated.tried(repeated != 0)) {
@@ -1014,18 +1023,44 @@ class ReadScanC {
     // (tally.prefixRanges()) from the group's masks: those spelled
     // [-]0.d... whose class the ranges tell, many at once; the others (a
     // datum near a threshold, another spelling) one at a time, as
-    // takeLine takes them. whole is false when the tally refuses one, taken
-    // then the bytes before it. False, nothing taken, when more than two
-    // lines are left to take alone: the masks do not pay then.
+    // takeLine takes them. Then the plain groups after it the same way, while
+    // they hold lines enough (manyLines) and no more than two to take alone:
+    // noise goes group after group in one call, the masks' constants set up
+    // once. taken gets the bytes of the lines taken; whole is false when the
+    // tally refuses one, taken then the bytes before it. False, nothing
+    // taken, when more than two lines of the first group are left to take
+    // alone: the masks do not pay then.
     __attribute__((noinline)) bool takeToldLines(const unsigned char* bytes,
                                                  const GroupMasksS& masks, std::size_t& taken,
                                                  bool& whole) {
-        return toldLines<false>(bytes, masks, taken, whole);
+        return toldGroups<false>(bytes, masks, taken, whole);
     }
     __attribute__((noinline, flatten, target(TALLY_WIDE_TARGET))) bool takeToldLinesWide(
         const unsigned char* bytes, const GroupMasksS& masks, std::size_t& taken, bool& whole) {
-        return toldLines<true>(bytes, masks, taken, whole);
+        return toldGroups<true>(bytes, masks, taken, whole);
     }
+    template <bool InWide>
+    __attribute__((always_inline)) bool toldGroups(const unsigned char* bytes, GroupMasksS masks,
+                                                   std::size_t& taken, bool& whole) {
+        const std::size_t first = static_cast<std::size_t>(bytes - Bytes);
+        std::size_t pos = first;
+        for (;;) {
+            std::size_t refused = 0;  // in the group, where whole turns false
+            if (!toldLines<InWide>(Bytes + pos, masks, refused, whole)) break;
+            if (!whole) {
+                taken = pos + refused - first;
+                return true;
+            }
+            pos += highestBit(masks.LineFeeds) + 1;
+            if (pos >= Cut || Reads + Pending.Count >= MaxReads) break;
+            masks = groupMasksOf<InWide>(pos);
+            if (!plainGroup(masks) || !manyLines(masks.LineFeeds)) break;
+        }
+        taken = pos - first;
+        return pos != first;
+    }
+    // One group of toldGroups: false, nothing taken, when more than two of
+    // its lines are left to take alone.
     template <bool InWide>
     __attribute__((always_inline)) bool toldLines(const unsigned char* bytes,
                                                   const GroupMasksS& masks, std::size_t& taken,
