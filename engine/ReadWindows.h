@@ -1025,9 +1025,10 @@ class ReadScanC {
     // datum near a threshold, another spelling) one at a time, as
     // takeLine takes them. Then the plain groups after it the same way, while
     // they hold lines enough (manyLines) and no more than two to take alone:
-    // noise goes group after group in one call, its frame set up once. taken gets the bytes of the
-    // lines taken; whole is false when the tally refuses one, taken then the bytes before it.
-    // False, nothing taken, when more than two lines of the first group are left to take alone: the
+    // noise goes group after group in one call, its frame set up once. taken
+    // gets the bytes of the lines taken; whole is false when the tally
+    // refuses one, taken then the bytes before it. False, nothing taken, when
+    // more than two lines of the first group are left to take alone: the
     // masks do not pay then.
     __attribute__((noinline)) bool takeToldLines(const unsigned char* bytes,
                                                  const GroupMasksS& masks, std::size_t& taken,
@@ -1051,8 +1052,8 @@ class ReadScanC {
                 return true;
             }
             pos += highestBit(masks.LineFeeds) + 1;
-            if (pos >= Cut || Reads + Pending.Count >= MaxReads) break;
-            masks = groupMasksOf<InWide>(pos);
+            if (pos >= Cut) break;
+            masks = groupMasksOf<InWide>(pos);  // plainGroup asks for room for its reads
             if (!plainGroup(masks) || !manyLines(masks.LineFeeds)) break;
         }
         taken = pos - first;

@@ -108,6 +108,7 @@ inline void SpikeBytesC::step(PieceS& piece, const unsigned char* bytes) const {
 // The pieces side by side while each has bytes left, in locals: a byte read
 // could be any of them to the compiler, which would store them at each step.
 void SpikeBytesC::stepTogether(PieceS* pieces, const unsigned char* bytes) const {
+    static_assert(Pieces == 4, "four pieces side by side below");
     uint32_t together = ~0u;
     for (uint32_t piece = 0; piece < Pieces; ++piece) {
         const uint32_t left = pieces[piece].End - pieces[piece].From;
