@@ -49,4 +49,31 @@ bool quickWideHere() {
     return (xcr0Low & 6) == 6;
 }
 
+ExponentShapesS exponentShapes() {
+    ExponentShapesS shapes;
+    for (std::size_t length = 0; length <= ExponentShapesS::Longest; ++length) {
+        for (const bool sign : {false, true}) {
+            for (const bool cr : {false, true}) {
+                ExponentShapeS& shape = shapes.Shapes[ExponentShapesS::index(length, sign, cr)];
+                std::memset(shape.Bytes, '1', sizeof shape.Bytes);  // no byte, a digit made '0'
+                std::memset(shape.Others, '1', sizeof shape.Others);
+                if (length < 7 + unsigned(sign) + unsigned(cr)) continue;  // no decimal
+                const std::size_t letter = length - unsigned(cr) - 4;
+                std::memset(shape.Bytes, '0', length);
+                shape.Bytes[unsigned(sign) + 1] = '.';
+                shape.Bytes[letter] = 'e';
+                shape.Bytes[letter + 1] = '-';
+                if (sign) shape.Bytes[0] = '-';
+                if (cr) shape.Bytes[length - 1] = '\r';
+                shape.Bytes[length] = '\n';
+                std::memcpy(shape.Others, shape.Bytes, sizeof shape.Others);
+                shape.Others[letter] = 'E';
+                shape.Others[letter + 1] = '+';
+                if (sign) shape.Others[0] = '+';
+            }
+        }
+    }
+    return shapes;
+}
+
 }  // namespace readwindows

@@ -441,6 +441,43 @@ __attribute__((always_inline)) inline unsigned anyPrefixOf(const unsigned char* 
 // default) has each line placed from where its letter stands and its
 // exponent, in about 60% of anyPrefixOf's instructions.
 const unsigned NotExponentForm = ~0u;
+// The prefixes of data in that form, by sign, exponent and first two
+// digits (the one before the point and the one after it): of a negative
+// datum NegativePrefix; of a positive one with exponent -1 its two digits,
+// with -2 its first, with -3 or less 0; of a datum with exponent 0
+// NoPrefix, as it lies at 1 or beyond (as does one whose exponent has a
+// '+', which exponentFormValue tells before it looks here).
+struct ExponentPrefixesS {
+    uint8_t Prefixes[2][4][100];  // [negative][exponent, at most 3][digits]
+};
+constexpr ExponentPrefixesS exponentPrefixes() {
+    ExponentPrefixesS table{};
+    for (unsigned digits = 0; digits < 100; ++digits) {
+        const uint8_t positive[4] = {uint8_t(NoPrefix), uint8_t(digits), uint8_t(digits / 10), 0};
+        for (unsigned exponent = 0; exponent < 4; ++exponent) {
+            table.Prefixes[0][exponent][digits] = positive[exponent];
+            table.Prefixes[1][exponent][digits] = exponent == 0 ? NoPrefix : NegativePrefix;
+        }
+    }
+    return table;
+}
+inline constexpr ExponentPrefixesS ExponentPrefixes = exponentPrefixes();
+// The prefix of a datum in that form: lead at its first digit, stop past
+// its exponent's last digit, which has three digits or two, sign its sign.
+// From a table, without a branch on the data's signs or exponents, which
+// come at random in noise.
+__attribute__((always_inline)) inline unsigned exponentFormValue(const unsigned char* lead,
+                                                                 const unsigned char* stop,
+                                                                 bool threeDigits,
+                                                                 unsigned char sign,
+                                                                 bool negative) {
+    const unsigned hundreds = threeDigits ? unsigned(stop[-3] - '0') : 0;
+    const unsigned exponent =
+        hundreds * 100 + unsigned(stop[-2] - '0') * 10 + unsigned(stop[-1] - '0');
+    if (sign == '+') return NoPrefix;  // at 1 or beyond
+    const unsigned digits = unsigned(lead[0] - '0') * 10 + unsigned(lead[2] - '0');
+    return ExponentPrefixes.Prefixes[negative][exponent < 3 ? exponent : 3][digits];
+}
 __attribute__((always_inline)) inline unsigned exponentFormPrefix(const unsigned char* group,
                                                                   const SpellingMasksS& masks,
                                                                   std::size_t start,
@@ -457,17 +494,56 @@ __attribute__((always_inline)) inline unsigned exponentFormPrefix(const unsigned
     if (letter < lead + 3 || ((masks.Es >> letter) & (masks.Points >> (lead + 1)) & 1) == 0 ||
         (masks.Digits & digits) != digits || (sign != '-' && sign != '+') || group[lead] == '0')
         return NotExponentForm;
-    const unsigned hundreds = letter + 5 == stop ? unsigned(group[stop - 3] - '0') : 0;
-    const unsigned exponent =
-        hundreds * 100 + unsigned(group[stop - 2] - '0') * 10 + unsigned(group[stop - 1] - '0');
-    if (sign == '+' || exponent == 0) return NoPrefix;  // at 1 or beyond
-    const unsigned firstDigit = unsigned(group[lead] - '0');
-    const unsigned twoDigits = firstDigit * 10 + unsigned(group[lead + 2] - '0');
-    const unsigned positive = exponent == 1 ? twoDigits : exponent == 2 ? firstDigit : 0;
-    // Chosen without a branch, which the compiler may make of a choice here:
-    // the signs of a wave's data come at random.
-    const unsigned negative = 0u - unsigned{first == '-'};
-    return (NegativePrefix & negative) | (positive & ~negative);
+    return exponentFormValue(group + lead, group + stop, letter + 5 == stop, sign, first == '-');
+}
+
+// The shapes of lines spelled as printf's "%e" writes data with exponents
+// of two digits, [-+]d.d...e[-+]dd: for each length (the bytes before the
+// line feed), with a CR before the line feed or not and a sign first or
+// not, the bytes each place may hold, every digit made a '0'
+// (exponentShapeBits): one in Bytes, another or the same in Others (a
+// '+' for a '-', an 'E' for an 'e'). A length that no such line has gets
+// a shape that no line has.
+struct ExponentShapeS {
+    unsigned char Bytes[32];
+    unsigned char Others[32];
+};
+struct ExponentShapesS {
+    static const std::size_t Longest = 31;
+    static std::size_t index(std::size_t length, bool sign, bool cr) {
+        return length * 4 + unsigned(sign) * 2 + unsigned(cr);
+    }
+    alignas(64) ExponentShapeS Shapes[(Longest + 1) * 4];  // a shape to a cache line
+};
+ExponentShapesS exponentShapes();
+inline const ExponentShapesS ExponentShapes = exponentShapes();
+
+// A bit for each of the 32 bytes at text that, a digit made a '0', is one
+// of the bytes that shape allows there.
+inline uint32_t exponentShapeBits(const unsigned char* text, const ExponentShapeS& shape) {
+#if defined(__SSE2__)
+    const auto half = [text, &shape](std::size_t offset) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + offset));
+        const __m128i digits = _mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_set1_epi8('0' - 1)),
+                                             _mm_cmplt_epi8(bytes, _mm_set1_epi8('9' + 1)));
+        const __m128i made = _mm_or_si128(_mm_andnot_si128(digits, bytes),
+                                          _mm_and_si128(digits, _mm_set1_epi8('0')));
+        const auto allowed = [&made, offset](const unsigned char* wanted) {
+            return _mm_cmpeq_epi8(
+                made, _mm_loadu_si128(reinterpret_cast<const __m128i*>(wanted + offset)));
+        };
+        const __m128i fits = _mm_or_si128(allowed(shape.Bytes), allowed(shape.Others));
+        return uint32_t(unsigned(_mm_movemask_epi8(fits)) & 0xFFFF) << offset;
+    };
+    return half(0) | half(16);
+#else
+    uint32_t bits = 0;
+    for (unsigned i = 0; i < 32; ++i) {
+        const unsigned char made = text[i] >= '0' && text[i] <= '9' ? '0' : text[i];
+        bits |= uint32_t(made == shape.Bytes[i] || made == shape.Others[i]) << i;
+    }
+    return bits;
+#endif
 }
 
 // The keys (value times 10^18) of the ends of a positive prefix: a datum
@@ -819,7 +895,35 @@ __attribute__((target(TALLY_WIDE_TARGET))) inline SpellingMasksS spellingMasksWi
     }
     return masks;
 }
+// bytesEqual and exponentShapeBits, 32 bytes at a time.
+__attribute__((target(TALLY_WIDE_TARGET))) inline MaskT wideBytesEqual(const unsigned char* at,
+                                                                       char c) {
+    MaskT bits = 0;
+#pragma GCC unroll 2
+    for (std::size_t offset = 0; offset < GroupBytes; offset += 32) {
+        const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + offset));
+        bits |= wideBits(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(c)), offset);
+    }
+    return bits;
+}
+__attribute__((target(TALLY_WIDE_TARGET))) inline uint32_t wideExponentShapeBits(
+    const unsigned char* text, const ExponentShapeS& shape) {
+    const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text));
+    const __m256i value = _mm256_sub_epi8(bytes, _mm256_set1_epi8('0'));
+    const __m256i made = _mm256_blendv_epi8(bytes, _mm256_set1_epi8('0'), wideAtMostNine(value));
+    const __m256i bytesFit =
+        _mm256_cmpeq_epi8(made, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(shape.Bytes)));
+    const __m256i othersFit =
+        _mm256_cmpeq_epi8(made, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(shape.Others)));
+    return uint32_t(_mm256_movemask_epi8(_mm256_or_si256(bytesFit, othersFit)));
+}
 #else
+inline MaskT wideBytesEqual(const unsigned char* at, char c) {
+    return bytesEqual(at, c);
+}
+inline uint32_t wideExponentShapeBits(const unsigned char* text, const ExponentShapeS& shape) {
+    return exponentShapeBits(text, shape);
+}
 inline SpellingMasksS spellingMasksWide(const unsigned char* at) {
     return spellingMasks(at);
 }
@@ -834,6 +938,31 @@ inline ToldMasksS toldMasksWide(const unsigned char* at, const PrefixRangesS& ra
     return told;
 }
 #endif
+
+// The prefix (as anyPrefixOf gives it, or NoPrefix) of the line at text,
+// length bytes before its line feed, when it is spelled as printf's "%e"
+// writes data with exponents of two digits (its shape is one of
+// ExponentShapes); NotExponentForm for a line of any other spelling or
+// longer than the shapes. From the line's bytes alone, with one branch: a
+// file of that form goes a line at a time (exponentLines), each line's
+// place from the line feeds found before. text can be read 32 bytes far.
+template <bool InWide>
+__attribute__((always_inline)) inline unsigned exponentLinePrefix(const unsigned char* text,
+                                                                  std::size_t length) {
+    if (length - 7 > ExponentShapesS::Longest - 7) return NotExponentForm;  // "d.de-dd" at least
+    const unsigned char first = text[0];
+    const bool sign = first == '-' || first == '+';
+    const bool cr = text[length - 1] == '\r';
+    const ExponentShapeS& shape = ExponentShapes.Shapes[ExponentShapesS::index(length, sign, cr)];
+    const uint32_t bits =
+        InWide ? wideExponentShapeBits(text, shape) : exponentShapeBits(text, shape);
+    const uint32_t wanted = uint32_t((uint64_t{2} << length) - 1);  // through the line feed
+    if ((bits & wanted) != wanted) return NotExponentForm;
+    const std::size_t stop = length - unsigned(cr);
+    return exponentFormValue(text + unsigned(sign), text + stop, false, text[stop - 3],
+                             first == '-');
+}
+
 #if defined(__x86_64__)
 // The bits of bits at the places where where is set, packed from bit 0 up.
 // Out of line, as only it is compiled for the instruction; call it only
@@ -928,7 +1057,7 @@ class ReadScanC {
             bool goOn;
             if (plainGroup(masks)) {
                 goOn = takePlainLines<InWide>(pos, masks, taken);
-            } else {
+            } else if (!takeExponentLines<InWide>(pos, taken, goOn)) {
                 goOn = InWide ? takeLinesWide(pos, masks, taken) : takeLines(pos, masks, taken);
             }
             if (!goOn) return ended(pos + taken, false);
@@ -967,6 +1096,14 @@ class ReadScanC {
             Marks |= MaskT((known & MarkBit) >> 1) << Count;
             ++Count;
             Last = read;
+        }
+        // Those of other after these (together at most GroupBytes).
+        void join(const ClassedS& other) {
+            if (other.Count == 0) return;
+            Aboves |= other.Aboves << Count;
+            Marks |= other.Marks << Count;
+            Count += other.Count;
+            Last = other.Last;
         }
     };
 
@@ -1340,6 +1477,81 @@ class ReadScanC {
         taken = start;
         return true;
     }
+    // The lines from pos on in printf's "%e" form, where the first is
+    // (exponentLines): false, nothing taken, where it is not, and then for
+    // a while after fewer than a group's bytes of them, as BackoffS waits (a
+    // file of other spellings tries a few groups). Else taken and goOn as the
+    // scan's other ways give them.
+    template <bool InWide>
+    __attribute__((always_inline)) bool takeExponentLines(std::size_t pos, std::size_t& taken,
+                                                          bool& goOn) {
+        if (!ExponentRun.ready()) return false;
+        std::size_t run = 0;
+        const bool whole = InWide ? exponentLinesWide(pos, run) : exponentLinesOwn(pos, run);
+        // A few lines of the form among others do not count as a hit.
+        ExponentRun.tried(run >= GroupBytes || !whole);
+        if (run == 0 && whole) return false;
+        taken = run;
+        goOn = whole;
+        return true;
+    }
+    // Out of line, so that its loop's registers are its own.
+    __attribute__((noinline)) bool exponentLinesOwn(std::size_t pos, std::size_t& taken) {
+        return exponentLines<false>(pos, taken);
+    }
+    __attribute__((noinline, target(TALLY_WIDE_TARGET))) bool exponentLinesWide(
+        std::size_t pos, std::size_t& taken) {
+        return exponentLines<true>(pos, taken);
+    }
+    // The lines from pos on while they are spelled as printf's "%e" writes
+    // data (exponentLinePrefix) and the scan may take a group's lines, a
+    // group's line feeds at a time: after Pending when their class tells or
+    // they repeat the datum read before them, else read. A file of that
+    // form (numerical programs write it by default) holds two or three lines
+    // to a 64-byte group, for which a group's masks of each kind of byte
+    // cost more than its lines; each line is checked against the shapes of
+    // the form and placed from four of its digits, the lines of a group side
+    // by side. taken gets the bytes taken; false when the tally refuses a
+    // line, taken then the bytes before it.
+    template <bool InWide>
+    __attribute__((always_inline)) bool exponentLines(std::size_t pos, std::size_t& taken) {
+        std::size_t at = pos;
+        while (at < Cut && MaxReads - Reads - Pending.Count >= GroupBytes) {
+            const unsigned char* bytes = Bytes + at;
+            MaskT lineFeeds = (InWide ? wideBytesEqual(bytes, '\n') : bytesEqual(bytes, '\n')) &
+                              lowBits(Cut - at);
+            if (lineFeeds == 0) break;
+            ClassedS told;  // the group's told lines, in registers, join Pending after it
+            std::size_t start = 0;
+            for (; lineFeeds != 0; lineFeeds &= lineFeeds - 1) {
+                const std::size_t end = lowestBit(lineFeeds);
+                const unsigned prefix = exponentLinePrefix<InWide>(bytes + start, end - start);
+                if (prefix == NotExponentForm) {
+                    Pending.join(told);
+                    taken = at + start - pos;
+                    return true;
+                }
+                const char* read = reinterpret_cast<const char*>(bytes + start);
+                const uint8_t known = classOf(prefix, read);
+                if (known != ReadDatum) {
+                    told.add(known, read);
+                } else {
+                    Pending.join(told);
+                    told = ClassedS();
+                    if (!takeKnownLine(Pending, known, read)) {
+                        taken = at + start - pos;
+                        return false;
+                    }
+                }
+                start = end + 1;
+            }
+            Pending.join(told);
+            keepPending();
+            at += start;
+        }
+        taken = at - pos;
+        return true;
+    }
     // The lines of a group of any bytes, whole in it, that the ranges of the
     // tally's table tell (tally.prefixRanges()) from the group's masks, as
     // anyPrefixOf and the table would: white space, a sign ('+' too), then
@@ -1418,10 +1630,11 @@ class ReadScanC {
     ClassedS Pending;
     TallyT& Tally;
     SlowLineC Slow;
-    BackoffS Told;      // takeToldLines
-    BackoffS Repeated;  // takeRepeatedLines
-    BackoffS ToldAny;   // toldAnyLines
-    const bool Gather;  // QuickGather as the scan began
+    BackoffS Told;         // takeToldLines
+    BackoffS Repeated;     // takeRepeatedLines
+    BackoffS ToldAny;      // toldAnyLines
+    BackoffS ExponentRun;  // takeExponentLines
+    const bool Gather;     // QuickGather as the scan began
 };
 
 template <typename TallyT>

@@ -176,6 +176,22 @@ TEST(DataWindows, ExponentFormPrefixIsAnyPrefix) {
         placeLine(group, sizeof group, line, start);
         const SpellingMasksS masks = spellingMasks(group);
         const unsigned form = exponentFormPrefix(group, masks, start, start + line.size());
+        // The line alone, against the shapes of the form: the same where its
+        // exponent has two digits; a line of another spelling only when it
+        // differs by a zero first, its prefix then anyPrefixOf's or none.
+        const unsigned alone = exponentLinePrefix<false>(group + start, line.size());
+        if (quickWideHere()) {
+            ASSERT_EQ(exponentLinePrefix<true>(group + start, line.size()), alone) << line;
+        }
+        const std::size_t letter = line.find_last_of("eE");
+        const bool twoDigits = letter != std::string::npos &&
+                               line.size() - std::size_t(line.back() == '\r') - letter == 4;
+        if (form != NotExponentForm && twoDigits) {
+            ASSERT_EQ(alone, form) << line;
+        } else if (alone != NotExponentForm) {  // a zero first, which the form has not
+            ASSERT_EQ(line[line[0] == '-' || line[0] == '+'], '0') << line;
+            ASSERT_TRUE(alone == NoPrefix || alone == anyPrefixOf(group, masks, start)) << line;
+        }
         if (form == NotExponentForm) continue;
         ASSERT_EQ(form, anyPrefixOf(group, masks, start)) << line;
         ++told;

@@ -112,6 +112,8 @@ class WaveMakerC {
     // its SAMPLES data and nothing else odd.
     std::string file(int faultyKey, int faultKind, int oddKind, bool clean) {
         Wild = !clean && chance(10);
+        static const char* const OneFormats[] = {"%.18e", "%+.9E", "%.6f"};
+        OneFormat = chance(5) ? oneOf(OneFormats) : nullptr;
         int samples = 1000 + pick(clean ? 50 : 2001);
         Lines lines = header(samples, faultyKey, faultKind);
         int data = clean || chance(80) ? samples
@@ -229,7 +231,7 @@ class WaveMakerC {
                                               "%+.4f", " %.5f", "\t%.5f", "%.4f trailing",
                                               "%.4E",  "%.2f"};
         char text[64];
-        std::snprintf(text, sizeof text, oneOf(Formats), value);
+        std::snprintf(text, sizeof text, OneFormat ? OneFormat : oneOf(Formats), value);
         return text;
     }
 
@@ -289,7 +291,8 @@ class WaveMakerC {
     }
 
     std::mt19937 Random;
-    bool Wild = false;  // this file has odd header numbers and data spellings
+    bool Wild = false;                // this file has odd header numbers and data spellings
+    const char* OneFormat = nullptr;  // this file's data are spelled one way, as many files are
 };
 
 // The reference pass's rows as the window's table holds them.
