@@ -45,8 +45,9 @@ class RandomC {
     uint32_t State;
 };
 
-// A wave of samples data: noise, and every so often a burst near full scale.
-WaveFile wave(int samples, uint32_t seed, int rate = 8000) {
+// A wave of samples data: noise, and every so often a burst near full scale;
+// its data spelled in several ways, or all in one (format).
+WaveFile wave(int samples, uint32_t seed, int rate = 8000, const char* format = nullptr) {
     WaveFile w;
     w.Header = wavetext::headerLines(std::to_string(samples), std::to_string(rate));
     RandomC random(seed);
@@ -58,7 +59,8 @@ WaveFile wave(int samples, uint32_t seed, int rate = 8000) {
         if (burst > 0) --burst;
         if (random.next() % 2) value = -value * (burst > 0 ? 0.3 : 1.0);
         char text[40];
-        std::snprintf(text, sizeof text, Formats[random.next() % 6], value);
+        const char* spelling = Formats[random.next() % 6];
+        std::snprintf(text, sizeof text, format ? format : spelling, value);
         w.Data.push_back(text);
     }
     return w;
@@ -98,6 +100,12 @@ void passSeeds(const std::string& samplesDir) {
     WaveFile tail = wave(1000, 3);
     tail.After = "\n \n\n";
     writeSeed("pass", "empty-lines-after", passSeed(2, 0, 1, tail.bytes()));
+    // Files of one spelling, as numerical programs write them; the second in
+    // windows of 111 bytes.
+    writeSeed("pass", "one-spelling", passSeed(0, 0, 1, wave(1000, 10, 8000, "%.18e").bytes()));
+    WaveFile upper = wave(1000, 11, 8000, "%+.9E");
+    upper.Eol = "\r\n";
+    writeSeed("pass", "one-spelling-crlf", passSeed(5, 0, 1, upper.bytes()));
     WaveFile more = wave(1001, 4);
     more.Data.push_back("0.5");
     writeSeed("pass", "datum-past-samples", passSeed(1, 4000, 9000, more.bytes()));
