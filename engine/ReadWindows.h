@@ -448,15 +448,15 @@ const unsigned NotExponentForm = ~0u;
 // NoPrefix, as it lies at 1 or beyond (as does one whose exponent has a
 // '+', which exponentFormValue tells before it looks here).
 struct ExponentPrefixesS {
-    uint8_t Prefixes[2][4][100];  // [negative][exponent, at most 3][digits]
+    uint8_t Prefixes[4][2][128];  // [exponent, at most 3][negative][digits], rows of 128: shifts
 };
 constexpr ExponentPrefixesS exponentPrefixes() {
     ExponentPrefixesS table{};
     for (unsigned digits = 0; digits < 100; ++digits) {
         const uint8_t positive[4] = {uint8_t(NoPrefix), uint8_t(digits), uint8_t(digits / 10), 0};
         for (unsigned exponent = 0; exponent < 4; ++exponent) {
-            table.Prefixes[0][exponent][digits] = positive[exponent];
-            table.Prefixes[1][exponent][digits] = exponent == 0 ? NoPrefix : NegativePrefix;
+            table.Prefixes[exponent][0][digits] = positive[exponent];
+            table.Prefixes[exponent][1][digits] = exponent == 0 ? NoPrefix : NegativePrefix;
         }
     }
     return table;
@@ -476,7 +476,7 @@ __attribute__((always_inline)) inline unsigned exponentFormValue(const unsigned 
         hundreds * 100 + unsigned(stop[-2] - '0') * 10 + unsigned(stop[-1] - '0');
     if (sign == '+') return NoPrefix;  // at 1 or beyond
     const unsigned digits = unsigned(lead[0] - '0') * 10 + unsigned(lead[2] - '0');
-    return ExponentPrefixes.Prefixes[negative][exponent < 3 ? exponent : 3][digits];
+    return ExponentPrefixes.Prefixes[exponent < 3 ? exponent : 3][negative][digits];
 }
 __attribute__((always_inline)) inline unsigned exponentFormPrefix(const unsigned char* group,
                                                                   const SpellingMasksS& masks,
@@ -1515,42 +1515,30 @@ class ReadScanC {
     // line, taken then the bytes before it.
     template <bool InWide>
     __attribute__((always_inline)) bool exponentLines(std::size_t pos, std::size_t& taken) {
+        // Pending and the run's told lines, in registers while the run goes.
+        ClassedS told = Pending;
         std::size_t at = pos;
-        while (at < Cut && MaxReads - Reads - Pending.Count >= GroupBytes) {
+        bool whole = true, form = true;
+        while (form && whole && at < Cut && MaxReads - Reads - told.Count >= GroupBytes) {
             const unsigned char* bytes = Bytes + at;
             MaskT lineFeeds = (InWide ? wideBytesEqual(bytes, '\n') : bytesEqual(bytes, '\n')) &
                               lowBits(Cut - at);
             if (lineFeeds == 0) break;
-            ClassedS told;  // the group's told lines, in registers, join Pending after it
             std::size_t start = 0;
             for (; lineFeeds != 0; lineFeeds &= lineFeeds - 1) {
                 const std::size_t end = lowestBit(lineFeeds);
                 const unsigned prefix = exponentLinePrefix<InWide>(bytes + start, end - start);
-                if (prefix == NotExponentForm) {
-                    Pending.join(told);
-                    taken = at + start - pos;
-                    return true;
-                }
                 const char* read = reinterpret_cast<const char*>(bytes + start);
-                const uint8_t known = classOf(prefix, read);
-                if (known != ReadDatum) {
-                    told.add(known, read);
-                } else {
-                    Pending.join(told);
-                    told = ClassedS();
-                    if (!takeKnownLine(Pending, known, read)) {
-                        taken = at + start - pos;
-                        return false;
-                    }
-                }
+                form = prefix != NotExponentForm;
+                if (!form || !(whole = takeKnownLine(told, classOf(prefix, read), read))) break;
                 start = end + 1;
             }
-            Pending.join(told);
-            keepPending();
+            if (told.Count > GroupBytes / 2) takeClassed(told);
             at += start;
         }
+        Pending = told;
         taken = at - pos;
-        return true;
+        return whole;
     }
     // The lines of a group of any bytes, whole in it, that the ranges of the
     // tally's table tell (tally.prefixRanges()) from the group's masks, as
