@@ -1097,14 +1097,6 @@ class ReadScanC {
             ++Count;
             Last = read;
         }
-        // Those of other after these (together at most GroupBytes).
-        void join(const ClassedS& other) {
-            if (other.Count == 0) return;
-            Aboves |= other.Aboves << Count;
-            Marks |= other.Marks << Count;
-            Count += other.Count;
-            Last = other.Last;
-        }
     };
 
     // The class of a plain line: its prefix's, or, when that does not tell,
@@ -1530,7 +1522,9 @@ class ReadScanC {
                 const unsigned prefix = exponentLinePrefix<InWide>(bytes + start, end - start);
                 const char* read = reinterpret_cast<const char*>(bytes + start);
                 form = prefix != NotExponentForm;
-                if (!form || !(whole = takeKnownLine(told, classOf(prefix, read), read))) break;
+                if (!form) break;
+                whole = takeKnownLine(told, classOf(prefix, read), read);
+                if (!whole) break;
                 start = end + 1;
             }
             if (told.Count > GroupBytes / 2) takeClassed(told);
