@@ -76,4 +76,14 @@ ExponentShapesS exponentShapes() {
     return shapes;
 }
 
+#if defined(__SSE2__)
+static constexpr SplatsS splats() {
+    SplatsS splats{};
+    for (std::size_t c = 0; c < SplatsS::Bytes; ++c)
+        for (unsigned char& byte : splats.Rows[c]) byte = static_cast<unsigned char>(c);
+    return splats;
+}
+const SplatsS Splats = splats();
+#endif
+
 }  // namespace readwindows

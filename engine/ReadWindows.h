@@ -640,8 +640,32 @@ struct ToldMasksS {
     MaskT ZeroPoints;
     MaskT Lows;
     MaskT Highs;
-    MaskT Pluses;  // only in toldMasksWide's form for bytes of any kind
+    MaskT Pluses;  // only in mixedMasksWide's, for bytes of any kind
 };
+
+// What a group of mixed spellings (anyLines) is looked at for: its line
+// feeds and CRs, the masks of anyPrefixOf, the bytes that keep a line from
+// being handed out where it lies (oddBytes), and, in the wide copy, the
+// masks of toldAnyLines. Where the group holds no more of the window than
+// span bytes, the line feeds and CRs past them are clear.
+struct MixedMasksS {
+    MaskT LineFeeds;
+    MaskT Crs;
+    MaskT Odd;
+    MaskT Minuses;  // with Digits and Points, the bytes of plain lines but line ends
+    SpellingMasksS Spellings;
+    ToldMasksS Told;
+};
+inline MixedMasksS mixedMasks(const unsigned char* at, std::size_t span) {
+    const GroupMasksS group = groupMasks(at, span);
+    MixedMasksS masks{};
+    masks.LineFeeds = group.LineFeeds;
+    masks.Crs = group.Crs;
+    masks.Odd = oddBytes(at, group);
+    masks.Minuses = bytesEqual(at, '-');
+    masks.Spellings = spellingMasks(at);
+    return masks;
+}
 
 #if defined(__SSE2__)
 // The frame of toldMasks and quietToldMasks: minuses and "0." pairs,
@@ -799,19 +823,33 @@ __attribute__((target(TALLY_WIDE_TARGET))) inline GroupMasksS groupMasksWide(
     const MaskT valid = lowBits(span);
     return {lineFeeds & valid, crs & valid, ~(data | lineFeeds | crs) & valid};
 }
+// The bytes the wide masks compare with, each in all 32 places of a vector
+// and read from memory where it is used (wideSplat): made from an immediate
+// with a move and a broadcast, each would be made again for every group of
+// mixed spellings, whose masks leave no vector registers to keep them in.
+// Defined out of line, so that the compiler does not make them so anyway.
+struct alignas(32) SplatsS {
+    static const std::size_t Bytes = 256;
+    unsigned char Rows[Bytes][32];
+};
+extern const SplatsS Splats;
+template <unsigned char C>
+__attribute__((target(TALLY_WIDE_TARGET))) inline __m256i wideSplat() {
+    return _mm256_load_si256(reinterpret_cast<const __m256i*>(Splats.Rows[C]));
+}
 // All ones in the bytes of value at most 9 (unsigned): a digit's value.
 __attribute__((target(TALLY_WIDE_TARGET))) inline __m256i wideAtMostNine(__m256i value) {
-    return _mm256_cmpeq_epi8(_mm256_min_epu8(value, _mm256_set1_epi8(9)), value);
+    return _mm256_cmpeq_epi8(_mm256_min_epu8(value, wideSplat<9>()), value);
+}
+// All ones in the bytes of value at most 4 (unsigned): from a '\t' to a '\r'.
+__attribute__((target(TALLY_WIDE_TARGET))) inline __m256i wideAtMostFour(__m256i value) {
+    return _mm256_cmpeq_epi8(_mm256_min_epu8(value, wideSplat<4>()), value);
 }
 // Quiet: quietToldMasks's masks (a zero, and the next byte against the
 // ranges), else toldMasks's (each digit's number against the ranges).
-// AnyBytes (not with Quiet): for a group of bytes of any kind, not only a
-// plain one's, and its pluses too: a digit is a byte from '0' to '9', and a
-// next byte that is no digit counts as 0.
-template <bool Quiet, bool AnyBytes = false>
+template <bool Quiet>
 __attribute__((target(TALLY_WIDE_TARGET))) inline ToldMasksS toldMasksWide(
     const unsigned char* at, const PrefixRangesS& ranges) {
-    static_assert(!(Quiet && AnyBytes), "the quiet masks are for plain groups");
     const __m256i zero = _mm256_set1_epi8('0');
     // Where the ranges' prefixes start and end, as the masks compare them:
     // quietToldMasks's lowMost, highLeast, highMost, or toldMasks's
@@ -845,18 +883,9 @@ __attribute__((target(TALLY_WIDE_TARGET))) inline ToldMasksS toldMasksWide(
                                  zeros, _mm256_cmpeq_epi8(_mm256_min_epu8(above, highEnd), above))
                            : _mm256_setzero_si256();
         } else {
-            __m256i isDigit, digit, nextDigit;
-            if constexpr (AnyBytes) {
-                told.Pluses |= wideBits(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('+')), offset);
-                digit = _mm256_sub_epi8(bytes, zero);
-                isDigit = wideAtMostNine(digit);
-                nextDigit = _mm256_sub_epi8(next, zero);
-                nextDigit = _mm256_and_si256(nextDigit, wideAtMostNine(nextDigit));
-            } else {
-                isDigit = _mm256_cmpgt_epi8(bytes, _mm256_set1_epi8('0' - 1));
-                digit = _mm256_subs_epu8(bytes, zero);
-                nextDigit = _mm256_subs_epu8(next, zero);
-            }
+            const __m256i isDigit = _mm256_cmpgt_epi8(bytes, _mm256_set1_epi8('0' - 1));
+            const __m256i digit = _mm256_subs_epu8(bytes, zero);
+            const __m256i nextDigit = _mm256_subs_epu8(next, zero);
             const __m256i twice = _mm256_add_epi8(digit, digit);
             const __m256i four = _mm256_add_epi8(twice, twice);
             const __m256i number =
@@ -870,29 +899,57 @@ __attribute__((target(TALLY_WIDE_TARGET))) inline ToldMasksS toldMasksWide(
     }
     return told;
 }
-// spellingMasks, 32 bytes at a time.
-__attribute__((target(TALLY_WIDE_TARGET))) inline __m256i wideWithin(__m256i bytes, char from,
-                                                                     char to) {
-    return _mm256_and_si256(_mm256_cmpgt_epi8(bytes, _mm256_set1_epi8(char(from - 1))),
-                            _mm256_cmpgt_epi8(_mm256_set1_epi8(char(to + 1)), bytes));
-}
-__attribute__((target(TALLY_WIDE_TARGET))) inline SpellingMasksS spellingMasksWide(
-    const unsigned char* at) {
-    SpellingMasksS masks{};
+// mixedMasks with toldAnyLines's masks (toldMasksWide's for bytes of any
+// kind), 32 bytes at a time, each byte compared once for each kind: a file
+// of mixed spellings makes them for every group.
+__attribute__((target(TALLY_WIDE_TARGET))) inline MixedMasksS mixedMasksWide(
+    const unsigned char* at, std::size_t span, const PrefixRangesS& ranges) {
+    const __m256i zero = wideSplat<'0'>();
+    const __m256i lowEdge = _mm256_set1_epi8(static_cast<char>(ranges.LowBelow));
+    const __m256i highEdge = _mm256_set1_epi8(static_cast<char>(ranges.HighFrom - 1));
+    const __m256i highEnd = _mm256_set1_epi8(static_cast<char>(ranges.HighTo));
+    const bool highToTop = ranges.HighTo >= NegativePrefix;  // no number reaches it
+    MixedMasksS masks{};
+    MaskT zeros = 0, controls = 0, ctrlZs = 0;
 #pragma GCC unroll 2
     for (std::size_t offset = 0; offset < GroupBytes; offset += 32) {
         const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + offset));
-        const __m256i controls = _mm256_andnot_si256(
-            _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('\n')), wideWithin(bytes, '\t', '\r'));
-        masks.Digits |= wideBits(wideWithin(bytes, '0', '9'), offset);
-        masks.NonZeros |= wideBits(wideWithin(bytes, '1', '9'), offset);
-        masks.Points |= wideBits(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('.')), offset);
-        masks.Es |= wideBits(_mm256_cmpeq_epi8(_mm256_or_si256(bytes, _mm256_set1_epi8(0x20)),
-                                               _mm256_set1_epi8('e')),
-                             offset);
-        masks.Blanks |= wideBits(
-            _mm256_or_si256(controls, _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(' '))), offset);
+        const __m256i next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + offset + 1));
+        masks.LineFeeds |= wideBits(_mm256_cmpeq_epi8(bytes, wideSplat<'\n'>()), offset);
+        masks.Crs |= wideBits(_mm256_cmpeq_epi8(bytes, wideSplat<'\r'>()), offset);
+        ctrlZs |= wideBits(_mm256_cmpeq_epi8(bytes, wideSplat<CtrlZ>()), offset);
+        const __m256i fromTab = _mm256_sub_epi8(bytes, wideSplat<'\t'>());
+        controls |= wideBits(wideAtMostFour(fromTab), offset);
+        const __m256i digit = _mm256_sub_epi8(bytes, zero);
+        const __m256i isDigit = wideAtMostNine(digit);
+        masks.Spellings.Digits |= wideBits(isDigit, offset);
+        zeros |= wideBits(_mm256_cmpeq_epi8(bytes, zero), offset);
+        masks.Spellings.Points |= wideBits(_mm256_cmpeq_epi8(bytes, wideSplat<'.'>()), offset);
+        masks.Spellings.Es |= wideBits(
+            _mm256_cmpeq_epi8(_mm256_or_si256(bytes, wideSplat<0x20>()), wideSplat<'e'>()), offset);
+        masks.Spellings.Blanks |= wideBits(_mm256_cmpeq_epi8(bytes, wideSplat<' '>()), offset);
+        masks.Minuses |= wideBits(_mm256_cmpeq_epi8(bytes, wideSplat<'-'>()), offset);
+        masks.Told.Pluses |= wideBits(_mm256_cmpeq_epi8(bytes, wideSplat<'+'>()), offset);
+        __m256i nextDigit = _mm256_sub_epi8(next, zero);
+        nextDigit = _mm256_and_si256(nextDigit, wideAtMostNine(nextDigit));
+        const __m256i twice = _mm256_add_epi8(digit, digit);
+        const __m256i four = _mm256_add_epi8(twice, twice);
+        const __m256i number =
+            _mm256_add_epi8(_mm256_add_epi8(_mm256_add_epi8(four, four), twice), nextDigit);
+        __m256i high = _mm256_and_si256(isDigit, _mm256_cmpgt_epi8(number, highEdge));
+        if (!highToTop) high = _mm256_and_si256(high, _mm256_cmpgt_epi8(highEnd, number));
+        masks.Told.Highs |= wideBits(high, offset);
+        masks.Told.Lows |=
+            wideBits(_mm256_and_si256(isDigit, _mm256_cmpgt_epi8(lowEdge, number)), offset);
     }
+    masks.Spellings.Blanks |= controls & ~masks.LineFeeds;  // white space, but line feeds
+    masks.Spellings.NonZeros = masks.Spellings.Digits & ~zeros;
+    const MaskT valid = lowBits(span);
+    masks.LineFeeds &= valid;
+    masks.Crs &= valid;
+    masks.Odd = ((masks.Crs & ~(masks.LineFeeds >> 1)) | ctrlZs) & valid;
+    masks.Told.Minuses = masks.Minuses;
+    masks.Told.ZeroPoints = zeros & (masks.Spellings.Points >> 1);
     return masks;
 }
 // bytesEqual and exponentShapeBits, 32 bytes at a time.
@@ -924,18 +981,22 @@ inline MaskT wideBytesEqual(const unsigned char* at, char c) {
 inline uint32_t wideExponentShapeBits(const unsigned char* text, const ExponentShapeS& shape) {
     return exponentShapeBits(text, shape);
 }
-inline SpellingMasksS spellingMasksWide(const unsigned char* at) {
-    return spellingMasks(at);
-}
 inline GroupMasksS groupMasksWide(const unsigned char* at, std::size_t span) {
     return groupMasks(at, span);
 }
-// Without SSE2, toldMasks reads bytes of any kind as AnyBytes asks.
-template <bool Quiet, bool AnyBytes = false>
+template <bool Quiet>
 inline ToldMasksS toldMasksWide(const unsigned char* at, const PrefixRangesS& ranges) {
-    ToldMasksS told = Quiet ? quietToldMasks(at, ranges) : toldMasks(at, ranges);
-    if (AnyBytes) told.Pluses = bytesEqual(at, '+');
-    return told;
+    return Quiet ? quietToldMasks(at, ranges) : toldMasks(at, ranges);
+}
+// Without SSE2, toldMasks reads bytes of any kind as toldAnyLines asks: a
+// digit is a byte from '0' to '9', and a next byte that is no digit counts
+// as 0.
+inline MixedMasksS mixedMasksWide(const unsigned char* at, std::size_t span,
+                                  const PrefixRangesS& ranges) {
+    MixedMasksS masks = mixedMasks(at, span);
+    masks.Told = toldMasks(at, ranges);
+    masks.Told.Pluses = bytesEqual(at, '+');
+    return masks;
 }
 #endif
 
@@ -1058,7 +1119,7 @@ class ReadScanC {
             if (plainGroup(masks)) {
                 goOn = takePlainLines<InWide>(pos, masks, taken);
             } else if (!takeExponentLines<InWide>(pos, taken, goOn)) {
-                goOn = InWide ? takeLinesWide(pos, masks, taken) : takeLines(pos, masks, taken);
+                goOn = InWide ? takeLinesWide(pos, taken) : takeLines(pos, taken);
             }
             if (!goOn) return ended(pos + taken, false);
             // Nothing taken: a line longer than the group, read after
@@ -1403,21 +1464,53 @@ class ReadScanC {
     // class tells, whatever their spelling (anyPrefixOf), or that repeat the
     // datum read before them join Pending; the others are read after it.
     // Compiled twice, as takeToldLines.
-    __attribute__((noinline)) bool takeLines(std::size_t pos, const GroupMasksS& masks,
-                                             std::size_t& taken) {
-        return anyLines<false>(pos, masks, taken);
+    __attribute__((noinline)) bool takeLines(std::size_t pos, std::size_t& taken) {
+        return mixedGroups<false>(pos, taken);
     }
-    __attribute__((noinline, target(TALLY_WIDE_TARGET))) bool takeLinesWide(
-        std::size_t pos, const GroupMasksS& masks, std::size_t& taken) {
-        return anyLines<true>(pos, masks, taken);
+    __attribute__((noinline, target(TALLY_WIDE_TARGET))) bool takeLinesWide(std::size_t pos,
+                                                                            std::size_t& taken) {
+        return mixedGroups<true>(pos, taken);
+    }
+    // The group at pos and the groups after it that are not plain either, in
+    // one call (a file of mixed spellings has few plain groups): the
+    // constants of their masks are set up and the call's frame made once
+    // for them all. It stops where a group's lines need the scan's other
+    // ways: a plain group, one without a line feed (a long line), the end
+    // of the window or of the scan's room, or the printf's "%e" run ready to
+    // be tried again.
+    template <bool InWide>
+    __attribute__((always_inline)) bool mixedGroups(std::size_t pos, std::size_t& taken) {
+        const std::size_t first = pos;
+        bool whole = true;
+        for (;;) {
+            const unsigned char* bytes = Bytes + pos;
+            const MixedMasksS masks = InWide
+                                          ? mixedMasksWide(bytes, Cut - pos, Tally.prefixRanges())
+                                          : mixedMasks(bytes, Cut - pos);
+            if (pos != first) {
+                // Lines of no bytes but those of plain lines go back to the
+                // scan's loop, which takes them as plain when they are.
+                const MaskT lines = lowBits(highestBit(masks.LineFeeds | 1));
+                const MaskT plainBytes = masks.Spellings.Digits | masks.Spellings.Points |
+                                         masks.Minuses | masks.LineFeeds | masks.Crs;
+                if (masks.LineFeeds == 0 || (lines & ~plainBytes) == 0 || ExponentRun.ready())
+                    break;
+            }
+            std::size_t inGroup = 0;
+            whole = anyLines<InWide>(pos, masks, inGroup);
+            pos += inGroup;
+            if (!whole || inGroup == 0 || pos >= Cut || Reads + Pending.Count >= MaxReads) break;
+        }
+        taken = pos - first;
+        return whole;
     }
     template <bool InWide>
-    __attribute__((always_inline)) bool anyLines(std::size_t pos, const GroupMasksS& masks,
+    __attribute__((always_inline)) bool anyLines(std::size_t pos, const MixedMasksS& masks,
                                                  std::size_t& taken) {
         const unsigned char* bytes = Bytes + pos;
-        MaskT lineFeeds = masks.LineFeeds;
-        MaskT odd = oddBytes(bytes, masks);  // of the lines not yet taken
-        const SpellingMasksS spellings = InWide ? spellingMasksWide(bytes) : spellingMasks(bytes);
+        const MaskT lineFeeds = masks.LineFeeds;
+        const MaskT odd = masks.Odd;
+        const SpellingMasksS& spellings = masks.Spellings;
         // Every line ends in an exponent of two or three digits, a CR after
         // it or not: a file of printf's "%e", whose lines exponentFormPrefix
         // places. In a file of mixed spellings few groups are all such.
@@ -1425,29 +1518,86 @@ class ReadScanC {
             (((spellings.Es << 4) | (spellings.Es << 5)) & lineFeeds) == lineFeeds;
         // The line feeds of the lines the masks tell, and of the high ones.
         MaskT told = 0, highs = 0;
+        if (MaxReads - Reads - Pending.Count < GroupBytes)  // the scan's room ends in the group
+            return linesAlone(pos, lineFeeds, spellings, exponentForms, odd, taken);
         if constexpr (InWide) {
-            if (lineFeeds != 0 && MaxReads - Reads - Pending.Count >= GroupBytes && ToldAny.ready())
-                ToldAny.tried(toldAnyLines(bytes, masks.LineFeeds, spellings, odd, told, highs));
+            if (lineFeeds != 0 && ToldAny.ready())
+                ToldAny.tried(toldAnyLines(lineFeeds, spellings, masks.Told, odd, told, highs));
         }
-        std::size_t start = 0;
-        while (lineFeeds != 0 && Reads + Pending.Count < MaxReads) {
-            const MaskT others = lineFeeds & ~told;
-            const MaskT toldRun = lineFeeds & told & ((others & (0 - others)) - 1);
-            if (toldRun != 0) {  // the told lines from here on, in a row
-                const std::size_t end = highestBit(toldRun);
-                const MaskT starts = (masks.LineFeeds << 1) | 1;
-                addToldLines<InWide>(Pending, toldRun, highs,
-                                     bytes + highestBit(starts & bitsThrough(end)));
-                start = end + 1;
-                odd &= ~lowBits(start);
-                lineFeeds &= ~toldRun;
-                continue;
-            }
-            const MaskT below = (lineFeeds & (0 - lineFeeds)) - 1;
-            const std::size_t end = lowestBit(lineFeeds);
+        // The lines' classes at their line feeds: the told ones' from the
+        // masks, the others' as each is placed. They join Pending together,
+        // in one step for all the lines before a line that must be read and
+        // one for those after it: a group holds three to six lines of mixed
+        // spellings, and a step for each row of told lines and each line
+        // between them costs a mispredicted branch in most groups.
+        MaskT aboves = highs, marks = highs;
+        const MaskT starts = (lineFeeds << 1) | 1;
+        std::size_t done = 0;  // the bytes of the lines given to Pending or read
+        for (MaskT others = lineFeeds & ~told; others != 0; others &= others - 1) {
+            const std::size_t end = lowestBit(others);
+            const std::size_t start = highestBit(starts & bitsThrough(end));
+            const char* read = reinterpret_cast<const char*>(bytes + start);
             // Fewer bytes than a read's characters, no byte that the reader
             // drops or stops at but a CR before the line feed: one read.
-            if ((odd & below) == 0 && end - start < ReadMax) {
+            const bool oneRead = (odd & lowBits(end)) >> start == 0 && end - start < ReadMax;
+            uint8_t known = ReadDatum;
+            if (oneRead) {
+                unsigned prefix = exponentForms ? exponentFormPrefix(bytes, spellings, start, end)
+                                                : NotExponentForm;
+                if (prefix == NotExponentForm) prefix = anyPrefixOf(bytes, spellings, start);
+                known = classOf(prefix, read);
+                if (known != ReadDatum) {
+                    aboves |= MaskT(known & AboveBit) << end;
+                    marks |= MaskT((known & MarkBit) >> 1) << end;
+                    continue;
+                }
+            }
+            addClassedLines<InWide>(Pending, lineFeeds & lowBits(end) & ~lowBits(done), aboves,
+                                    marks, starts, bytes);
+            takeClassed(Pending);
+            std::size_t at = pos + start;  // where a refused line starts
+            bool whole;
+            if (oneRead) {
+                whole = Tally.take(read);
+                Reads += uint32_t{whole};
+            } else {
+                whole = Slow.take(Bytes, at, pos + end + 1, MaxReads, Reads, Tally);
+            }
+            if (!whole) {
+                taken = at - pos;
+                return false;
+            }
+            done = end + 1;
+        }
+        addClassedLines<InWide>(Pending, lineFeeds & ~lowBits(done), aboves, marks, starts, bytes);
+        keepPending();
+        taken = lineFeeds != 0 ? highestBit(lineFeeds) + 1 : 0;
+        return true;
+    }
+    // Adds the lines whose line feeds lines holds, in a row, their classes'
+    // bits at their line feeds in aboves and marks; starts the group's line
+    // starts, bytes the group.
+    template <bool InWide>
+    __attribute__((always_inline)) void addClassedLines(ClassedS& classed, MaskT lines,
+                                                        MaskT aboves, MaskT marks, MaskT starts,
+                                                        const unsigned char* bytes) const {
+        if (lines == 0) return;
+        classed.Aboves |= highLines<InWide>(lines, aboves & lines) << classed.Count;
+        classed.Marks |= highLines<InWide>(lines, marks & lines) << classed.Count;
+        classed.Count += InWide ? wideBitCount(lines) : bitCount(lines);
+        classed.Last = reinterpret_cast<const char*>(
+            bytes + highestBit(starts & bitsThrough(highestBit(lines))));
+    }
+    // The lines of a group one at a time, as anyLines takes those it does
+    // not tell, while the scan may take more: where its room for lines ends
+    // in the group.
+    bool linesAlone(std::size_t pos, MaskT lineFeeds, const SpellingMasksS& spellings,
+                    bool exponentForms, MaskT odd, std::size_t& taken) {
+        const unsigned char* bytes = Bytes + pos;
+        std::size_t start = 0;
+        for (; lineFeeds != 0 && Reads + Pending.Count < MaxReads; lineFeeds &= lineFeeds - 1) {
+            const std::size_t end = lowestBit(lineFeeds);
+            if ((odd & lowBits(end)) >> start == 0 && end - start < ReadMax) {
                 if (!takeAnyLine(bytes, spellings, start, end, exponentForms)) {
                     taken = start;
                     return false;
@@ -1455,15 +1605,12 @@ class ReadScanC {
             } else {
                 takeClassed(Pending);
                 std::size_t at = pos + start;
-                const bool whole = Slow.take(Bytes, at, pos + end + 1, MaxReads, Reads, Tally);
-                if (!whole) {
+                if (!Slow.take(Bytes, at, pos + end + 1, MaxReads, Reads, Tally)) {
                     taken = at - pos;
                     return false;
                 }
             }
             start = end + 1;
-            odd &= ~below;
-            lineFeeds &= lineFeeds - 1;
         }
         keepPending();
         taken = start;
@@ -1544,17 +1691,15 @@ class ReadScanC {
     // A line's place is carried through its bytes by an addition: a bit
     // added at a byte of a run of ones carries to the first zero past it,
     // the end of the blanks a line starts with, or its line feed.
-    __attribute__((target(TALLY_WIDE_TARGET))) bool toldAnyLines(const unsigned char* bytes,
-                                                                 MaskT lineFeeds,
+    __attribute__((target(TALLY_WIDE_TARGET))) bool toldAnyLines(MaskT lineFeeds,
                                                                  const SpellingMasksS& spellings,
-                                                                 MaskT odd, MaskT& told,
-                                                                 MaskT& highs) const {
+                                                                 const ToldMasksS& any, MaskT odd,
+                                                                 MaskT& told, MaskT& highs) const {
         const PrefixRangesS& ranges = Tally.prefixRanges();
         const MaskT inLines = lowBits(highestBit(lineFeeds)) & ~lineFeeds;  // but line feeds
         if constexpr (GroupBytes > ReadMax) {
             if (holdsRun<ReadMax>(inLines)) return false;  // a line as long as a read
         }
-        const ToldMasksS any = toldMasksWide<false, true>(bytes, ranges);
         const MaskT blanks = spellings.Blanks;
         const MaskT starts = ((lineFeeds << 1) | 1) & (inLines | lineFeeds);
         const MaskT leads = (starts & ~blanks) | ((blanks + (starts & blanks)) & ~blanks);

@@ -106,17 +106,23 @@ TEST(DataWindows, TwoDecimalsTellWhereADatumLies) {
 
 // The prefix of a datum of any spelling, in a group at any place: where
 // told, its value lies where the prefix says; the spellings of a wave's
-// data are told as their plain spelling would be. The wide copy's masks
-// are the same as the build's.
+// data are told as their plain spelling would be. The masks of a group of
+// mixed spellings, made at once, are the same as those made each alone.
 TEST(DataWindows, AnySpellingsPrefixTellsWhereItLies) {
     using namespace readwindows;
     unsigned char group[GroupBytes + 64];
-    const bool wide = quickWideHere();  // its masks too, the same
+    const bool wide = quickWideHere();
     const auto prefixAt = [&group, wide](const std::string& line, std::size_t start) {
         placeLine(group, sizeof group, line, start);
         const SpellingMasksS masks = spellingMasks(group);
-        const SpellingMasksS wideMasks = wide ? spellingMasksWide(group) : masks;
-        EXPECT_EQ(std::memcmp(&masks, &wideMasks, sizeof masks), 0) << line;
+        PrefixRangesS ranges;
+        ranges.LowBelow = 40;
+        ranges.HighFrom = 60;
+        ranges.HighTo = NegativePrefix;
+        const MixedMasksS mixed = mixedMasks(group, GroupBytes);
+        const MixedMasksS wideMixed = wide ? mixedMasksWide(group, GroupBytes, ranges) : mixed;
+        for (const MixedMasksS* each : {&mixed, &wideMixed})
+            EXPECT_EQ(std::memcmp(&masks, &each->Spellings, sizeof masks), 0) << line;
         return anyPrefixOf(group, masks, start);
     };
     const std::pair<const char*, unsigned> told[] = {
@@ -260,6 +266,56 @@ TEST(DataWindows, QuietRangesGiveTheSameMasks) {
         ASSERT_EQ(quiet.ZeroPoints, told.ZeroPoints) << i;
         ASSERT_EQ(quiet.Lows, told.Lows) << i;
         ASSERT_EQ(quiet.Highs, told.Highs) << i;
+    }
+}
+
+// The masks of a group of mixed spellings, made at once, against those made
+// each alone, and the wide copy's told masks against the bytes one by one:
+// a digit's number is ten times it plus the next byte's digit (0 when that
+// is no digit).
+TEST(DataWindows, MixedMasksAreTheMasksMadeAlone) {
+    using namespace readwindows;
+    std::mt19937 random(43);
+    static const char Alphabet[] = "00123456789..--+eE \t\r\r\n\n\x1a\v/x";
+    const bool wide = quickWideHere();
+    unsigned char group[GroupBytes + 16];
+    for (int i = 0; i < 20000; ++i) {
+        for (unsigned char& byte : group) byte = Alphabet[random() % (sizeof Alphabet - 1)];
+        const std::size_t span = GroupBytes - random() % 4 * random() % GroupBytes;
+        PrefixRangesS ranges;
+        ranges.LowBelow = uint8_t(random() % 100);
+        ranges.HighFrom = uint8_t(ranges.LowBelow + random() % (101 - ranges.LowBelow));
+        ranges.HighTo = uint8_t(ranges.HighFrom + random() % (102 - ranges.HighFrom));
+        const GroupMasksS alone = groupMasks(group, span);
+        const SpellingMasksS spellings = spellingMasks(group);
+        const MixedMasksS mixed = mixedMasks(group, span);
+        const MixedMasksS wideMixed = wide ? mixedMasksWide(group, span, ranges) : mixed;
+        for (const MixedMasksS* each : {&mixed, &wideMixed}) {
+            ASSERT_EQ(each->LineFeeds, alone.LineFeeds) << i;
+            ASSERT_EQ(each->Crs, alone.Crs) << i;
+            ASSERT_EQ(each->Odd & lowBits(span), oddBytes(group, alone) & lowBits(span)) << i;
+            ASSERT_EQ(each->Minuses, bytesEqual(group, '-')) << i;
+            ASSERT_EQ(std::memcmp(&each->Spellings, &spellings, sizeof spellings), 0) << i;
+        }
+        if (!wide) continue;
+        ToldMasksS told{};
+        for (std::size_t at = 0; at < GroupBytes; ++at) {
+            const auto digit = [&group](std::size_t place) { return unsigned(group[place] - '0'); };
+            const unsigned number = digit(at) * 10 + (digit(at + 1) <= 9 ? digit(at + 1) : 0);
+            const MaskT bit = MaskT{1} << at;
+            told.Minuses |= group[at] == '-' ? bit : 0;
+            told.Pluses |= group[at] == '+' ? bit : 0;
+            told.ZeroPoints |= group[at] == '0' && group[at + 1] == '.' ? bit : 0;
+            if (digit(at) > 9) continue;
+            told.Lows |= number < ranges.LowBelow ? bit : 0;
+            told.Highs |= number >= ranges.HighFrom && number < ranges.HighTo ? bit : 0;
+        }
+        const MaskT top = MaskT{1} << (GroupBytes - 1);  // its point lies past the group
+        ASSERT_EQ(wideMixed.Told.Minuses, told.Minuses) << i;
+        ASSERT_EQ(wideMixed.Told.Pluses, told.Pluses) << i;
+        ASSERT_EQ(wideMixed.Told.ZeroPoints, told.ZeroPoints & ~top) << i;
+        ASSERT_EQ(wideMixed.Told.Lows, told.Lows) << i;
+        ASSERT_EQ(wideMixed.Told.Highs, told.Highs) << i;
     }
 }
 
