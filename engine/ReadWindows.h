@@ -623,6 +623,22 @@ inline bool holdsRun(MaskT bits) {
         bits &= bits >> (2 * run <= Length ? run : Length - run);
     return bits != 0;
 }
+// Whether a line as long as a read (ReadMax bytes or more before its line
+// feed) ends in a group whose line feeds are lineFeeds. Such a line covers
+// the bytes from GroupBytes - 1 - ReadMax to ReadMax - 1: a line feed among
+// them, as in most groups, tells at once that there is none.
+inline bool holdsLongLine(MaskT lineFeeds) {
+    if constexpr (GroupBytes <= ReadMax) {
+        return false;
+    } else {
+        const std::size_t from = GroupBytes - 1 - ReadMax;
+        if ((lineFeeds & lowBits(ReadMax) & ~lowBits(from)) != 0 || lineFeeds >> ReadMax == 0)
+            return false;
+        const MaskT before = lineFeeds & lowBits(from);
+        const std::size_t start = before != 0 ? highestBit(before) + 1 : 0;
+        return ReadMax + lowestBit(lineFeeds >> ReadMax) - start >= ReadMax;
+    }
+}
 inline bool commonLines(const GroupMasksS& masks) {
     const MaskT lines = lowBits(highestBit(masks.LineFeeds));
     if (((masks.Others | (masks.Crs & ~(masks.LineFeeds >> 1))) & lines) != 0) return false;
@@ -910,7 +926,7 @@ __attribute__((target(TALLY_WIDE_TARGET))) inline MixedMasksS mixedMasksWide(
     const __m256i highEnd = _mm256_set1_epi8(static_cast<char>(ranges.HighTo));
     const bool highToTop = ranges.HighTo >= NegativePrefix;  // no number reaches it
     MixedMasksS masks{};
-    MaskT zeros = 0, controls = 0, ctrlZs = 0;
+    MaskT zeros = 0, blanks = 0, ctrlZs = 0;
 #pragma GCC unroll 2
     for (std::size_t offset = 0; offset < GroupBytes; offset += 32) {
         const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + offset));
@@ -918,8 +934,9 @@ __attribute__((target(TALLY_WIDE_TARGET))) inline MixedMasksS mixedMasksWide(
         masks.LineFeeds |= wideBits(_mm256_cmpeq_epi8(bytes, wideSplat<'\n'>()), offset);
         masks.Crs |= wideBits(_mm256_cmpeq_epi8(bytes, wideSplat<'\r'>()), offset);
         ctrlZs |= wideBits(_mm256_cmpeq_epi8(bytes, wideSplat<CtrlZ>()), offset);
-        const __m256i fromTab = _mm256_sub_epi8(bytes, wideSplat<'\t'>());
-        controls |= wideBits(wideAtMostFour(fromTab), offset);
+        const __m256i controls = wideAtMostFour(_mm256_sub_epi8(bytes, wideSplat<'\t'>()));
+        blanks |=
+            wideBits(_mm256_or_si256(controls, _mm256_cmpeq_epi8(bytes, wideSplat<' '>())), offset);
         const __m256i digit = _mm256_sub_epi8(bytes, zero);
         const __m256i isDigit = wideAtMostNine(digit);
         masks.Spellings.Digits |= wideBits(isDigit, offset);
@@ -927,7 +944,6 @@ __attribute__((target(TALLY_WIDE_TARGET))) inline MixedMasksS mixedMasksWide(
         masks.Spellings.Points |= wideBits(_mm256_cmpeq_epi8(bytes, wideSplat<'.'>()), offset);
         masks.Spellings.Es |= wideBits(
             _mm256_cmpeq_epi8(_mm256_or_si256(bytes, wideSplat<0x20>()), wideSplat<'e'>()), offset);
-        masks.Spellings.Blanks |= wideBits(_mm256_cmpeq_epi8(bytes, wideSplat<' '>()), offset);
         masks.Minuses |= wideBits(_mm256_cmpeq_epi8(bytes, wideSplat<'-'>()), offset);
         masks.Told.Pluses |= wideBits(_mm256_cmpeq_epi8(bytes, wideSplat<'+'>()), offset);
         __m256i nextDigit = _mm256_sub_epi8(next, zero);
@@ -942,7 +958,7 @@ __attribute__((target(TALLY_WIDE_TARGET))) inline MixedMasksS mixedMasksWide(
         masks.Told.Lows |=
             wideBits(_mm256_and_si256(isDigit, _mm256_cmpgt_epi8(lowEdge, number)), offset);
     }
-    masks.Spellings.Blanks |= controls & ~masks.LineFeeds;  // white space, but line feeds
+    masks.Spellings.Blanks = blanks & ~masks.LineFeeds;  // white space, but line feeds
     masks.Spellings.NonZeros = masks.Spellings.Digits & ~zeros;
     const MaskT valid = lowBits(span);
     masks.LineFeeds &= valid;
@@ -1697,9 +1713,7 @@ class ReadScanC {
                                                                  MaskT& told, MaskT& highs) const {
         const PrefixRangesS& ranges = Tally.prefixRanges();
         const MaskT inLines = lowBits(highestBit(lineFeeds)) & ~lineFeeds;  // but line feeds
-        if constexpr (GroupBytes > ReadMax) {
-            if (holdsRun<ReadMax>(inLines)) return false;  // a line as long as a read
-        }
+        if (holdsLongLine(lineFeeds)) return false;
         const MaskT blanks = spellings.Blanks;
         const MaskT starts = ((lineFeeds << 1) | 1) & (inLines | lineFeeds);
         const MaskT leads = (starts & ~blanks) | ((blanks + (starts & blanks)) & ~blanks);

@@ -317,6 +317,14 @@ TEST(DataWindows, MixedMasksAreTheMasksMadeAlone) {
         ASSERT_EQ(wideMixed.Told.Lows, told.Lows) << i;
         ASSERT_EQ(wideMixed.Told.Highs, told.Highs) << i;
     }
+    for (int i = 0; i < 20000; ++i) {  // lines as long as a read, among few line feeds
+        MaskT lineFeeds = 0;
+        for (int feeds = random() % 4; feeds > 0; --feeds)
+            lineFeeds |= MaskT{1} << random() % GroupBytes;
+        const MaskT inLines = lowBits(highestBit(lineFeeds | 1)) & ~lineFeeds;
+        ASSERT_EQ(holdsLongLine(lineFeeds), GroupBytes > ReadMax && holdsRun<ReadMax>(inLines))
+            << i;
+    }
 }
 
 // A scan takes the reads of a window in their order, at most as many as it
