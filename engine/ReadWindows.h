@@ -668,9 +668,8 @@ struct MixedMasksS {
     MaskT LineFeeds;
     MaskT Crs;
     MaskT Odd;
-    MaskT Minuses;  // with Digits and Points, the bytes of plain lines but line ends
     SpellingMasksS Spellings;
-    ToldMasksS Told;
+    ToldMasksS Told;  // in the build's own copy only Minuses
 };
 inline MixedMasksS mixedMasks(const unsigned char* at, std::size_t span) {
     const GroupMasksS group = groupMasks(at, span);
@@ -678,7 +677,7 @@ inline MixedMasksS mixedMasks(const unsigned char* at, std::size_t span) {
     masks.LineFeeds = group.LineFeeds;
     masks.Crs = group.Crs;
     masks.Odd = oddBytes(at, group);
-    masks.Minuses = bytesEqual(at, '-');
+    masks.Told.Minuses = bytesEqual(at, '-');
     masks.Spellings = spellingMasks(at);
     return masks;
 }
@@ -861,6 +860,24 @@ __attribute__((target(TALLY_WIDE_TARGET))) inline __m256i wideAtMostNine(__m256i
 __attribute__((target(TALLY_WIDE_TARGET))) inline __m256i wideAtMostFour(__m256i value) {
     return _mm256_cmpeq_epi8(_mm256_min_epu8(value, wideSplat<4>()), value);
 }
+// The Low and High digits of a group's 32 bytes against the ranges' edges
+// (toldMasks's lowBelow, highAbove, highBelow): those whose number, the
+// digit times ten plus the next byte's digit, lies in a Low or a High prefix.
+struct WideClassesS {
+    __m256i Low;
+    __m256i High;
+};
+__attribute__((target(TALLY_WIDE_TARGET))) inline WideClassesS wideNumberClasses(
+    __m256i isDigit, __m256i digit, __m256i nextDigit, __m256i lowEdge, __m256i highEdge,
+    __m256i highEnd, bool highToTop) {
+    const __m256i twice = _mm256_add_epi8(digit, digit);
+    const __m256i four = _mm256_add_epi8(twice, twice);
+    const __m256i number =
+        _mm256_add_epi8(_mm256_add_epi8(_mm256_add_epi8(four, four), twice), nextDigit);
+    __m256i high = _mm256_and_si256(isDigit, _mm256_cmpgt_epi8(number, highEdge));
+    if (!highToTop) high = _mm256_and_si256(high, _mm256_cmpgt_epi8(highEnd, number));
+    return {_mm256_and_si256(isDigit, _mm256_cmpgt_epi8(lowEdge, number)), high};
+}
 // Quiet: quietToldMasks's masks (a zero, and the next byte against the
 // ranges), else toldMasks's (each digit's number against the ranges).
 template <bool Quiet>
@@ -902,13 +919,10 @@ __attribute__((target(TALLY_WIDE_TARGET))) inline ToldMasksS toldMasksWide(
             const __m256i isDigit = _mm256_cmpgt_epi8(bytes, _mm256_set1_epi8('0' - 1));
             const __m256i digit = _mm256_subs_epu8(bytes, zero);
             const __m256i nextDigit = _mm256_subs_epu8(next, zero);
-            const __m256i twice = _mm256_add_epi8(digit, digit);
-            const __m256i four = _mm256_add_epi8(twice, twice);
-            const __m256i number =
-                _mm256_add_epi8(_mm256_add_epi8(_mm256_add_epi8(four, four), twice), nextDigit);
-            high = _mm256_and_si256(isDigit, _mm256_cmpgt_epi8(number, highEdge));
-            if (!highToTop) high = _mm256_and_si256(high, _mm256_cmpgt_epi8(highEnd, number));
-            low = _mm256_and_si256(isDigit, _mm256_cmpgt_epi8(lowEdge, number));
+            const WideClassesS classes =
+                wideNumberClasses(isDigit, digit, nextDigit, lowEdge, highEdge, highEnd, highToTop);
+            low = classes.Low;
+            high = classes.High;
         }
         told.Lows |= wideBits(low, offset);
         told.Highs |= wideBits(high, offset);
@@ -944,19 +958,14 @@ __attribute__((target(TALLY_WIDE_TARGET))) inline MixedMasksS mixedMasksWide(
         masks.Spellings.Points |= wideBits(_mm256_cmpeq_epi8(bytes, wideSplat<'.'>()), offset);
         masks.Spellings.Es |= wideBits(
             _mm256_cmpeq_epi8(_mm256_or_si256(bytes, wideSplat<0x20>()), wideSplat<'e'>()), offset);
-        masks.Minuses |= wideBits(_mm256_cmpeq_epi8(bytes, wideSplat<'-'>()), offset);
+        masks.Told.Minuses |= wideBits(_mm256_cmpeq_epi8(bytes, wideSplat<'-'>()), offset);
         masks.Told.Pluses |= wideBits(_mm256_cmpeq_epi8(bytes, wideSplat<'+'>()), offset);
         __m256i nextDigit = _mm256_sub_epi8(next, zero);
         nextDigit = _mm256_and_si256(nextDigit, wideAtMostNine(nextDigit));
-        const __m256i twice = _mm256_add_epi8(digit, digit);
-        const __m256i four = _mm256_add_epi8(twice, twice);
-        const __m256i number =
-            _mm256_add_epi8(_mm256_add_epi8(_mm256_add_epi8(four, four), twice), nextDigit);
-        __m256i high = _mm256_and_si256(isDigit, _mm256_cmpgt_epi8(number, highEdge));
-        if (!highToTop) high = _mm256_and_si256(high, _mm256_cmpgt_epi8(highEnd, number));
-        masks.Told.Highs |= wideBits(high, offset);
-        masks.Told.Lows |=
-            wideBits(_mm256_and_si256(isDigit, _mm256_cmpgt_epi8(lowEdge, number)), offset);
+        const WideClassesS classes =
+            wideNumberClasses(isDigit, digit, nextDigit, lowEdge, highEdge, highEnd, highToTop);
+        masks.Told.Lows |= wideBits(classes.Low, offset);
+        masks.Told.Highs |= wideBits(classes.High, offset);
     }
     masks.Spellings.Blanks = blanks & ~masks.LineFeeds;  // white space, but line feeds
     masks.Spellings.NonZeros = masks.Spellings.Digits & ~zeros;
@@ -964,7 +973,6 @@ __attribute__((target(TALLY_WIDE_TARGET))) inline MixedMasksS mixedMasksWide(
     masks.LineFeeds &= valid;
     masks.Crs &= valid;
     masks.Odd = ((masks.Crs & ~(masks.LineFeeds >> 1)) | ctrlZs) & valid;
-    masks.Told.Minuses = masks.Minuses;
     masks.Told.ZeroPoints = zeros & (masks.Spellings.Points >> 1);
     return masks;
 }
@@ -1508,7 +1516,7 @@ class ReadScanC {
                 // scan's loop, which takes them as plain when they are.
                 const MaskT lines = lowBits(highestBit(masks.LineFeeds | 1));
                 const MaskT plainBytes = masks.Spellings.Digits | masks.Spellings.Points |
-                                         masks.Minuses | masks.LineFeeds | masks.Crs;
+                                         masks.Told.Minuses | masks.LineFeeds | masks.Crs;
                 if (masks.LineFeeds == 0 || (lines & ~plainBytes) == 0 || ExponentRun.ready())
                     break;
             }
@@ -1553,15 +1561,10 @@ class ReadScanC {
             const std::size_t end = lowestBit(others);
             const std::size_t start = highestBit(starts & bitsThrough(end));
             const char* read = reinterpret_cast<const char*>(bytes + start);
-            // Fewer bytes than a read's characters, no byte that the reader
-            // drops or stops at but a CR before the line feed: one read.
-            const bool oneRead = (odd & lowBits(end)) >> start == 0 && end - start < ReadMax;
-            uint8_t known = ReadDatum;
+            const bool oneRead = isOneRead(odd, start, end);
             if (oneRead) {
-                unsigned prefix = exponentForms ? exponentFormPrefix(bytes, spellings, start, end)
-                                                : NotExponentForm;
-                if (prefix == NotExponentForm) prefix = anyPrefixOf(bytes, spellings, start);
-                known = classOf(prefix, read);
+                const uint8_t known =
+                    classOf(anyLinePrefix(bytes, spellings, start, end, exponentForms), read);
                 if (known != ReadDatum) {
                     aboves |= MaskT(known & AboveBit) << end;
                     marks |= MaskT((known & MarkBit) >> 1) << end;
@@ -1613,8 +1616,10 @@ class ReadScanC {
         std::size_t start = 0;
         for (; lineFeeds != 0 && Reads + Pending.Count < MaxReads; lineFeeds &= lineFeeds - 1) {
             const std::size_t end = lowestBit(lineFeeds);
-            if ((odd & lowBits(end)) >> start == 0 && end - start < ReadMax) {
-                if (!takeAnyLine(bytes, spellings, start, end, exponentForms)) {
+            if (isOneRead(odd, start, end)) {
+                const char* read = reinterpret_cast<const char*>(bytes + start);
+                const unsigned prefix = anyLinePrefix(bytes, spellings, start, end, exponentForms);
+                if (!takeKnownLine(Pending, classOf(prefix, read), read)) {
                     taken = start;
                     return false;
                 }
@@ -1736,19 +1741,22 @@ class ReadScanC {
         return told != 0;
     }
 
-    // A line of any spelling, whole in the group: after Pending when its
-    // class tells or it repeats the datum read before it, else read. Its
-    // prefix from printf's "%e" form first where exponentForms (the group's
-    // lines all end as that form ends).
-    __attribute__((always_inline)) bool takeAnyLine(const unsigned char* bytes,
-                                                    const SpellingMasksS& spellings,
-                                                    std::size_t start, std::size_t end,
-                                                    bool exponentForms) {
-        const char* read = reinterpret_cast<const char*>(bytes + start);
-        unsigned prefix =
+    // Whether the line from start to its line feed at end in a group is one
+    // read: fewer bytes than a read's characters, and no byte that the
+    // reader drops or stops at (odd) but a CR before the line feed.
+    static bool isOneRead(MaskT odd, std::size_t start, std::size_t end) {
+        return (odd & lowBits(end)) >> start == 0 && end - start < ReadMax;
+    }
+    // The prefix of a line of any spelling from start to its line feed at
+    // end in a group: from printf's "%e" form first where exponentForms (the
+    // group's lines all end as that form ends), else anyPrefixOf's.
+    __attribute__((always_inline)) static unsigned anyLinePrefix(const unsigned char* bytes,
+                                                                 const SpellingMasksS& spellings,
+                                                                 std::size_t start, std::size_t end,
+                                                                 bool exponentForms) {
+        const unsigned prefix =
             exponentForms ? exponentFormPrefix(bytes, spellings, start, end) : NotExponentForm;
-        if (prefix == NotExponentForm) prefix = anyPrefixOf(bytes, spellings, start);
-        return takeKnownLine(Pending, classOf(prefix, read), read);
+        return prefix != NotExponentForm ? prefix : anyPrefixOf(bytes, spellings, start);
     }
 
     // A line that no line feed ends within a group of its start: its reads

@@ -294,7 +294,7 @@ TEST(DataWindows, MixedMasksAreTheMasksMadeAlone) {
             ASSERT_EQ(each->LineFeeds, alone.LineFeeds) << i;
             ASSERT_EQ(each->Crs, alone.Crs) << i;
             ASSERT_EQ(each->Odd & lowBits(span), oddBytes(group, alone) & lowBits(span)) << i;
-            ASSERT_EQ(each->Minuses, bytesEqual(group, '-')) << i;
+            ASSERT_EQ(each->Told.Minuses, bytesEqual(group, '-')) << i;
             ASSERT_EQ(std::memcmp(&each->Spellings, &spellings, sizeof spellings), 0) << i;
         }
         if (!wide) continue;
