@@ -422,7 +422,8 @@ __attribute__((always_inline)) inline unsigned anyPrefixOf(const unsigned char* 
     const bool zero = nonZeros == 0;
     const std::size_t point = lowestBit((runPoints & number) | digitsEnd);
     const std::size_t leading = lowestBit(nonZeros | digitsEnd);
-    const int place = zero ? -3 : int(point) - int(leading) - int(leading < point) + exponent;
+    const int placed = int(point) - int(leading) - int(leading < point) + exponent;
+    const int place = placed ^ ((placed ^ -3) & -int(zero));  // zero ? -3 : placed, no branch
     if (place >= 0) return NoPrefix;
     const unsigned firstDigit = unsigned(group[leading]) - '0';
     const unsigned next =
@@ -1745,7 +1746,7 @@ class ReadScanC {
     // read: fewer bytes than a read's characters, and no byte that the
     // reader drops or stops at (odd) but a CR before the line feed.
     static bool isOneRead(MaskT odd, std::size_t start, std::size_t end) {
-        return (odd & lowBits(end)) >> start == 0 && end - start < ReadMax;
+        return ((odd & bitsThrough(end)) >> start == 0) & (end - start < ReadMax);
     }
     // The prefix of a line of any spelling from start to its line feed at
     // end in a group: from printf's "%e" form first where exponentForms (the
