@@ -1744,7 +1744,9 @@ class ReadScanC {
 
     // Whether the line from start to its line feed at end in a group is one
     // read: fewer bytes than a read's characters, and no byte that the
-    // reader drops or stops at (odd) but a CR before the line feed.
+    // reader drops or stops at (odd) but a CR before the line feed. The
+    // line feed itself is never odd, so the mask may take it in (bitsThrough
+    // has no branch; lowBits has one).
     static bool isOneRead(MaskT odd, std::size_t start, std::size_t end) {
         return ((odd & bitsThrough(end)) >> start == 0) & (end - start < ReadMax);
     }
